@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need, from Debian's packages, only when it is missing.
+# Safe to run again: when everything is there it does nothing slow.
+set -euo pipefail
+
+need=()
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
+for p in cmake g++ make googletest libgtest-dev libbenchmark-dev \
+         g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686 \
+         wine xvfb imagemagick clang libclang-rt-14-dev clang-format; do
+  have_pkg "$p" || need+=("$p")
+done
+have_pkg wine32:i386 || need+=("wine32:i386")
+
+need_locale=0
+locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$' || need_locale=1
+
+if [ ${#need[@]} -eq 0 ] && [ $need_locale -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+echo "setup: installing ${need[*]:-} (locale: $need_locale)"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+if [ ${#need[@]} -gt 0 ]; then
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
+# Wine takes the ANSI code page from the locale: Russian gives 1251.
+if [ $need_locale -eq 1 ]; then
+  have_pkg locales || { $SUDO apt-get update -qq; $SUDO apt-get install -y -qq locales >/dev/null; }
+  $SUDO localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
+fi
+# MinGW's posix-thread flavour is the one the build uses.
+if [ -x /usr/bin/i686-w64-mingw32-g++-posix ]; then
+  $SUDO update-alternatives --set i686-w64-mingw32-g++ /usr/bin/i686-w64-mingw32-g++-posix >/dev/null 2>&1 || true
+  $SUDO update-alternatives --set i686-w64-mingw32-gcc /usr/bin/i686-w64-mingw32-gcc-posix >/dev/null 2>&1 || true
+fi
+echo "setup: done"

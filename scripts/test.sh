@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Every test: native unit tests, the same under AddressSanitizer/UBSan, a short fuzz run,
+# then the Windows build with its tests under Wine in a virtual display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+step() { printf '\n=== %s\n' "$*"; }
+
+step "native build and unit tests"
+cmake --preset native >/dev/null
+cmake --build --preset native
+ctest --preset native
+
+step "native unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ctest --preset asan
+
+if [ -x scripts/fuzz.sh ]; then
+  step "fuzz smoke run"
+  FUZZ_SECONDS=${FUZZ_SECONDS:-20} bash scripts/fuzz.sh
+fi
+
+step "Windows build and tests under Wine"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32
+ctest --preset win32

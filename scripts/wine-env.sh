@@ -1,0 +1,13 @@
+# Sourced: the environment every Wine process of a build runs in.
+# $1 is the build folder; its private prefix lives inside it.
+wine_build_dir=$(cd "$1" && pwd)
+export WINEPREFIX="$wine_build_dir/wineprefix"
+export WINEARCH=win32
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+# The ANSI code page is 1251 only when both are Russian.
+export LANG=ru_RU.UTF-8
+export LC_ALL=ru_RU.UTF-8
+if [ -f "$wine_build_dir/xvfb.display" ]; then
+  export DISPLAY=":$(cat "$wine_build_dir/xvfb.display")"
+fi

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Starts or stops what the Win32 tests of one build need: a virtual X display and the build's
+# private Wine prefix with its server. wine-fixture.sh start|stop BUILD_DIR
+set -u
+action=$1
+build=$(cd "$2" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+
+stop() {
+  if [ -d "$build/wineprefix" ]; then
+    (. "$here/wine-env.sh" "$build"; wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1) || true
+  fi
+  if [ -f "$build/xvfb.pid" ]; then
+    kill "$(cat "$build/xvfb.pid")" 2>/dev/null || true
+    rm -f "$build/xvfb.pid"
+  fi
+  rm -f "$build/xvfb.display"
+}
+
+start() {
+  stop
+  if ! command -v Xvfb >/dev/null; then
+    echo "wine-fixture: Xvfb is missing (run scripts/setup.sh)" >&2
+    exit 1
+  fi
+  # Xvfb picks a free display and writes its number to fd 3.
+  rm -f "$build/xvfb.fifo"
+  mkfifo "$build/xvfb.fifo"
+  setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$build/xvfb.fifo" \
+    </dev/null >"$build/xvfb.log" 2>&1 &
+  echo $! >"$build/xvfb.pid"
+  display=$(timeout 20 head -n1 "$build/xvfb.fifo")
+  rm -f "$build/xvfb.fifo"
+  if [ -z "$display" ]; then
+    echo "wine-fixture: Xvfb did not start; see $build/xvfb.log" >&2
+    stop
+    exit 1
+  fi
+  echo "$display" >"$build/xvfb.display"
+  . "$here/wine-env.sh" "$build"
+  # A persistent server and the prefix's own processes, detached from the test's output pipes.
+  setsid wineserver -p </dev/null >"$build/wineserver.log" 2>&1
+  if ! timeout 300 wineboot -i </dev/null >"$build/wineboot.log" 2>&1; then
+    echo "wine-fixture: wineboot failed; see $build/wineboot.log" >&2
+    exit 1
+  fi
+  echo "wine-fixture: display :$display, prefix $WINEPREFIX"
+}
+
+case "$action" in
+  start) start ;;
+  stop) stop; echo "wine-fixture: stopped" ;;
+  *) echo "usage: wine-fixture.sh start|stop BUILD_DIR" >&2; exit 2 ;;
+esac

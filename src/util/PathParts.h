@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+// A file path together with its parts. Texts are 8-bit strings in the ANSI code page; the
+// separators are the backslash and the dot. After every operation fullPath == directory + fileName.
+class PathParts {
+public:
+    PathParts() = default;
+    explicit PathParts(const std::string& path);
+    explicit PathParts(const char* path);
+
+    // fullPath := directory + fileName; returns the new fullPath.
+    std::string Compose();
+    // Sets fileName (and name/extension where the new name has a dot past its first character).
+    std::string SetFileName(std::string newFileName);
+    // Sets directory, appending a backslash when it does not end in one.
+    std::string SetDirectory(std::string newDirectory);
+
+    // The directory of a loaded module's file; an empty name means the running program.
+    std::string SetDirectoryFromModule(const std::string& moduleName);
+    // The whole record := the module's file path; an empty name means the running program.
+    std::string SetFromModule(const std::string& moduleName);
+
+    // True when a file or directory (or a pattern match) is found at fullPath; changes nothing.
+    bool Exists() const;
+
+    std::string fullPath;
+    std::string directory;
+    std::string name;
+    std::string extension;
+    std::string fileName;
+
+private:
+    void Split(const std::string& path);
+};
