@@ -1,0 +1,56 @@
+#include "handoff/SetupProcess.h"
+
+#include <vector>
+
+namespace {
+
+// Closes a kernel handle when it goes.
+class KernelHandle {
+  public:
+    explicit KernelHandle(HANDLE h) : handle(h) {}
+    ~KernelHandle() { Reset(); }
+    KernelHandle(const KernelHandle&) = delete;
+    KernelHandle& operator=(const KernelHandle&) = delete;
+    void Reset() {
+        if (handle) CloseHandle(handle);
+        handle = nullptr;
+    }
+
+  private:
+    HANDLE handle;
+};
+
+}  // namespace
+
+#ifndef _WIN64
+static_assert(sizeof(STARTUPINFOA) == 68, "set-up programs are started with a 68-byte record");
+#endif
+
+bool StartSetupProcess(const std::string& path, const std::string& commandLine) {
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = 0;
+    startup.wShowWindow = SW_SHOW;
+    PROCESS_INFORMATION created{};
+    if (!CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &created)) {
+        return false;
+    }
+    KernelHandle process(created.hProcess);
+    KernelHandle thread(created.hThread);
+    thread.Reset();
+    process.Reset();
+    return true;
+}
+
+LRESULT SendHandoffClassId(HWND target, HWND replyTo, HANDLE event, const std::string& classId) {
+    COPYDATASTRUCT record{};
+    record.dwData = reinterpret_cast<ULONG_PTR>(event);
+    record.cbData = static_cast<DWORD>(classId.size() + 1);
+    record.lpData = const_cast<char*>(classId.c_str());
+    return SendMessageA(target, WM_COPYDATA, reinterpret_cast<WPARAM>(replyTo),
+                        reinterpret_cast<LPARAM>(&record));
+}

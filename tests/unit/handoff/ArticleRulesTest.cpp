@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include "handoff/ArticleRules.h"
+#include "handoff/LanguageTable.h"
+
+namespace {
+
+std::vector<std::string> Numbers(const std::vector<Candidate>& candidates) {
+    std::vector<std::string> numbers;
+    for (const auto& c : candidates) numbers.push_back(c.number);
+    return numbers;
+}
+
+TEST(LanguageTableRows, LettersAndIdsPairAsTheMediumExpects) {
+    EXPECT_STREQ(languageTable.letters, "EGFIR");
+    const int captions[] = {115, 116, 117, 118, 119};
+    // French is 108 and German 109: the name ids do not follow the rows.
+    const int names[] = {107, 109, 108, 110, 111};
+    for (int i = 0; i < LanguageTable::size; ++i) {
+        EXPECT_EQ(languageTable.captionIds[i], captions[i]) << "row " << i;
+        EXPECT_EQ(languageTable.nameIds[i], names[i]) << "row " << i;
+    }
+}
+
+TEST(NumberTrim, RemovesEverySortOfWhiteSpaceAtBothEndsOnly) {
+    EXPECT_EQ(TrimArticleNumber(" \t\n\v\f\rZABC \t\n\v\f\r"), "ZABC");
+    EXPECT_EQ(TrimArticleNumber("A B\tC"), "A B\tC");
+    EXPECT_EQ(TrimArticleNumber("   "), "");
+    EXPECT_EQ(TrimArticleNumber(""), "");
+    EXPECT_EQ(TrimArticleNumber("E1"), "E1");
+    // Bytes of the upper half (cp1251 letters, 0xA0 no-break space) are not white space.
+    EXPECT_EQ(TrimArticleNumber("\xA0\xC0 "), "\xA0\xC0");
+}
+
+TEST(NumberPlaceholder, OnlyALeadingZMakesAPlaceholderNumber) {
+    EXPECT_TRUE(IsPlaceholderNumber("Z"));
+    EXPECT_TRUE(IsPlaceholderNumber("ZABC"));
+    EXPECT_FALSE(IsPlaceholderNumber("AZ1"));
+    EXPECT_FALSE(IsPlaceholderNumber("zABC"));
+    EXPECT_FALSE(IsPlaceholderNumber(""));
+    // Trimming comes first: a space before the Z still gives a placeholder number.
+    EXPECT_TRUE(IsPlaceholderNumber(TrimArticleNumber(" ZABC")));
+}
+
+TEST(CandidateExpansion, EveryZIsReplacedByEachLetterInTableOrder) {
+    EXPECT_EQ(Numbers(ExpandCandidates("ZABC")),
+              (std::vector<std::string>{"EABC", "GABC", "FABC", "IABC", "RABC"}));
+    EXPECT_EQ(Numbers(ExpandCandidates("Z")), (std::vector<std::string>{"E", "G", "F", "I", "R"}));
+    EXPECT_EQ(Numbers(ExpandCandidates("Z1Z")),
+              (std::vector<std::string>{"E1E", "G1G", "F1F", "I1I", "R1R"}));
+    // Each row starts again from the number, not from the previous candidate.
+    const auto candidates = ExpandCandidates("ZZ");
+    ASSERT_EQ(candidates.size(), 5u);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(candidates[i].languageIndex, i);
+        EXPECT_EQ(candidates[i].number, std::string(2, languageTable.letters[i]));
+    }
+}
+
+TEST(SetupPathResolution, LeadingPercentStandsForTheProgramDrive) {
+    const std::string program = "D:\\Medium\\installer.exe";
+    EXPECT_EQ(ResolveSetupPath("%:\\Setup\\setup.exe", program), "D:\\Setup\\setup.exe");
+    EXPECT_EQ(ResolveSetupPath("%:\\A%B\\setup.exe", program), "D:\\ADB\\setup.exe");
+    EXPECT_EQ(ResolveSetupPath("%", program), "D");
+    // A network path gives its leading backslash.
+    EXPECT_EQ(ResolveSetupPath("%\\server\\share\\s.exe", "\\\\server\\share\\installer.exe"),
+              "\\\\server\\share\\s.exe");
+}
+
+TEST(SetupPathResolution, OtherValuesAreUsedUnchanged) {
+    const std::string program = "D:\\installer.exe";
+    EXPECT_EQ(ResolveSetupPath("A%B", program), "A%B");
+    EXPECT_EQ(ResolveSetupPath("C:\\Setup\\setup.exe", program), "C:\\Setup\\setup.exe");
+    EXPECT_EQ(ResolveSetupPath("", program), "");
+    EXPECT_EQ(ResolveSetupPath(" %:\\x", program), " %:\\x");
+    // Without a program path the placeholders simply vanish; nothing is read past the text.
+    EXPECT_EQ(ResolveSetupPath("%:\\x", ""), ":\\x");
+}
+
+TEST(LanguageIndex, FirstCharacterPicksTheRow) {
+    EXPECT_EQ(LanguageIndexOf("EABC"), 0);
+    EXPECT_EQ(LanguageIndexOf("GABC"), 1);
+    EXPECT_EQ(LanguageIndexOf("FABC"), 2);
+    EXPECT_EQ(LanguageIndexOf("IABC"), 3);
+    EXPECT_EQ(LanguageIndexOf("RABC"), 4);
+    EXPECT_EQ(LanguageIndexOf("XABC"), -1);
+    EXPECT_EQ(LanguageIndexOf("eABC"), -1);
+    EXPECT_EQ(LanguageIndexOf("ZABC"), -1);
+    EXPECT_EQ(LanguageIndexOf(std::string("\0E", 2)), -1);
+    EXPECT_EQ(LanguageIndexOf(""), 0);
+}
+
+}  // namespace
