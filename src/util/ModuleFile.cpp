@@ -1,0 +1,76 @@
+#include "util/ModuleFile.h"
+
+#ifdef _WIN32
+
+namespace {
+constexpr DWORD kPathLimit = 260;
+}
+
+std::string ModuleFilePath(HMODULE module) {
+    char buffer[kPathLimit] = {};
+    const DWORD length = GetModuleFileNameA(module, buffer, kPathLimit);
+    // A result that fills the whole buffer has been cut short.
+    if (length == 0 || length >= kPathLimit) return std::string();
+    return std::string(buffer, length);
+}
+
+std::string ModuleFilePathByName(const std::string& moduleName) {
+    if (moduleName.empty()) return ModuleFilePath(GetModuleHandleA(nullptr));
+    if (moduleName.find('\0') != std::string::npos) return std::string();
+    const HMODULE module = GetModuleHandleA(moduleName.c_str());
+    // A null handle would stand for the running program, which is not the module asked for.
+    if (module == nullptr) return std::string();
+    return ModuleFilePath(module);
+}
+
+#else
+
+#include <link.h>
+#include <unistd.h>
+
+#include <vector>
+
+namespace {
+
+std::string RunningProgramPath() {
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0) return std::string();
+        if (static_cast<std::size_t>(length) < buffer.size()) {
+            return std::string(buffer.data(), static_cast<std::size_t>(length));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string BaseName(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+struct SharedObjectSearch {
+    const std::string* name;
+    std::string path;
+};
+
+int VisitSharedObject(dl_phdr_info* info, std::size_t, void* context) {
+    auto* search = static_cast<SharedObjectSearch*>(context);
+    if (info->dlpi_name == nullptr || info->dlpi_name[0] == '\0') return 0;
+    const std::string path = info->dlpi_name;
+    if (BaseName(path) != *search->name) return 0;
+    search->path = path;
+    return 1;
+}
+
+}  // namespace
+
+std::string ModuleFilePathByName(const std::string& moduleName) {
+    const std::string program = RunningProgramPath();
+    if (moduleName.empty() || moduleName == BaseName(program)) return program;
+    SharedObjectSearch search{&moduleName, std::string()};
+    dl_iterate_phdr(VisitSharedObject, &search);
+    return search.path;
+}
+
+#endif

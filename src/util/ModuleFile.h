@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+// The file path of a loaded module; an empty name means the running program. Empty when no loaded
+// module has that name or its path cannot be obtained.
+std::string ModuleFilePathByName(const std::string& moduleName);
+
+#ifdef _WIN32
+// The file path of a loaded module; a null handle means the running program. Empty when the
+// platform cannot tell it or it does not fit the 260-character path limit.
+std::string ModuleFilePath(HMODULE module);
+#endif
