@@ -1,0 +1,15 @@
+#include "app/InstallerApp.h"
+
+#include "ui/ProductSelectDialog.h"
+
+bool InstallerApp::InitInstance() {
+    EnableControlContainer();
+    Enable3dControls();
+    ProductSelectDialog dialog;
+    SetMainWindow(&dialog);
+    dialog.DoModal();
+    // The window is gone; the reference was cleared with it. Clear it again in case the
+    // window never came into being.
+    WindowDestroyed(&dialog);
+    return false;
+}

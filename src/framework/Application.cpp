@@ -1,0 +1,61 @@
+#include "framework/Application.h"
+
+#include "framework/Dialog.h"
+#include "util/PathParts.h"
+
+namespace {
+
+Application* theApplication = nullptr;
+
+constexpr UINT kHelpCommand = 0xE146;
+
+struct CommandEntry {
+    UINT commandId;
+    void (Application::*handler)();
+};
+
+}  // namespace
+
+Application* TheApplication() {
+    return theApplication;
+}
+
+Application::Application() {
+    theApplication = this;
+}
+
+Application::~Application() {
+    if (theApplication == this) theApplication = nullptr;
+}
+
+int Application::Run(HINSTANCE moduleInstance) {
+    instance = moduleInstance != nullptr ? moduleInstance : GetModuleHandleA(nullptr);
+    // No title string in the resources: the title is the program file's name.
+    PathParts program;
+    program.SetFromModule("");
+    title = program.name;
+    InitInstance();
+    return 0;
+}
+
+int Application::MessageBox(const std::string& text, UINT style) {
+    HWND owner = mainWindow != nullptr ? mainWindow->Handle() : nullptr;
+    return ::MessageBoxA(owner, text.c_str(), title.c_str(), style);
+}
+
+void Application::WindowDestroyed(Dialog* dialog) {
+    if (mainWindow == dialog) mainWindow = nullptr;
+}
+
+bool Application::OnCommand(UINT commandId) {
+    static const CommandEntry commandTable[] = {
+        {kHelpCommand, &Application::OnHelp},
+    };
+    for (const CommandEntry& entry : commandTable) {
+        if (entry.commandId == commandId) {
+            (this->*entry.handler)();
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class Dialog;
+
+// The one application object of the program. Derived classes exist once, as a static object;
+// the program's entry point calls Run(), which calls InitInstance() once.
+//
+// Note: <windows.h> maps MessageBox to MessageBoxA; the member below is renamed with it
+// consistently in every file that sees this header.
+class Application {
+  public:
+    Application();
+    virtual ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Initialises the module handle and the title, then runs InitInstance once. Returns the
+    // process's exit code.
+    int Run(HINSTANCE instance);
+
+    // Called once after the framework is initialised; false ends the application.
+    virtual bool InitInstance() = 0;
+
+    // A message box owned by the main window (when there is one), captioned with the title.
+    int MessageBox(const std::string& text, UINT style);
+
+    HINSTANCE Instance() const { return instance; }
+    // The program file's name without its extension.
+    const std::string& Title() const { return title; }
+
+    Dialog* MainWindow() const { return mainWindow; }
+    void SetMainWindow(Dialog* dialog) { mainWindow = dialog; }
+    // Called by a dialog whose window is gone: the main-window reference must not outlive it.
+    void WindowDestroyed(Dialog* dialog);
+
+    // The application's command table: the help command goes to OnHelp. Returns true when the
+    // command was one of the table's.
+    bool OnCommand(UINT commandId);
+
+  protected:
+    // Hosting of OLE controls in dialogs: no template of the program holds one, so there is
+    // nothing to turn on.
+    void EnableControlContainer() {}
+    // Three-dimensional drawing of dialog controls: the platform draws its controls itself.
+    void Enable3dControls() {}
+
+    // The standard help command (0xE146). The program ships no help file: nothing happens.
+    void OnHelp() {}
+
+  private:
+    HINSTANCE instance = nullptr;
+    std::string title;
+    Dialog* mainWindow = nullptr;
+};
+
+// The one application object, or null before it is constructed.
+Application* TheApplication();

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class ControlWindow;
+
+// One run of a dialog's data exchange: binds control members (on the dialog's first exchange
+// only) and moves texts between controls and members in the direction asked for.
+class DataExchange {
+  public:
+    DataExchange(HWND dialog, bool saveToMembers, bool bindControls)
+        : dialog(dialog), saveToMembers(saveToMembers), bindControls(bindControls) {}
+
+    // Binds member to the dialog's control id.
+    void Control(int id, ControlWindow& member);
+    // Towards the controls: the control's text := member; towards the members: the reverse.
+    void Text(int id, std::string& member);
+
+    bool SavingToMembers() const { return saveToMembers; }
+
+  private:
+    HWND dialog;
+    bool saveToMembers;
+    bool bindControls;
+};

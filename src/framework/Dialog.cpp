@@ -1,0 +1,130 @@
+#include "framework/Dialog.h"
+
+#include "framework/Application.h"
+
+const MessageEntry Dialog::messageEntries[] = {
+    OnCommandEntry(BN_CLICKED, IDOK, &Dialog::OnOKCommand),
+    OnCommandEntry(BN_CLICKED, IDCANCEL, &Dialog::OnCancelCommand),
+};
+const MessageTable Dialog::messageTable = {nullptr, Dialog::messageEntries,
+                                           sizeof(Dialog::messageEntries) / sizeof(MessageEntry)};
+
+Dialog::Dialog(UINT templateId, HWND parent) : templateId(templateId), parent(parent) {}
+
+Dialog::~Dialog() = default;
+
+INT_PTR Dialog::DoModal() {
+    Application* app = TheApplication();
+    HINSTANCE module =
+        app != nullptr && app->Instance() != nullptr ? app->Instance() : GetModuleHandleA(nullptr);
+    HWND owner = parent;
+    if (owner == nullptr && app != nullptr && app->MainWindow() != nullptr &&
+        app->MainWindow() != this)
+        owner = app->MainWindow()->Handle();
+    controlsBound = false;
+    return DialogBoxParamA(module, MAKEINTRESOURCEA(templateId), owner, &Dialog::DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+void Dialog::EndDialog(INT_PTR result) {
+    if (hwnd != nullptr) ::EndDialog(hwnd, result);
+}
+
+bool Dialog::UpdateData(bool saveToMembers) {
+    if (hwnd == nullptr) return false;
+    DataExchange dx(hwnd, saveToMembers, !controlsBound);
+    DoDataExchange(dx);
+    controlsBound = true;
+    return true;
+}
+
+void Dialog::DoDataExchange(DataExchange&) {}
+
+BOOL Dialog::OnInitDialog() {
+    UpdateData(false);
+    return TRUE;
+}
+
+void Dialog::OnOK() {
+    UpdateData(true);
+    EndDialog(IDOK);
+}
+
+void Dialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+LRESULT Dialog::Default() {
+    if (hwnd == nullptr) return 0;
+    return DefWindowProcA(hwnd, current.message, current.wParam, current.lParam);
+}
+
+INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Dialog* self = nullptr;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<Dialog*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->hwnd = window;
+    } else {
+        self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    }
+    if (self == nullptr) return FALSE;
+    const INT_PTR result = self->Dispatch(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        self->hwnd = nullptr;
+        if (Application* app = TheApplication()) app->WindowDestroyed(self);
+    }
+    return result;
+}
+
+namespace {
+
+// Messages whose result a dialog procedure returns itself instead of through DWLP_MSGRESULT.
+bool ReturnsResultDirectly(UINT message) {
+    switch (message) {
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+        case WM_COMPAREITEM:
+        case WM_VKEYTOITEM:
+        case WM_CHARTOITEM:
+        case WM_QUERYDRAGICON:
+        case WM_INITDIALOG:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        // Handlers may nest (message boxes dispatch messages), so the current message is
+        // kept per call.
+        const CurrentMessage outer = current;
+        current = {message, wParam, lParam};
+        const BOOL focusDefault = OnInitDialog();
+        current = outer;
+        return focusDefault;
+    }
+    const MessageEntry* entry = GetMessageTable()->Find(message, wParam);
+    if (entry == nullptr) return FALSE;
+    const CurrentMessage outer = current;
+    current = {message, wParam, lParam};
+    LRESULT result = 0;
+    if (entry->command != nullptr) {
+        (this->*(entry->command))();
+    } else {
+        result = (this->*(entry->handler))(wParam, lParam);
+    }
+    current = outer;
+    if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(result);
+    if (hwnd != nullptr) SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+    return TRUE;
+}

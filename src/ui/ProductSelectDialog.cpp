@@ -1,0 +1,210 @@
+#include "ui/ProductSelectDialog.h"
+
+#include "framework/Strings.h"
+#include "ui/AboutDialog.h"
+#include "ui/resource.h"
+#include "util/PathParts.h"
+
+namespace {
+
+const char kCatalogFileName[] = "install.crt";
+const char kSetupStartedEventName[] = "Setup Started";
+
+// Every "%" in text replaced by replacement.
+std::string ReplacePercent(const std::string& text, const std::string& replacement) {
+    std::string result;
+    for (char c : text) {
+        if (c == '%') {
+            result += replacement;
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+// A window's rectangle in the client coordinates of parent.
+RECT WindowRectIn(HWND window, HWND parent) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+}  // namespace
+
+DEFINE_MESSAGE_TABLE(ProductSelectDialog, Dialog,
+                     OnMessageEntry(WM_SYSCOMMAND, &ProductSelectDialog::OnSysCommand),
+                     OnMessageEntry(WM_PAINT, &ProductSelectDialog::OnPaint),
+                     OnMessageEntry(WM_QUERYDRAGICON, &ProductSelectDialog::OnQueryDragIcon),
+                     OnCommandEntry(EN_CHANGE, IDC_NUMBER, &ProductSelectDialog::OnNumberChange),
+                     OnCommandEntry(BN_CLICKED, IDC_NEXT, &ProductSelectDialog::OnNext),
+                     OnCommandEntry(BN_CLICKED, IDC_BACK, &ProductSelectDialog::OnBack),
+                     OnCommandEntry(CBN_CLOSEUP, IDC_LOCALIZATIONS,
+                                    &ProductSelectDialog::OnListCloseUp),
+                     OnMessageEntry(WM_COPYDATA, &ProductSelectDialog::OnHandoffReply),
+                     OnCommandEntry(BN_CLICKED, IDCANCEL, &ProductSelectDialog::OnCancel))
+
+ProductSelectDialog::ProductSelectDialog() : Dialog(IDD_PRODUCT_SELECT) {
+    // Automatic reset, not signalled; an existing event of that name is shared.
+    setupStartedEvent = CreateEventA(nullptr, FALSE, FALSE, kSetupStartedEventName);
+    appIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+}
+
+ProductSelectDialog::~ProductSelectDialog() = default;
+
+void ProductSelectDialog::DoDataExchange(DataExchange& dx) {
+    Dialog::DoDataExchange(dx);
+    dx.Control(IDC_PROMPT, promptLabel);
+    dx.Control(IDC_LOCALIZATIONS, localizationList);
+    dx.Control(IDC_NUMBER, numberEdit);
+    dx.Control(IDC_BACK, backButton);
+    dx.Control(IDC_NEXT, nextButton);
+    dx.Text(IDC_NUMBER, articleNumber);
+    dx.Control(IDC_PICTURE, picture);
+}
+
+BOOL ProductSelectDialog::OnInitDialog() {
+    Dialog::OnInitDialog();
+
+    if (HMENU systemMenu = GetSystemMenu(Handle(), FALSE)) {
+        const std::string aboutText = LoadString(IDS_ABOUTBOX);
+        if (!aboutText.empty()) {
+            AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText.c_str());
+        }
+    }
+
+    SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
+    SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon));
+
+    nextButton.Enable(false);
+    PlacePicture();
+
+    // A signal given before the dialog existed does not count as a started set-up program.
+    ResetEvent(setupStartedEvent);
+
+    PathParts catalogPath(kCatalogFileName);
+    catalogPath.SetDirectoryFromModule("");
+    if (!catalog.Load(catalogPath.fullPath)) {
+        const std::string text =
+            ReplacePercent(LoadString(IDS_CATALOG_NOT_FOUND), catalogPath.fullPath);
+        const std::string caption = LoadString(IDS_INIT_ERROR_CAPTION);
+        MessageBoxA(Handle(), text.c_str(), caption.c_str(), MB_ICONERROR);
+        OnCancel();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void ProductSelectDialog::PlacePicture() {
+    // The bitmap static takes its bitmap's size, not the template's: centre it across the
+    // client area and in the band above the prompt, 5 pixels lower. Each halving rounds
+    // toward zero on its own term.
+    const RECT rp = WindowRectIn(picture.Handle(), Handle());
+    RECT rc{};
+    GetClientRect(Handle(), &rc);
+    const RECT rl = WindowRectIn(promptLabel.Handle(), Handle());
+    const LONG dx = (rc.right - rc.left) / 2 - (rp.right - rp.left) / 2 - rp.left;
+    const LONG dy = rl.top / 2 - (rp.bottom - rp.top) / 2 - rp.top + 5;
+    MoveWindow(picture.Handle(), rp.left + dx, rp.top + dy, rp.right - rp.left, rp.bottom - rp.top,
+               TRUE);
+}
+
+int ProductSelectDialog::ShowMessage(UINT captionId, UINT textId, UINT style) {
+    const std::string text = LoadString(textId);
+    const std::string caption = LoadString(captionId);
+    return MessageBoxA(Handle(), text.c_str(), caption.c_str(), style);
+}
+
+void ProductSelectDialog::OnNumberChange() {
+    UpdateData(true);
+    nextButton.Enable(!articleNumber.empty());
+}
+
+void ProductSelectDialog::OnBack() {
+    ReleaseItemNumbers();
+    localizationList.ResetContent();
+    numberEdit.Show(true);
+    localizationList.Show(false);
+    promptLabel.SetText(LoadString(IDS_ENTER_NUMBER));
+    numberEdit.SetSel(0, -1);
+    numberEdit.ScrollCaret();
+    numberEdit.SetFocus();
+    UpdateData(true);
+    backButton.Show(false);
+}
+
+void ProductSelectDialog::OnListCloseUp() {
+    const int selected = localizationList.CurSel();
+    if (selected < 0) return;
+    if (const std::string* number = ItemNumber(selected)) articleNumber = *number;
+}
+
+LRESULT ProductSelectDialog::OnSysCommand(WPARAM command, LPARAM) {
+    if ((command & 0xFFF0) == IDM_ABOUTBOX) {
+        AboutDialog about;
+        about.DoModal();
+        return 0;
+    }
+    return Default();
+}
+
+void ProductSelectDialog::OnPaint() {
+    if (!IsIconic(Handle())) {
+        Default();
+        return;
+    }
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(Handle(), &paint);
+    SendMessageA(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const int cx = GetSystemMetrics(SM_CXICON);
+    const int cy = GetSystemMetrics(SM_CYICON);
+    RECT rect{};
+    GetClientRect(Handle(), &rect);
+    const int x = (rect.right - rect.left - cx + 1) / 2;
+    const int y = (rect.bottom - rect.top - cy + 1) / 2;
+    DrawIcon(dc, x, y, appIcon);
+    EndPaint(Handle(), &paint);
+}
+
+LRESULT ProductSelectDialog::OnQueryDragIcon(WPARAM, LPARAM) {
+    return reinterpret_cast<LRESULT>(appIcon);
+}
+
+int ProductSelectDialog::InsertLocalization(const std::string& name, const std::string& number) {
+    const int index = localizationList.InsertString(0, name);
+    if (index < 0) return index;
+    // The item owns this copy until ReleaseItemNumbers.
+    std::string* stored = new std::string(number);
+    if (!localizationList.SetItemData(index, reinterpret_cast<LPARAM>(stored))) {
+        delete stored;
+    }
+    return index;
+}
+
+int ProductSelectDialog::ReleaseItemNumbers() {
+    int released = 0;
+    const int count = localizationList.Count();
+    for (int i = 0; i < count; ++i) {
+        std::string* stored = reinterpret_cast<std::string*>(localizationList.ItemData(i));
+        if (stored == nullptr) continue;
+        delete stored;
+        localizationList.SetItemData(i, 0);
+        ++released;
+    }
+    return released;
+}
+
+const std::string* ProductSelectDialog::ItemNumber(int index) const {
+    return reinterpret_cast<const std::string*>(localizationList.ItemData(index));
+}
+
+void ProductSelectDialog::OnCancel() {
+    ReleaseItemNumbers();
+    if (!handoffSettled && setupStartedEvent != nullptr) {
+        CloseHandle(setupStartedEvent);
+        setupStartedEvent = nullptr;
+    }
+    EndDialog(IDCANCEL);
+}

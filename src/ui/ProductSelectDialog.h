@@ -1,0 +1,75 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "catalog/ArticleCatalog.h"
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+
+// The program's working surface: asks for a product article number (number page) and, for a
+// number that leaves the localization open, offers the localizations found (localization page).
+// Every end of the dialog passes through OnCancel.
+class ProductSelectDialog : public Dialog {
+  public:
+    ProductSelectDialog();
+    ~ProductSelectDialog() override;
+
+    // Shows a message box owned by the dialog; text and caption come from the string table.
+    int ShowMessage(UINT captionId, UINT textId, UINT style);
+
+  protected:
+    void DoDataExchange(DataExchange& dx) override;
+    BOOL OnInitDialog() override;
+    void OnCancel() override;
+
+    // Number page and localization page.
+    void OnNumberChange();
+    void OnBack();
+    void OnListCloseUp();
+    LRESULT OnSysCommand(WPARAM command, LPARAM lParam);
+    void OnPaint();
+    LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+
+    // Item data of localizationList: the only two places that allocate and release the stored
+    // article numbers. InsertLocalization puts an item at index 0 and gives it a heap copy of
+    // number; it returns the new index, or a negative value when the list refused the item (then
+    // nothing is allocated). ReleaseItemNumbers releases every stored number and clears each
+    // item's reference; it returns how many it released.
+    int InsertLocalization(const std::string& name, const std::string& number);
+    int ReleaseItemNumbers();
+    // The number stored with an item; null when it has none.
+    const std::string* ItemNumber(int index) const;
+
+    // Article resolution, set-up launch and hand-off (ProductSelectDialogHandoff.cpp).
+    void OnNext();
+    void ExpandLocalizations();
+    std::string ResolveSetupPath(const std::string& value) const;
+    int LanguageIndexOf(const std::string& number) const;
+    void LaunchSetup();
+    LRESULT OnHandoffReply(WPARAM sender, LPARAM data);
+    std::string MakeHandoffClassId();
+    void WriteHandoffRecord();
+
+    // Places the picture centred across the client area, in the band above the prompt.
+    void PlacePicture();
+
+    StaticControl promptLabel;
+    ComboBoxControl localizationList;
+    EditControl numberEdit;
+    ButtonControl backButton;
+    ButtonControl nextButton;
+    std::string articleNumber;
+    StaticControl picture;
+    // Shared with the set-up programs. Not closed by the destructor: OnCancel decides whether
+    // it is closed; otherwise it stays open until the process ends.
+    HANDLE setupStartedEvent = nullptr;
+    // A shared icon of the module: never destroyed.
+    HICON appIcon = nullptr;
+    ArticleCatalog catalog;
+    std::string handoffClassId;
+    bool handoffSettled = true;
+
+    DECLARE_MESSAGE_TABLE()
+};
