@@ -7,7 +7,7 @@
 // The catalogue the product selection dialog owns: every question goes to the section of
 // article numbers.
 class ArticleCatalog {
-public:
+  public:
     // "Артикулы" in cp1251.
     static const char* const ArticleSectionName;
 
@@ -23,6 +23,6 @@ public:
 
     const CatalogStore& Store() const { return store; }
 
-private:
+  private:
     CatalogStore store;
 };

@@ -1,0 +1,76 @@
+#include "catalog/CatalogValue.h"
+
+#include <cstring>
+
+void CatalogValue::SetBytes(const void* data, std::uint32_t count) {
+    if (count == 0) {
+        bytes.reset();
+        length = 0;
+        return;
+    }
+    std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[count]);
+    std::memcpy(copy.get(), data, count);
+    bytes = std::move(copy);
+    length = count;
+}
+
+std::string CatalogValue::Text() const {
+    if (!bytes) {
+        return std::string();
+    }
+    const void* zero = std::memchr(bytes.get(), 0, length);
+    const std::size_t n =
+        zero ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - bytes.get())
+             : length;
+    return std::string(reinterpret_cast<const char*>(bytes.get()), n);
+}
+
+std::uint32_t CatalogValue::Word() const {
+    if (length < 4) {
+        return 0;
+    }
+    return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
+           (static_cast<std::uint32_t>(bytes[2]) << 16) |
+           (static_cast<std::uint32_t>(bytes[3]) << 24);
+}
+
+namespace {
+
+CatalogValue Make(char type, const void* data, std::uint32_t count) {
+    CatalogValue value;
+    value.type = type;
+    value.SetBytes(data, count);
+    return value;
+}
+
+CatalogValue MakeWord(char type, std::uint32_t word) {
+    const std::uint8_t bytes[4] = {
+        static_cast<std::uint8_t>(word), static_cast<std::uint8_t>(word >> 8),
+        static_cast<std::uint8_t>(word >> 16), static_cast<std::uint8_t>(word >> 24)};
+    return Make(type, bytes, 4);
+}
+
+}  // namespace
+
+CatalogValue CatalogValue::String(const std::string& text) {
+    const std::string cut(text.c_str());
+    return Make(kString, cut.c_str(), static_cast<std::uint32_t>(cut.size() + 1));
+}
+
+CatalogValue CatalogValue::Integer(std::int32_t value) {
+    return MakeWord(kInteger, static_cast<std::uint32_t>(value));
+}
+
+CatalogValue CatalogValue::Truth(bool value) {
+    return MakeWord(kTruth, value ? 1 : 0);
+}
+
+CatalogValue CatalogValue::Blob(const std::string& data) {
+    return Make(kBlob, data.data(), static_cast<std::uint32_t>(data.size()));
+}
+
+CatalogValue CatalogValue::Untyped(char letter) {
+    CatalogValue value;
+    value.type = letter;
+    return value;
+}

@@ -1,0 +1,372 @@
+#include "catalog/ScrambledRecordFile.h"
+
+#include <array>
+#include <cstring>
+#include <exception>
+
+#include "catalog/DiskFile.h"
+#include "catalog/Keystream.h"
+
+namespace {
+
+void PutUint16(std::uint8_t* p, std::uint16_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+std::uint16_t GetUint16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+void PutUint32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
+}
+
+std::uint32_t GetUint32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+}  // namespace
+
+ScrambledRecordFile::ScrambledRecordFile(std::uint16_t multiplier, std::uint16_t increment,
+                                         std::uint16_t seed)
+    : multiplier(multiplier), increment(increment), seed(seed) {
+    const std::uint8_t prefix[kPrefixSize] = {0, 0, 0, 0};
+    RawWrite(prefix, sizeof prefix);
+}
+
+ScrambledRecordFile::~ScrambledRecordFile() = default;
+
+// ---- raw access: the only way to the image ----
+
+bool ScrambledRecordFile::RawWrite(const void* data, std::size_t count) {
+    try {
+        Write(data, count);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+std::size_t ScrambledRecordFile::RawRead(void* buffer, std::size_t count) {
+    try {
+        return Read(buffer, count);
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+bool ScrambledRecordFile::RawSeek(std::int64_t offset, Origin origin, std::size_t* newPosition) {
+    try {
+        const std::size_t position = Seek(offset, origin);
+        if (newPosition) {
+            *newPosition = position;
+        }
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool ScrambledRecordFile::RawSetLength(std::size_t length) {
+    try {
+        SetLength(length);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+std::size_t ScrambledRecordFile::Position() {
+    std::size_t position = 0;
+    RawSeek(0, Origin::Current, &position);
+    return position;
+}
+
+std::size_t ScrambledRecordFile::Length() {
+    const std::size_t position = Position();
+    std::size_t end = 0;
+    RawSeek(0, Origin::End, &end);
+    RawSeek(static_cast<std::int64_t>(position), Origin::Begin);
+    return end;
+}
+
+std::size_t ScrambledRecordFile::Remaining() {
+    const std::size_t position = Position();
+    const std::size_t end = Length();
+    return end > position ? end - position : 0;
+}
+
+std::vector<std::uint8_t> ScrambledRecordFile::ImageBytes() {
+    std::vector<std::uint8_t> bytes;
+    const std::size_t position = Position();
+    try {
+        bytes.resize(Length());
+    } catch (const std::exception&) {
+        return {};
+    }
+    if (RawSeek(0, Origin::Begin)) {
+        bytes.resize(RawRead(bytes.data(), bytes.size()));
+    }
+    RawSeek(static_cast<std::int64_t>(position), Origin::Begin);
+    return bytes;
+}
+
+// ---- image transforms ----
+
+bool ScrambledRecordFile::Transform(bool decode) {
+    const std::size_t n = Length();
+    std::vector<std::uint8_t> image;
+    try {
+        image.resize(n < kPrefixSize ? kPrefixSize : n);
+    } catch (const std::exception&) {
+        return false;
+    }
+    if (!RawSeek(0, Origin::Begin) || RawRead(image.data(), n) != n) {
+        return false;
+    }
+    std::uint8_t* body = image.data() + kPrefixSize;
+    const std::size_t bodySize = image.size() - kPrefixSize;
+    Keystream stream(multiplier, increment, seed);
+    if (decode) {
+        lastCheck = Check();
+        lastCheck.markerGood = n >= kPrefixSize && image[0] == kMarker;
+        lastCheck.storedSum = image[1];
+        lastCheck.storedOr = image[2];
+        const Keystream::Totals plain = stream.Apply(body, bodySize, image[3], true);
+        lastCheck.computedSum = plain.sum;
+        lastCheck.computedOr = plain.bitOr;
+    } else {
+        const Keystream::Totals plain = Keystream::Measure(body, bodySize);
+        image[0] = kMarker;
+        image[1] = plain.sum;
+        image[2] = plain.bitOr;
+        image[3] = plain.sum;
+        stream.Apply(body, bodySize, plain.sum, false);
+    }
+    return RawSeek(0, Origin::Begin) && RawWrite(image.data(), image.size()) &&
+           RawSetLength(image.size());
+}
+
+bool ScrambledRecordFile::Scramble() {
+    return Transform(false);
+}
+
+bool ScrambledRecordFile::UnscrambleAndVerify() {
+    if (!Transform(true)) {
+        lastCheck = Check();
+        return false;
+    }
+    return lastCheck.Good() && RawSeek(kPrefixSize, Origin::Begin);
+}
+
+// ---- disk ----
+
+ScrambledRecordFile::LoadStatus ScrambledRecordFile::LoadBody(const std::string& path,
+                                                              bool createIfMissing) {
+    DiskFile file = DiskFile::OpenForReading(path);
+    if (!file.IsOpen()) {
+        if (createIfMissing && DiskFile::CreateEmpty(path)) {
+            return LoadStatus::Created;
+        }
+        return LoadStatus::NotOpened;
+    }
+    if (!RawSeek(0, Origin::Begin)) {
+        return LoadStatus::ImageFault;
+    }
+    std::array<std::uint8_t, kChunkSize> chunk;
+    std::size_t have = 0;
+    while (have < kHeaderSize) {
+        const std::int64_t n = file.Read(chunk.data() + have, kHeaderSize - have);
+        if (n == DiskFile::kReadError) {
+            return LoadStatus::ReadError;
+        }
+        if (n == 0) {
+            return LoadStatus::HeaderShort;
+        }
+        have += static_cast<std::size_t>(n);
+    }
+    if (chunk[0] != 0x1A || chunk[1] != 0x1A) {
+        return LoadStatus::BadMagic;
+    }
+    multiplier = GetUint16(&chunk[2]);
+    increment = GetUint16(&chunk[4]);
+    seed = GetUint16(&chunk[6]);
+    for (;;) {
+        const std::int64_t n = file.Read(chunk.data(), chunk.size());
+        if (n == DiskFile::kReadError) {
+            return LoadStatus::ReadError;
+        }
+        if (n == 0) {
+            break;
+        }
+        if (!RawWrite(chunk.data(), static_cast<std::size_t>(n))) {
+            return LoadStatus::ImageFault;
+        }
+    }
+    file.Close();
+    if (UnscrambleAndVerify()) {
+        return LoadStatus::Loaded;
+    }
+    if (!lastCheck.markerGood) {
+        return LoadStatus::BadMarker;
+    }
+    if (lastCheck.storedSum != lastCheck.computedSum) {
+        return LoadStatus::BadSum;
+    }
+    if (lastCheck.storedOr != lastCheck.computedOr) {
+        return LoadStatus::BadOr;
+    }
+    return LoadStatus::ImageFault;
+}
+
+ScrambledRecordFile::LoadStatus ScrambledRecordFile::Load(const std::string& path,
+                                                          bool createIfMissing) {
+    lastCheck = Check();
+    return LoadBody(path, createIfMissing);
+}
+
+bool ScrambledRecordFile::LoadFromDisk(const std::string& path, bool createIfMissing) {
+    const LoadStatus status = Load(path, createIfMissing);
+    return status == LoadStatus::Loaded || status == LoadStatus::Created;
+}
+
+bool ScrambledRecordFile::SaveToDisk(const std::string& path, bool overwrite) {
+    Scramble();
+    DiskFile file = DiskFile::CreateForWriting(
+        path, overwrite ? DiskFile::Create::ReplaceExisting : DiskFile::Create::NewOnly);
+    if (!file.IsOpen() || !RawSeek(0, Origin::Begin)) {
+        return false;
+    }
+    std::array<std::uint8_t, kChunkSize> chunk{};
+    chunk[0] = 0x1A;
+    chunk[1] = 0x1A;
+    PutUint16(&chunk[2], multiplier);
+    PutUint16(&chunk[4], increment);
+    PutUint16(&chunk[6], seed);
+    if (!file.Write(chunk.data(), kHeaderSize)) {
+        return false;
+    }
+    bool written = true;
+    for (;;) {
+        const std::size_t n = RawRead(chunk.data(), chunk.size());
+        if (n == 0) {
+            break;
+        }
+        if (!file.Write(chunk.data(), n)) {
+            written = false;
+            break;
+        }
+    }
+    file.Close();
+    return written && UnscrambleAndVerify();
+}
+
+// ---- records ----
+
+bool ScrambledRecordFile::WriteTag(std::uint8_t tag, std::uint32_t length) {
+    std::uint8_t bytes[5] = {tag};
+    std::size_t count = 1;
+    if (tag == kBlob) {
+        PutUint32(bytes + 1, length);
+        count = 5;
+    }
+    return RawWrite(bytes, count);
+}
+
+bool ScrambledRecordFile::ReadTag(std::uint8_t tag) {
+    std::uint8_t byte = 0;
+    return RawRead(&byte, 1) == 1 && byte == tag;
+}
+
+bool ScrambledRecordFile::ReadUint32(std::uint32_t& value) {
+    std::uint8_t bytes[4];
+    if (RawRead(bytes, sizeof bytes) != sizeof bytes) {
+        return false;
+    }
+    value = GetUint32(bytes);
+    return true;
+}
+
+bool ScrambledRecordFile::WriteString(const std::string& text) {
+    const std::size_t length = std::strlen(text.c_str());
+    std::uint8_t head[5] = {kString};
+    PutUint32(head + 1, static_cast<std::uint32_t>(length));
+    return RawWrite(head, sizeof head) && (length == 0 || RawWrite(text.data(), length));
+}
+
+bool ScrambledRecordFile::ReadString(std::string& text) {
+    std::uint32_t length = 0;
+    if (!ReadTag(kString) || !ReadUint32(length)) {
+        return false;
+    }
+    if (length == 0) {
+        text.clear();
+        return true;
+    }
+    // A length beyond the image fails before anything is allocated for it.
+    if (length > Remaining()) {
+        return false;
+    }
+    std::string bytes;
+    try {
+        bytes.resize(length);
+    } catch (const std::exception&) {
+        return false;
+    }
+    if (RawRead(&bytes[0], length) != length) {
+        return false;
+    }
+    const std::size_t zero = bytes.find('\0');
+    if (zero != std::string::npos) {
+        bytes.resize(zero);
+    }
+    text.swap(bytes);
+    return true;
+}
+
+bool ScrambledRecordFile::WriteInt32(std::int32_t value) {
+    std::uint8_t bytes[5] = {kInteger};
+    PutUint32(bytes + 1, static_cast<std::uint32_t>(value));
+    return RawWrite(bytes, sizeof bytes);
+}
+
+bool ScrambledRecordFile::ReadInt32(std::int32_t& value) {
+    std::uint32_t raw = 0;
+    if (!ReadTag(kInteger) || !ReadUint32(raw)) {
+        return false;
+    }
+    value = static_cast<std::int32_t>(raw);
+    return true;
+}
+
+bool ScrambledRecordFile::WriteBool(std::uint32_t value) {
+    std::uint8_t bytes[5] = {kTruth};
+    PutUint32(bytes + 1, value);
+    return RawWrite(bytes, sizeof bytes);
+}
+
+bool ScrambledRecordFile::ReadBool(std::uint32_t& value) {
+    return ReadTag(kTruth) && ReadUint32(value);
+}
+
+bool ScrambledRecordFile::WriteBlob(const void* bytes, std::uint32_t length) {
+    return WriteTag(kBlob, length) && (length == 0 || RawWrite(bytes, length));
+}
+
+std::uint32_t ScrambledRecordFile::ReadBlob(void* buffer, std::uint32_t capacity) {
+    std::uint32_t length = 0;
+    if (!ReadTag(kBlob) || !ReadUint32(length)) {
+        return 0;
+    }
+    if (!buffer) {
+        return RawSeek(-5, Origin::Current) ? length : 0;
+    }
+    if (capacity < length || length > Remaining()) {
+        return 0;
+    }
+    return static_cast<std::uint32_t>(RawRead(buffer, length));
+}

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "catalog/MemoryFile.h"
+
+// The container of the catalogue file: the whole content as one in-memory image on which typed
+// records are written and read one after another. On disk the image stands behind a 16-byte
+// header (magic 1A 1A, multiplier, increment, seed, eight reserved bytes); image bytes 4 on are
+// XOR-scrambled with a generator stream and a key byte, and the prefix (bytes 0 to 3) holds the
+// marker 26, the 8-bit sum and OR of the plain bytes, and the key byte (= the sum).
+//
+// Every operation reaches the image through the four raw operations only; they turn faults of
+// the memory file into false results (0 bytes for a read), so nothing is ever thrown from here.
+class ScrambledRecordFile : private MemoryFile {
+  public:
+    static constexpr std::size_t kHeaderSize = 16;
+    static constexpr std::size_t kPrefixSize = 4;
+    static constexpr std::uint8_t kMarker = 26;
+    static constexpr std::size_t kChunkSize = 4096;
+
+    enum Tag : std::uint8_t { kString = 1, kInteger = 2, kTruth = 3, kBlob = 4 };
+
+    // How the last load went, for tools that say why a file was refused.
+    enum class LoadStatus {
+        Loaded,
+        Created,      // missing, and created empty as asked
+        NotOpened,    // missing or held by another opener
+        HeaderShort,  // fewer than 16 header bytes
+        BadMagic,     // header does not begin with 1A 1A
+        ReadError,    // the platform reported an error in the body
+        ImageFault,   // the memory image could not take the content
+        BadMarker,
+        BadSum,
+        BadOr,
+    };
+
+    // The checks of the last UnscrambleAndVerify.
+    struct Check {
+        bool markerGood = false;
+        std::uint8_t storedSum = 0;
+        std::uint8_t computedSum = 0;
+        std::uint8_t storedOr = 0;
+        std::uint8_t computedOr = 0;
+        bool Good() const {
+            return markerGood && storedSum == computedSum && storedOr == computedOr;
+        }
+    };
+
+    ScrambledRecordFile(std::uint16_t multiplier, std::uint16_t increment, std::uint16_t seed);
+    ~ScrambledRecordFile() override;
+
+    bool LoadFromDisk(const std::string& path, bool createIfMissing);
+    LoadStatus Load(const std::string& path, bool createIfMissing);
+    bool SaveToDisk(const std::string& path, bool overwrite);
+
+    bool Scramble();
+    bool UnscrambleAndVerify();
+    const Check& LastCheck() const { return lastCheck; }
+
+    bool WriteString(const std::string& text);
+    bool ReadString(std::string& text);
+    bool WriteInt32(std::int32_t value);
+    bool ReadInt32(std::int32_t& value);
+    bool WriteBool(std::uint32_t value);
+    bool ReadBool(std::uint32_t& value);
+    bool WriteBlob(const void* bytes, std::uint32_t length);
+    // With no buffer: the stored length of the blob record at the position, which stays
+    // unconsumed. With a buffer: the record's bytes, when capacity holds them all and the image
+    // holds them all; 0 otherwise (the tag and length stay consumed).
+    std::uint32_t ReadBlob(void* buffer, std::uint32_t capacity);
+
+    std::uint16_t Multiplier() const { return multiplier; }
+    std::uint16_t Increment() const { return increment; }
+    std::uint16_t Seed() const { return seed; }
+
+    // Bytes between the position and the end of the image.
+    std::size_t Remaining();
+    std::size_t Position();
+    std::size_t Length();
+    // A copy of the whole image; the position is kept.
+    std::vector<std::uint8_t> ImageBytes();
+
+  protected:
+    bool WriteTag(std::uint8_t tag, std::uint32_t length);
+    bool ReadTag(std::uint8_t tag);
+
+    bool RawWrite(const void* data, std::size_t count);
+    std::size_t RawRead(void* buffer, std::size_t count);
+    bool RawSeek(std::int64_t offset, Origin origin, std::size_t* newPosition = nullptr);
+    bool RawSetLength(std::size_t length);
+
+  private:
+    bool ReadUint32(std::uint32_t& value);
+    bool Transform(bool decode);
+    LoadStatus LoadBody(const std::string& path, bool createIfMissing);
+
+    std::uint16_t multiplier;
+    std::uint16_t increment;
+    std::uint16_t seed;
+    Check lastCheck;
+};
