@@ -1,7 +1,61 @@
 #include "ui/AboutDialog.h"
 
+#include "framework/Strings.h"
 #include "ui/resource.h"
+#include "util/VersionInfoReader.h"
+
+namespace {
+// Language 0x0409 (US English) with code page 1252: the program's own table is keyed for the
+// UTF-16 code page, so its values come from the reader's second lookup.
+constexpr DWORD kVersionLanguageCodePage = 67699940;  // 0x040904E4
+}  // namespace
+
+std::string FormatVersionLine(const std::string& format, const std::string& version) {
+    std::string line;
+    bool substituted = false;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == '%' && i + 1 < format.size()) {
+            const char next = format[i + 1];
+            if (next == '%') {
+                line += '%';
+                ++i;
+                continue;
+            }
+            if (next == 's' && !substituted) {
+                line += version;
+                substituted = true;
+                ++i;
+                continue;
+            }
+        }
+        line += format[i];
+    }
+    return line;
+}
 
 AboutDialog::AboutDialog() : Dialog(IDD_ABOUTBOX) {}
 
 AboutDialog::~AboutDialog() = default;
+
+void AboutDialog::DoDataExchange(DataExchange& dx) {
+    Dialog::DoDataExchange(dx);
+    dx.Text(IDC_COPYRIGHT, copyrightText);
+    dx.Text(IDC_VERSION, versionText);
+}
+
+BOOL AboutDialog::OnInitDialog() {
+    // Sets both statics to the still empty members: the template's version text never shows.
+    Dialog::OnInitDialog();
+
+    VersionInfoReader reader;
+    if (reader.Load(nullptr)) {
+        const std::string version = reader.GetString("FileVersion", kVersionLanguageCodePage);
+        if (!version.empty())
+            versionText = FormatVersionLine(LoadString(IDS_VERSION_FORMAT), version);
+        const std::string copyright = reader.GetString("LegalCopyright", kVersionLanguageCodePage);
+        if (!copyright.empty()) copyrightText = copyright;
+        UpdateData(false);
+    }
+    // The platform gives the focus to the first tab stop, the OK button.
+    return TRUE;
+}
