@@ -1,0 +1,279 @@
+// The installer's launch and message steps against the reference set-up program: this test plays
+// the installer's part (event, launch, WM_COPYDATA, registry record) and reads what the set-up
+// program recorded.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "RegistryTree.h"
+#include "handoff/HandoffClassId.h"
+#include "handoff/HandoffRegistry.h"
+#include "handoff/LaunchCommand.h"
+#include "handoff/SetupProcess.h"
+
+namespace {
+
+// "Тестирование install.exe: RUS" in cp1251.
+const char* const setupCaption =
+    "\xD2\xE5\xF1\xF2\xE8\xF0\xEE\xE2\xE0\xED\xE8\xE5"
+    " install.exe: RUS";
+
+std::string WindowsPath(std::string unixPath) {
+    for (char& c : unixPath) {
+        if (c == '/') c = '\\';
+    }
+    return "Z:" + unixPath;
+}
+
+const std::string referenceSetup = WindowsPath(REFERENCE_SETUP_EXE);
+
+std::string TempPath(const std::string& name) {
+    char directory[MAX_PATH];
+    GetTempPathA(sizeof directory, directory);
+    return std::string(directory) + name;
+}
+
+// The lines "key=value" of a set-up log; a key written twice keeps its last value.
+std::map<std::string, std::string> ReadLog(const std::string& path) {
+    std::map<std::string, std::string> entries;
+    std::ifstream file(path, std::ios::binary);
+    std::string line;
+    while (std::getline(file, line)) {
+        const size_t equals = line.find('=');
+        if (equals != std::string::npos) entries[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return entries;
+}
+
+void Pump(DWORD milliseconds) {
+    const DWORD until = GetTickCount() + milliseconds;
+    do {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        Sleep(10);
+    } while (static_cast<LONG>(until - GetTickCount()) > 0);
+}
+
+template <typename Condition>
+bool PumpUntil(Condition done, DWORD milliseconds = 20000) {
+    const DWORD until = GetTickCount() + milliseconds;
+    while (!done()) {
+        if (static_cast<LONG>(until - GetTickCount()) <= 0) return false;
+        Pump(20);
+    }
+    return true;
+}
+
+// Plays the installer's dialog: receives the set-up program's answer and, when it is the
+// identifier sent, writes the record the way the installer does.
+struct Receiver {
+    HWND window = nullptr;
+    std::string sentId;
+    std::string number;
+    int replies = 0;
+    std::string reply;
+    DWORD replyBytes = 0;
+
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<Receiver*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (message == WM_COPYDATA && self) {
+            const auto* record = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            ++self->replies;
+            self->replyBytes = record->cbData;
+            self->reply.assign(static_cast<const char*>(record->lpData), record->cbData);
+            if (self->reply == self->sentId + '\0') WriteHandoffRecord(self->sentId, self->number);
+            return TRUE;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    Receiver() {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = Proc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "HandoffTestReceiver";
+        RegisterClassA(&windowClass);
+        window = CreateWindowExA(0, "HandoffTestReceiver", "receiver", WS_OVERLAPPED, 0, 0, 10, 10,
+                                 nullptr, nullptr, windowClass.hInstance, nullptr);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~Receiver() { DestroyWindow(window); }
+};
+
+class ReferenceSetupRun : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        NewLog();
+        SetEnvironmentVariableA("REFERENCE_SETUP_EXIT_AFTER_MS", "30000");
+        SetEnvironmentVariableA("REFERENCE_SETUP_REPLY", nullptr);
+        SetEnvironmentVariableA("REFERENCE_SETUP_WINDOW", nullptr);
+        event = CreateEventA(nullptr, FALSE, FALSE, "Setup Started");
+        ASSERT_NE(event, nullptr);
+    }
+    void TearDown() override {
+        EndSetup();
+        CloseHandle(event);
+        for (const auto& id : madeIds) DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(id));
+        DeleteFileA(logPath.c_str());
+    }
+
+    // Sends the next set-up program's records to a fresh file.
+    void NewLog() {
+        static int runs = 0;
+        logPath = TempPath("reference-setup-" + std::to_string(GetCurrentProcessId()) + "-" +
+                           std::to_string(++runs) + ".log");
+        DeleteFileA(logPath.c_str());
+        SetEnvironmentVariableA("REFERENCE_SETUP_LOG", logPath.c_str());
+    }
+
+    // Closes the set-up window, if one is open, and waits until the program has ended.
+    void EndSetup() {
+        if (HWND setup = FindWindowA(nullptr, setupCaption)) PostMessageA(setup, WM_CLOSE, 0, 0);
+        if (GetFileAttributesA(logPath.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+        EXPECT_TRUE(PumpUntil([&] { return ReadLog(logPath).count("exit") == 1; }))
+            << "the set-up program did not end";
+        DeleteFileA(logPath.c_str());
+    }
+
+    // Starts the set-up program for a number and waits for its signal and, unless it opens none,
+    // for its window.
+    HWND Launch(const std::string& number, bool expectWindow = true) {
+        EXPECT_TRUE(StartSetupProcess(referenceSetup, BuildCommandLine(number))) << referenceSetup;
+        EXPECT_EQ(WaitForSingleObject(event, 20000), WAIT_OBJECT_0) << "no signal";
+        HWND setup = nullptr;
+        if (expectWindow) {
+            EXPECT_TRUE(PumpUntil([&] { return (setup = FindWindowA(nullptr, setupCaption)); }))
+                << "no window with the set-up caption";
+        }
+        return setup;
+    }
+
+    // Sends a fresh identifier to the set-up window as the installer does.
+    void Hand(HWND setup, Receiver& receiver, const std::string& number) {
+        receiver.sentId = MakeHandoffClassId();
+        receiver.number = number;
+        madeIds.push_back(receiver.sentId);
+        SendHandoffClassId(setup, receiver.window, event, receiver.sentId);
+    }
+
+    std::string logPath;
+    HANDLE event = nullptr;
+    std::vector<std::string> madeIds;
+};
+
+TEST_F(ReferenceSetupRun, ExactAnswerWithinTheSendAndTheNumberFoundInTheRegistry) {
+    Receiver receiver;
+    HWND setup = Launch("E1234");
+    ASSERT_NE(setup, nullptr);
+    Hand(setup, receiver, "E1234");
+    // The answer came while the send was still under way, and the record was in place after it.
+    EXPECT_EQ(receiver.replies, 1);
+    EXPECT_EQ(receiver.reply, receiver.sentId + '\0');
+    EXPECT_EQ(receiver.replyBytes, 39u);
+
+    const auto log = ReadLog(logPath);
+    EXPECT_EQ(log.at("event"), "signalled");
+    EXPECT_EQ(log.at("commandLine"), " /v" + LaunchMarker() + "=E1234");
+    EXPECT_EQ(log.at("copydata.dwData"), std::to_string(reinterpret_cast<ULONG_PTR>(event)));
+    EXPECT_EQ(log.at("copydata.cbData"), "39");
+    EXPECT_EQ(log.at("copydata.classId"), receiver.sentId);
+    EXPECT_EQ(log.at("art"), "E1234");
+    EXPECT_EQ(log.at("art.type"), std::to_string(REG_SZ));
+    EXPECT_EQ(log.at("art.size"), "6");
+}
+
+TEST_F(ReferenceSetupRun, LongNumbersReachTheSetUpProgramWhole) {
+    std::string number = "R";
+    for (int i = 0; number.size() < 3000; ++i) number += static_cast<char>('0' + i % 10);
+    Receiver receiver;
+    HWND setup = Launch(number);
+    ASSERT_NE(setup, nullptr);
+    Hand(setup, receiver, number);
+    const auto log = ReadLog(logPath);
+    EXPECT_EQ(log.at("commandLine"), BuildCommandLine(number));
+    EXPECT_EQ(log.at("art"), number);
+}
+
+TEST_F(ReferenceSetupRun, AlteredAnswersAreWhatTheSetUpProgramWasToldToSend) {
+    const std::pair<const char*, std::string (*)(const std::string&)> modes[] = {
+        {"lower",
+         [](const std::string& id) {
+             std::string text = id;
+             for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+             return text;
+         }},
+        {"nobrace", [](const std::string& id) { return id.substr(0, id.size() - 1); }},
+    };
+    for (const auto& mode : modes) {
+        SCOPED_TRACE(mode.first);
+        SetEnvironmentVariableA("REFERENCE_SETUP_REPLY", mode.first);
+        Receiver receiver;
+        HWND setup = Launch("G1");
+        ASSERT_NE(setup, nullptr);
+        Hand(setup, receiver, "G1");
+        EXPECT_EQ(receiver.replies, 1);
+        EXPECT_EQ(receiver.reply, mode.second(receiver.sentId) + '\0');
+        // Nothing was written, so the set-up program finds no number.
+        EXPECT_EQ(ReadLog(logPath).at("art").rfind("missing", 0), 0u);
+        EndSetup();
+        NewLog();
+    }
+}
+
+TEST_F(ReferenceSetupRun, LaterAnswerArrivesAfterTheSendReturns) {
+    SetEnvironmentVariableA("REFERENCE_SETUP_REPLY", "later");
+    Receiver receiver;
+    HWND setup = Launch("I7");
+    ASSERT_NE(setup, nullptr);
+    Hand(setup, receiver, "I7");
+    EXPECT_EQ(receiver.replies, 0);
+    ASSERT_TRUE(PumpUntil([&] { return receiver.replies == 1; }));
+    EXPECT_EQ(receiver.reply, receiver.sentId + '\0');
+    EXPECT_TRUE(PumpUntil([&] { return ReadLog(logPath).count("art") == 1; }));
+    EXPECT_EQ(ReadLog(logPath).at("art"), "I7");
+}
+
+TEST_F(ReferenceSetupRun, NoAnswerAndNoWindowAreRecorded) {
+    SetEnvironmentVariableA("REFERENCE_SETUP_REPLY", "none");
+    {
+        Receiver receiver;
+        HWND setup = Launch("F1");
+        ASSERT_NE(setup, nullptr);
+        Hand(setup, receiver, "F1");
+        Pump(300);
+        EXPECT_EQ(receiver.replies, 0);
+        EXPECT_EQ(ReadLog(logPath).at("reply"), "none");
+        EndSetup();
+        NewLog();
+    }
+    SetEnvironmentVariableA("REFERENCE_SETUP_WINDOW", "0");
+    SetEnvironmentVariableA("REFERENCE_SETUP_EXIT_AFTER_MS", "1");
+    Launch("F2", false);
+    ASSERT_TRUE(PumpUntil([&] { return ReadLog(logPath).count("exit") == 1; }));
+    const auto log = ReadLog(logPath);
+    EXPECT_EQ(log.count("window"), 0u);
+    EXPECT_EQ(log.at("copydata"), "none");
+    EXPECT_EQ(log.at("commandLine"), BuildCommandLine("F2"));
+}
+
+TEST(SetupProcessStart, FailsForWhatCannotRun) {
+    const std::string directory = TempPath("handoff-not-a-program");
+    CreateDirectoryA(directory.c_str(), nullptr);
+    EXPECT_FALSE(StartSetupProcess(directory, BuildCommandLine("E1")));
+
+    const std::string textFile = TempPath("handoff-not-a-program.txt");
+    std::ofstream(textFile) << "not a program\n";
+    EXPECT_FALSE(StartSetupProcess(textFile, BuildCommandLine("E1")));
+
+    EXPECT_FALSE(StartSetupProcess(TempPath("handoff-missing\\setup.exe"), BuildCommandLine("E1")));
+    EXPECT_FALSE(StartSetupProcess("", BuildCommandLine("E1")));
+    DeleteFileA(textFile.c_str());
+    RemoveDirectoryA(directory.c_str());
+}
+
+}  // namespace

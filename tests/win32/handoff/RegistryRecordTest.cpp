@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "RegistryTree.h"
+#include "handoff/HandoffClassId.h"
+#include "handoff/HandoffRegistry.h"
+#include "handoff/RegistryKey.h"
+
+namespace {
+
+// Every key a test makes lives under this one, removed before and after each test.
+const char* const testRoot = "Software\\InstallerHandoffTest";
+
+struct ValueRead {
+    LONG error = ERROR_SUCCESS;
+    DWORD type = 0;
+    DWORD size = 0;
+    std::string bytes;
+};
+
+ValueRead ReadDefaultValue(HKEY root, const std::string& path) {
+    ValueRead read;
+    HKEY key = nullptr;
+    read.error = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key);
+    if (read.error != ERROR_SUCCESS) return read;
+    read.error = RegQueryValueExA(key, nullptr, nullptr, &read.type, nullptr, &read.size);
+    if (read.error == ERROR_SUCCESS) {
+        std::vector<char> buffer(read.size + 1, '\0');
+        read.error = RegQueryValueExA(key, nullptr, nullptr, &read.type,
+                                      reinterpret_cast<BYTE*>(buffer.data()), &read.size);
+        read.bytes.assign(buffer.data(), read.size);
+    }
+    RegCloseKey(key);
+    return read;
+}
+
+// The number of values and subkeys of a key, or -1 when it does not open.
+std::pair<int, int> CountContents(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return {-1, -1};
+    DWORD subkeys = 0;
+    DWORD values = 0;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                     nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    return {static_cast<int>(values), static_cast<int>(subkeys)};
+}
+
+bool KeyOpens(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+class RegistryTest : public ::testing::Test {
+  protected:
+    void SetUp() override { DeleteTree(HKEY_CURRENT_USER, testRoot); }
+    void TearDown() override {
+        DeleteTree(HKEY_CURRENT_USER, testRoot);
+        for (const auto& id : madeIds) DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(id));
+    }
+    std::vector<std::string> madeIds;
+};
+
+TEST_F(RegistryTest, KeyStartsEmptyAndAFailedOpenKeepsPathAndError) {
+    RegistryKey key;
+    EXPECT_EQ(key.Path(), "");
+    EXPECT_EQ(key.Handle(), nullptr);
+    EXPECT_EQ(key.LastError(), ERROR_SUCCESS);
+
+    const std::string missing = std::string(testRoot) + "\\Missing";
+    EXPECT_FALSE(key.Open(HKEY_CURRENT_USER, missing, KEY_READ));
+    EXPECT_EQ(key.LastError(), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(key.Path(), missing);
+    EXPECT_EQ(key.Handle(), nullptr);
+    // Nothing is open, so closing succeeds only in emptying the path; the old error stays.
+    EXPECT_FALSE(key.Close());
+    EXPECT_EQ(key.Path(), "");
+}
+
+TEST_F(RegistryTest, CreateReportsDispositionAndStoresTextWithItsZero) {
+    const std::string path = std::string(testRoot) + "\\A\\B";
+    DWORD disposition = 0;
+    {
+        RegistryKey key;
+        ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, path, nullptr, REG_OPTION_NON_VOLATILE,
+                               KEY_ALL_ACCESS, nullptr, &disposition));
+        EXPECT_EQ(disposition, static_cast<DWORD>(REG_CREATED_NEW_KEY));
+        EXPECT_EQ(key.Path(), path);
+        EXPECT_NE(key.Handle(), nullptr);
+        EXPECT_TRUE(key.SetString(nullptr, "E1234"));
+        EXPECT_TRUE(key.SetString("named", ""));
+    }  // the key closes here
+    const ValueRead value = ReadDefaultValue(HKEY_CURRENT_USER, path);
+    ASSERT_EQ(value.error, ERROR_SUCCESS);
+    EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(value.size, 6u);
+    EXPECT_EQ(value.bytes, std::string("E1234\0", 6));
+
+    RegistryKey again;
+    ASSERT_TRUE(again.Create(HKEY_CURRENT_USER, path, nullptr, 0, KEY_READ, nullptr, &disposition));
+    EXPECT_EQ(disposition, static_cast<DWORD>(REG_OPENED_EXISTING_KEY));
+    // No disposition asked for: nothing is written through a null place.
+    EXPECT_TRUE(again.Create(HKEY_CURRENT_USER, path, nullptr, 0, KEY_READ, nullptr, nullptr));
+    EXPECT_TRUE(again.Close());
+    EXPECT_EQ(again.Handle(), nullptr);
+    EXPECT_EQ(again.Path(), "");
+}
+
+TEST_F(RegistryTest, SettingAValueWithoutAnOpenKeyFailsQuietly) {
+    RegistryKey key;
+    EXPECT_FALSE(key.SetString(nullptr, "E1"));
+    EXPECT_NE(key.LastError(), ERROR_SUCCESS);
+    // A failed create leaves no key open, so the value that follows fails as well.
+    ASSERT_TRUE(
+        key.Create(HKEY_CURRENT_USER, testRoot, nullptr, 0, KEY_ALL_ACCESS, nullptr, nullptr));
+    EXPECT_FALSE(key.Create(nullptr, "Nowhere", nullptr, 0, KEY_ALL_ACCESS, nullptr, nullptr));
+    EXPECT_EQ(key.Handle(), nullptr);
+    EXPECT_FALSE(key.SetString(nullptr, "E1"));
+    RegistryKey readOnly;
+    ASSERT_TRUE(
+        readOnly.Create(HKEY_CURRENT_USER, testRoot, nullptr, 0, KEY_READ, nullptr, nullptr));
+    EXPECT_FALSE(readOnly.SetString(nullptr, "E1"));
+    EXPECT_EQ(readOnly.LastError(), ERROR_ACCESS_DENIED);
+}
+
+TEST_F(RegistryTest, HandoffRecordHoldsTheNumberUnderArtAndAnEmptyInprocServer) {
+    const std::string id = "{0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9}";
+    madeIds.push_back(id);
+    DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(id));
+    WriteHandoffRecord(id, "RABC");
+
+    EXPECT_EQ(CountContents(HKEY_CLASSES_ROOT, HandoffKeyPath(id)), std::make_pair(0, 2));
+    EXPECT_EQ(CountContents(HKEY_CLASSES_ROOT, HandoffKeyPath(id) + "\\InprocServer32"),
+              std::make_pair(0, 0));
+    EXPECT_EQ(CountContents(HKEY_CLASSES_ROOT, HandoffKeyPath(id) + "\\Art"), std::make_pair(1, 0));
+    const ValueRead art = ReadDefaultValue(HKEY_CLASSES_ROOT, HandoffKeyPath(id) + "\\Art");
+    ASSERT_EQ(art.error, ERROR_SUCCESS);
+    EXPECT_EQ(art.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(art.size, 5u);
+    EXPECT_EQ(art.bytes, std::string("RABC\0", 5));
+
+    // A second hand-off under the same identifier replaces the number; long numbers go whole.
+    const std::string longNumber(5000, 'E');
+    WriteHandoffRecord(id, longNumber);
+    const ValueRead longArt = ReadDefaultValue(HKEY_CLASSES_ROOT, HandoffKeyPath(id) + "\\Art");
+    EXPECT_EQ(longArt.size, longNumber.size() + 1);
+    EXPECT_EQ(longArt.bytes.substr(0, longNumber.size()), longNumber);
+}
+
+// The identifier the generator gives first and second for the current second, when the clock does
+// not turn over while they are computed.
+bool FirstTwoIdentifiers(std::string& first, std::string& second, std::time_t& when) {
+    when = std::time(nullptr);
+    std::srand(static_cast<unsigned>(when));
+    first = FormatHandoffClassId(DrawHandoffBytes([] { return std::rand(); }));
+    second = FormatHandoffClassId(DrawHandoffBytes([] { return std::rand(); }));
+    return std::time(nullptr) == when;
+}
+
+TEST_F(RegistryTest, AnIdentifierWhoseKeyExistsIsDrawnAgain) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        std::string first;
+        std::string second;
+        std::time_t when;
+        if (!FirstTwoIdentifiers(first, second, when)) continue;
+        madeIds = {first, second};
+        DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(second));
+        {
+            RegistryKey taken;
+            ASSERT_TRUE(taken.Create(HKEY_CLASSES_ROOT, HandoffKeyPath(first), nullptr, 0,
+                                     KEY_ALL_ACCESS, nullptr, nullptr));
+        }
+        const std::string made = MakeHandoffClassId();
+        if (std::time(nullptr) != when) continue;  // the second turned over: try again
+        EXPECT_EQ(made, second);
+        EXPECT_TRUE(KeyOpens(HKEY_CLASSES_ROOT, HandoffKeyPath(first)));
+        EXPECT_FALSE(KeyOpens(HKEY_CLASSES_ROOT, HandoffKeyPath(made)));
+        return;
+    }
+    FAIL() << "the clock kept turning over";
+}
+
+TEST_F(RegistryTest, MadeIdentifiersAreFreeAndTheKeyTestSeesTheirPaths) {
+    std::vector<std::string> asked;
+    const std::string id = MakeHandoffClassId([&](const std::string& keyPath) {
+        asked.push_back(keyPath);
+        return asked.size() < 3;  // the first two count as taken
+    });
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_EQ(asked.back(), HandoffKeyPath(id));
+    EXPECT_NE(asked[0], asked[1]);
+    EXPECT_EQ(id.size(), handoffClassIdLength);
+    EXPECT_FALSE(KeyOpens(HKEY_CLASSES_ROOT, HandoffKeyPath(MakeHandoffClassId())));
+}
+
+}  // namespace

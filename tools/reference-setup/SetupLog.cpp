@@ -1,0 +1,17 @@
+#include "SetupLog.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+SetupLog::SetupLog() {
+    if (const char* name = std::getenv("REFERENCE_SETUP_LOG")) path = name;
+}
+
+void SetupLog::Write(const std::string& key, const std::string& value) const {
+    if (path.empty()) return;
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "ab"), &std::fclose);
+    if (!file) return;
+    const std::string line = key + "=" + value + "\n";
+    std::fwrite(line.data(), 1, line.size(), file.get());
+}
