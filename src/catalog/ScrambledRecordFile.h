@@ -17,6 +17,8 @@
 // the memory file into false results (0 bytes for a read), so nothing is ever thrown from here.
 class ScrambledRecordFile : private MemoryFile {
   public:
+    using Origin = MemoryFile::Origin;
+
     static constexpr std::size_t kHeaderSize = 16;
     static constexpr std::size_t kPrefixSize = 4;
     static constexpr std::uint8_t kMarker = 26;
