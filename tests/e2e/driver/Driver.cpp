@@ -1,0 +1,547 @@
+#include "driver/Driver.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <vector>
+
+#include "catalog/ArticleCatalog.h"
+#include "catalog/CatalogStore.h"
+
+namespace e2e {
+
+namespace {
+
+// The ids the platform's message box gives its text and its icon.
+constexpr int kBoxTextId = 0xFFFF;
+constexpr int kBoxIconId = 0x0440;
+constexpr DWORD kSendTimeoutMs = 5000;
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof(name));
+    return name;
+}
+
+// The text of a window of another process, through WM_GETTEXT.
+std::string TextOf(HWND window) {
+    if (window == nullptr) return std::string();
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                             &length))
+        return std::string();
+    std::vector<char> buffer(length + 2);
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(),
+                             reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
+                             kSendTimeoutMs, &copied))
+        return std::string();
+    return std::string(buffer.data(), copied < buffer.size() ? copied : buffer.size() - 1);
+}
+
+bool IsMessageBox(HWND window) {
+    return ClassOf(window) == "#32770" && GetDlgItem(window, kBoxTextId) != nullptr;
+}
+
+// Pixels of a screen rectangle as 32-bit BGRX rows, top row first.
+std::vector<DWORD> CaptureScreen(const RECT& rect) {
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    std::vector<DWORD> pixels;
+    if (width <= 0 || height <= 0) return pixels;
+    pixels.resize(static_cast<std::size_t>(width) * height);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap != nullptr) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+        GdiFlush();
+        std::copy(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + pixels.size(),
+                  pixels.begin());
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// One of the standard icons drawn over a background colour, in the same pixel layout.
+std::vector<DWORD> RenderIcon(LPCSTR iconId, int width, int height, DWORD background) {
+    std::vector<DWORD> pixels(static_cast<std::size_t>(width) * height, background);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap != nullptr) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        std::copy(pixels.begin(), pixels.end(), static_cast<DWORD*>(bits));
+        DrawIconEx(memory, 0, 0, LoadIconA(nullptr, iconId), 0, 0, 0, nullptr, DI_NORMAL);
+        GdiFlush();
+        std::copy(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + pixels.size(),
+                  pixels.begin());
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+long long Difference(const std::vector<DWORD>& a, const std::vector<DWORD>& b) {
+    long long sum = 0;
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        for (int shift = 0; shift < 24; shift += 8) {
+            sum += std::abs(static_cast<int>((a[i] >> shift) & 0xFF) -
+                            static_cast<int>((b[i] >> shift) & 0xFF));
+        }
+    }
+    return sum;
+}
+
+// Which standard icon the box's icon control shows, by comparing its pixels on the screen
+// with each standard icon drawn here.
+BoxIcon ClassifyIcon(HWND box) {
+    HWND icon = GetDlgItem(box, kBoxIconId);
+    if (icon == nullptr || !IsWindowVisible(icon)) return BoxIcon::None;
+    RECT rect{};
+    GetWindowRect(icon, &rect);
+    const std::vector<DWORD> shown = CaptureScreen(rect);
+    if (shown.empty()) return BoxIcon::Unknown;
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    struct Candidate {
+        BoxIcon icon;
+        LPCSTR id;
+    };
+    const Candidate candidates[] = {{BoxIcon::Error, IDI_HAND},
+                                    {BoxIcon::Warning, IDI_EXCLAMATION},
+                                    {BoxIcon::Information, IDI_ASTERISK},
+                                    {BoxIcon::Question, IDI_QUESTION}};
+    BoxIcon best = BoxIcon::Unknown;
+    long long bestDifference = -1;
+    for (const Candidate& candidate : candidates) {
+        const long long difference =
+            Difference(shown, RenderIcon(candidate.id, width, height, shown[0]));
+        if (bestDifference < 0 || difference < bestDifference) {
+            bestDifference = difference;
+            best = candidate.icon;
+        }
+    }
+    // Far from every standard icon: not one of them.
+    const long long limit = static_cast<long long>(shown.size()) * 3 * 40;
+    return bestDifference <= limit ? best : BoxIcon::Unknown;
+}
+
+bool RemoveTree(const std::string& dir) {
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((dir + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = dir + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path + "\\");
+            } else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    return RemoveDirectoryA(dir.c_str()) != FALSE;
+}
+
+}  // namespace
+
+const char* BoxIconName(BoxIcon icon) {
+    switch (icon) {
+        case BoxIcon::None:
+            return "none";
+        case BoxIcon::Error:
+            return "error";
+        case BoxIcon::Warning:
+            return "warning";
+        case BoxIcon::Information:
+            return "information";
+        case BoxIcon::Question:
+            return "question";
+        case BoxIcon::Unknown:
+            break;
+    }
+    return "unknown";
+}
+
+std::string ToUtf8(const std::string& cp1251) {
+    if (cp1251.empty()) return std::string();
+    const int wide =
+        MultiByteToWideChar(1251, 0, cp1251.data(), static_cast<int>(cp1251.size()), nullptr, 0);
+    std::vector<wchar_t> text(static_cast<std::size_t>(wide));
+    MultiByteToWideChar(1251, 0, cp1251.data(), static_cast<int>(cp1251.size()), text.data(), wide);
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, &result[0], bytes, nullptr, nullptr);
+    return result;
+}
+
+std::string Cp1251(const std::string& utf8) {
+    if (utf8.empty()) return std::string();
+    const int wide =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::vector<wchar_t> text(static_cast<std::size_t>(wide));
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), wide);
+    const int bytes = WideCharToMultiByte(1251, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(1251, 0, text.data(), wide, &result[0], bytes, nullptr, nullptr);
+    return result;
+}
+
+std::string HostToWinePath(const std::string& hostPath) {
+    std::string path = "Z:" + hostPath;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
+
+std::string BuiltInstallerPath() {
+    return HostToWinePath(INSTALLER_EXE_HOST_PATH);
+}
+
+TempMedium::TempMedium(const std::string& name) {
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof(temp), temp);
+    static int counter = 0;
+    dir = std::string(temp) + name + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+          std::to_string(++counter) + "\\";
+    RemoveTree(dir);
+    CreateDirectoryA(dir.c_str(), nullptr);
+    CopyFileA(BuiltInstallerPath().c_str(), InstallerPath().c_str(), FALSE);
+}
+
+TempMedium::~TempMedium() {
+    RemoveTree(dir);
+}
+
+std::string TempMedium::DriveRelative(const std::string& relative) const {
+    return "%" + Path(relative).substr(1);
+}
+
+bool TempMedium::WriteCatalog(const std::map<std::string, std::string>& articles) const {
+    CatalogStore store;
+    CatalogSection& section = store.Section(ArticleCatalog::ArticleSectionName);
+    for (const auto& [key, value] : articles) section.Set(key, CatalogValue::String(value));
+    const bool saved = store.Save(Path("install.crt"), true);
+    store.modified = false;
+    return saved;
+}
+
+bool TempMedium::WriteFile(const std::string& relative, const std::string& bytes) const {
+    FILE* file = std::fopen(Path(relative).c_str(), "wb");
+    if (file == nullptr) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
+bool TempMedium::MakeDir(const std::string& relative) const {
+    return CreateDirectoryA(Path(relative).c_str(), nullptr) != FALSE;
+}
+
+Installer::~Installer() {
+    if (Running()) {
+        TerminateProcess(process.Get(), 1);
+        WaitForSingleObject(process.Get(), 5000);
+    }
+}
+
+bool Installer::Start(const TempMedium& medium) {
+    return Start(medium.InstallerPath(), medium.Dir());
+}
+
+bool Installer::Start(const std::string& programPath, const std::string& currentDir) {
+    std::string commandLine = "\"" + programPath + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(programPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        currentDir.empty() ? nullptr : currentDir.c_str(), &startup, &info))
+        return false;
+    process.Reset(info.hProcess);
+    thread.Reset(info.hThread);
+    processId = info.dwProcessId;
+    threadId = info.dwThreadId;
+    window = nullptr;
+    return true;
+}
+
+namespace {
+
+struct SearchState {
+    DWORD processId;
+    const std::string* caption;
+    bool boxesOnly;
+    HWND exclude;
+    HWND found;
+    int count;
+};
+
+BOOL CALLBACK VisitTopLevel(HWND window, LPARAM param) {
+    SearchState& state = *reinterpret_cast<SearchState*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != state.processId || !IsWindowVisible(window) || window == state.exclude)
+        return TRUE;
+    if (state.boxesOnly && !IsMessageBox(window)) return TRUE;
+    if (state.caption != nullptr) {
+        char text[512] = {};
+        GetWindowTextA(window, text, sizeof(text));
+        if (*state.caption != text) return TRUE;
+    }
+    if (state.found == nullptr) state.found = window;
+    ++state.count;
+    return TRUE;
+}
+
+}  // namespace
+
+HWND Installer::FindTopLevel(const std::string* caption, bool boxesOnly) const {
+    SearchState state{processId, caption, boxesOnly, boxesOnly ? window : nullptr, nullptr, 0};
+    EnumWindows(&VisitTopLevel, reinterpret_cast<LPARAM>(&state));
+    return state.found;
+}
+
+HWND Installer::WaitWindow(const std::string& caption, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitFor([&] { return (found = FindTopLevel(&caption, false)) != nullptr; }, timeoutMs);
+    if (found != nullptr) {
+        window = found;
+        windowCaption = caption;
+        // Let the dialog finish its first painting and set its focus.
+        Settle(300);
+    }
+    return found;
+}
+
+void Installer::Settle(DWORD ms) const {
+    // A sent message returns once the program's thread got to it; the rest is paint time.
+    DWORD_PTR ignored = 0;
+    if (window != nullptr)
+        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
+    Sleep(ms);
+}
+
+bool Installer::TypeKeys(const std::string& text) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(threadId, &info) || info.hwndFocus == nullptr) return false;
+    for (unsigned char c : text) {
+        DWORD_PTR ignored = 0;
+        if (!SendMessageTimeoutA(info.hwndFocus, WM_CHAR, c, 1, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                                 &ignored))
+            return false;
+    }
+    return true;
+}
+
+bool Installer::PressKey(UINT virtualKey) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(threadId, &info) || info.hwndFocus == nullptr) return false;
+    const UINT scan = MapVirtualKeyA(virtualKey, 0);
+    const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
+    const LPARAM up = down | (1u << 30) | (1u << 31);
+    // Posted, so the program's dialog loop sees them as keyboard input.
+    const bool posted = PostMessageA(info.hwndFocus, WM_KEYDOWN, virtualKey, down) &&
+                        PostMessageA(info.hwndFocus, WM_KEYUP, virtualKey, up);
+    Sleep(200);
+    return posted;
+}
+
+bool Installer::Press(int id) {
+    HWND button = GetDlgItem(window, id);
+    if (button == nullptr || !IsWindowVisible(button) || !IsWindowEnabled(button)) return false;
+    const bool posted = PostMessageA(button, BM_CLICK, 0, 0) != FALSE;
+    Sleep(200);
+    return posted;
+}
+
+std::string Installer::ControlText(int id) const {
+    return TextOf(GetDlgItem(window, id));
+}
+
+bool Installer::IsVisible(int id) const {
+    HWND control = GetDlgItem(window, id);
+    return control != nullptr && IsWindowVisible(control);
+}
+
+bool Installer::IsEnabled(int id) const {
+    HWND control = GetDlgItem(window, id);
+    return control != nullptr && IsWindowEnabled(control);
+}
+
+int Installer::Focus() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(threadId, &info) || info.hwndFocus == nullptr) return 0;
+    return GetDlgCtrlID(info.hwndFocus);
+}
+
+std::pair<int, int> Installer::Selection(int id) const {
+    DWORD_PTR packed = 0;
+    SendMessageTimeoutA(GetDlgItem(window, id), EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                        &packed);
+    return {static_cast<int>(LOWORD(packed)), static_cast<int>(HIWORD(packed))};
+}
+
+RECT Installer::ControlRect(int id) const {
+    RECT rect{};
+    GetWindowRect(GetDlgItem(window, id), &rect);
+    MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+RECT Installer::ClientRect() const {
+    RECT rect{};
+    GetClientRect(window, &rect);
+    return rect;
+}
+
+void Installer::SysCommand(WPARAM command) {
+    PostMessageA(window, WM_SYSCOMMAND, command, 0);
+    Sleep(200);
+}
+
+MessageBoxInfo Installer::ReadBox(DWORD timeoutMs) {
+    MessageBoxInfo box;
+    WaitFor([&] { return (box.window = FindTopLevel(nullptr, true)) != nullptr; }, timeoutMs);
+    if (box.window == nullptr) return box;
+    // Let it paint before its icon is looked at.
+    Sleep(300);
+    char caption[512] = {};
+    GetWindowTextA(box.window, caption, sizeof(caption));
+    box.caption = caption;
+    box.text = TextOf(GetDlgItem(box.window, kBoxTextId));
+    box.icon = ClassifyIcon(box.window);
+    return box;
+}
+
+int Installer::CountBoxes() const {
+    SearchState state{processId, nullptr, true, window, nullptr, 0};
+    EnumWindows(&VisitTopLevel, reinterpret_cast<LPARAM>(&state));
+    return state.count;
+}
+
+bool Installer::PressOk(const MessageBoxInfo& box) {
+    if (box.window == nullptr) return false;
+    HWND ok = GetDlgItem(box.window, IDOK);
+    const bool posted = ok != nullptr ? PostMessageA(ok, BM_CLICK, 0, 0) != FALSE
+                                      : PostMessageA(box.window, WM_COMMAND, IDOK, 0) != FALSE;
+    Sleep(200);
+    return posted;
+}
+
+bool Installer::WaitExit(DWORD timeoutMs) {
+    return process && WaitForSingleObject(process.Get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool Installer::Running() const {
+    return process && WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
+}
+
+DWORD Installer::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (process) GetExitCodeProcess(process.Get(), &code);
+    return code;
+}
+
+bool Installer::Screenshot(const std::string& path) const {
+    if (window == nullptr) return false;
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const std::vector<DWORD> pixels = CaptureScreen(rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (pixels.empty()) return false;
+    const int stride = (width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof(header);
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biSizeImage = static_cast<DWORD>(stride) * height;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(header);
+    file.bfSize = file.bfOffBits + header.biSizeImage;
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr) return false;
+    bool ok = std::fwrite(&file, sizeof(file), 1, out) == 1 &&
+              std::fwrite(&header, sizeof(header), 1, out) == 1;
+    std::vector<unsigned char> row(static_cast<std::size_t>(stride), 0);
+    for (int y = height - 1; ok && y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            const DWORD p = pixels[static_cast<std::size_t>(y) * width + x];
+            row[x * 3] = static_cast<unsigned char>(p & 0xFF);
+            row[x * 3 + 1] = static_cast<unsigned char>((p >> 8) & 0xFF);
+            row[x * 3 + 2] = static_cast<unsigned char>((p >> 16) & 0xFF);
+        }
+        ok = std::fwrite(row.data(), 1, row.size(), out) == row.size();
+    }
+    return std::fclose(out) == 0 && ok;
+}
+
+namespace {
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
+    auto& children = *reinterpret_cast<std::vector<HWND>*>(param);
+    children.push_back(child);
+    return TRUE;
+}
+
+}  // namespace
+
+std::string Installer::Describe() const {
+    std::ostringstream out;
+    out << "process " << processId << (Running() ? " running" : " ended") << "\n";
+    if (window == nullptr || !IsWindow(window)) {
+        out << "  no dialog window\n";
+    } else {
+        char caption[512] = {};
+        GetWindowTextA(window, caption, sizeof(caption));
+        out << "  window \"" << ToUtf8(caption) << "\" "
+            << (IsWindowVisible(window) ? "visible" : "hidden") << ", focus on " << Focus() << "\n";
+        std::vector<HWND> children;
+        EnumChildWindows(window, &CollectChild, reinterpret_cast<LPARAM>(&children));
+        for (HWND child : children) {
+            out << "    [" << GetDlgCtrlID(child) << "] " << ClassOf(child) << " \""
+                << ToUtf8(TextOf(child)) << "\"" << (IsWindowVisible(child) ? "" : " hidden")
+                << (IsWindowEnabled(child) ? "" : " disabled") << "\n";
+        }
+    }
+    if (HWND box = FindTopLevel(nullptr, true)) {
+        char caption[512] = {};
+        GetWindowTextA(box, caption, sizeof(caption));
+        out << "  message box \"" << ToUtf8(caption) << "\": \""
+            << ToUtf8(TextOf(GetDlgItem(box, kBoxTextId))) << "\"\n";
+    }
+    return out.str();
+}
+
+}  // namespace e2e

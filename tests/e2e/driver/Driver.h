@@ -1,0 +1,148 @@
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <ostream>
+#include <string>
+#include <utility>
+
+#include "driver/UniqueHandle.h"
+
+// Drives installer.exe as a person would: starts it from a temporary medium folder, finds its
+// windows, types into the focused control, presses buttons, reads what the windows show and
+// waits for the program's end. Every text is 8-bit cp1251, as the program shows it.
+namespace e2e {
+
+// The standard icons a message box can carry.
+enum class BoxIcon { None, Error, Warning, Information, Question, Unknown };
+const char* BoxIconName(BoxIcon icon);
+// For test output.
+inline std::ostream& operator<<(std::ostream& out, BoxIcon icon) {
+    return out << BoxIconName(icon);
+}
+
+struct MessageBoxInfo {
+    HWND window = nullptr;
+    std::string caption;
+    std::string text;
+    BoxIcon icon = BoxIcon::None;
+};
+
+// A medium folder under the Wine user's temporary folder, made on construction with a copy of
+// installer.exe in it and removed with its files on destruction.
+class TempMedium {
+  public:
+    explicit TempMedium(const std::string& name);
+    ~TempMedium();
+    TempMedium(const TempMedium&) = delete;
+    TempMedium& operator=(const TempMedium&) = delete;
+
+    // The folder's path with a trailing backslash, e.g. C:\users\me\Temp\m1-42\ .
+    const std::string& Dir() const { return dir; }
+    std::string Path(const std::string& relative) const { return dir + relative; }
+    // The folder's path with its drive letter replaced by the drive placeholder "%".
+    std::string DriveRelative(const std::string& relative) const;
+    std::string InstallerPath() const { return Path("installer.exe"); }
+
+    // Writes install.crt with the article section holding key -> text value.
+    bool WriteCatalog(const std::map<std::string, std::string>& articles) const;
+    // Writes any bytes as a file of the medium (e.g. a damaged catalogue).
+    bool WriteFile(const std::string& relative, const std::string& bytes) const;
+    bool MakeDir(const std::string& relative) const;
+
+  private:
+    std::string dir;
+};
+
+// The Windows path of the installer.exe built with the tests.
+std::string BuiltInstallerPath();
+// Polls until ready() is true or the time is up; true when ready.
+template <class Ready>
+bool WaitFor(Ready ready, DWORD timeoutMs = 5000) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (ready()) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(20);
+    }
+}
+
+// cp1251 text as UTF-8, for messages printed by the tests.
+std::string ToUtf8(const std::string& cp1251);
+// UTF-8 text (the tests' source literals) as the cp1251 bytes the program shows.
+std::string Cp1251(const std::string& utf8);
+
+// Converts a path of the host system (/a/b) to the one Wine shows for it (Z:\a\b).
+std::string HostToWinePath(const std::string& hostPath);
+
+class Installer {
+  public:
+    Installer() = default;
+    ~Installer();
+    Installer(const Installer&) = delete;
+    Installer& operator=(const Installer&) = delete;
+
+    // Starts the medium's installer.exe with the medium as its current folder.
+    bool Start(const TempMedium& medium);
+    bool Start(const std::string& programPath, const std::string& currentDir);
+
+    // A visible top-level window of the process with exactly this caption; null after the time.
+    HWND WaitWindow(const std::string& caption, DWORD timeoutMs = 15000);
+    // Makes this window the one the control calls below work on.
+    void Use(HWND dialog) { window = dialog; }
+    HWND Window() const { return window; }
+
+    // Characters into the control that has the keyboard focus, as WM_CHAR (so the control's
+    // own handling, e.g. capitals, runs); "\b" is Backspace.
+    bool TypeKeys(const std::string& text);
+    // A key such as VK_RETURN or VK_ESCAPE to the focused control, through the dialog's
+    // keyboard handling.
+    bool PressKey(UINT virtualKey);
+    // Clicks an enabled, visible button of the window; false when it cannot be clicked.
+    bool Press(int id);
+    std::string ControlText(int id) const;
+    bool IsVisible(int id) const;
+    bool IsEnabled(int id) const;
+    // The control id that has the keyboard focus in the program; 0 when none.
+    int Focus() const;
+    // The selection of an edit control: start and end.
+    std::pair<int, int> Selection(int id) const;
+    // A control's rectangle in the window's client coordinates.
+    RECT ControlRect(int id) const;
+    RECT ClientRect() const;
+    void SysCommand(WPARAM command);
+    // Lets the program process what was sent so far.
+    void Settle(DWORD ms = 150) const;
+
+    // A message box of the process (a dialog other than the ones known here) within the time.
+    MessageBoxInfo ReadBox(DWORD timeoutMs = 10000);
+    // Counts the message boxes the process shows now.
+    int CountBoxes() const;
+    bool PressOk(const MessageBoxInfo& box);
+
+    // Waits for the process to end; false after the time.
+    bool WaitExit(DWORD timeoutMs = 15000);
+    bool Running() const;
+    DWORD ExitCode() const;
+
+    // A 24-bit BMP of the window as it appears on the screen.
+    bool Screenshot(const std::string& path) const;
+    // What the window shows: each control's id, class, text, visibility and state, the focus,
+    // and any message box. For failure messages.
+    std::string Describe() const;
+
+    DWORD ProcessId() const { return processId; }
+
+  private:
+    HWND FindTopLevel(const std::string* caption, bool boxesOnly) const;
+
+    UniqueHandle process;
+    UniqueHandle thread;
+    DWORD processId = 0;
+    DWORD threadId = 0;
+    HWND window = nullptr;
+    std::string windowCaption;
+};
+
+}  // namespace e2e

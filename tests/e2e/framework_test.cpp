@@ -1,0 +1,145 @@
+// The dialog framework: message tables, default handling, data exchange, strings and the
+// application object.
+#include <gtest/gtest.h>
+
+#include "framework/Application.h"
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+#include "framework/Strings.h"
+#include "ui/resource.h"
+
+namespace {
+
+class TestApp : public Application {
+  public:
+    bool InitInstance() override {
+        ++initCalls;
+        return false;
+    }
+    int initCalls = 0;
+};
+
+TestApp testApp;
+
+// A dialog on the About box's template that counts what reaches its handlers.
+class CountingDialog : public Dialog {
+  public:
+    CountingDialog() : Dialog(IDD_ABOUTBOX) {}
+
+    int okClicks = 0;
+    int versionClicks = 0;
+    int timerTicks = 0;
+    int exchanges = 0;
+    std::string versionText = "first";
+    StaticControl version;
+    std::string afterInit;
+
+  protected:
+    void DoDataExchange(DataExchange& dx) override {
+        ++exchanges;
+        dx.Control(IDC_VERSION, version);
+        dx.Text(IDC_VERSION, versionText);
+    }
+
+    BOOL OnInitDialog() override {
+        Dialog::OnInitDialog();
+        afterInit = version.Text();
+        // Messages to dispatch once the modal loop runs.
+        PostMessageA(Handle(), WM_COMMAND, MAKEWPARAM(IDC_VERSION, BN_CLICKED), 0);
+        PostMessageA(Handle(), WM_COMMAND, MAKEWPARAM(IDC_VERSION, BN_DOUBLECLICKED), 0);
+        PostMessageA(Handle(), WM_APP, 7, 0);
+        return TRUE;
+    }
+
+    void OnOK() override {
+        ++okClicks;
+        Dialog::OnOK();
+    }
+
+  private:
+    void OnVersionClicked() { ++versionClicks; }
+
+    LRESULT OnApp(WPARAM wParam, LPARAM) {
+        timerTicks += static_cast<int>(wParam);
+        // Change the control, read it back into the member, then end through IDOK.
+        version.SetText("second");
+        UpdateData(true);
+        PostMessageA(Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return 0;
+    }
+
+    DECLARE_MESSAGE_TABLE()
+};
+
+DEFINE_MESSAGE_TABLE(CountingDialog, Dialog,
+                     OnCommandEntry(BN_CLICKED, IDC_VERSION, &CountingDialog::OnVersionClicked),
+                     OnMessageEntry(WM_APP, &CountingDialog::OnApp))
+
+TEST(DialogFramework, TableDispatchDataExchangeAndDefaultEnd) {
+    CountingDialog dialog;
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    // Towards the controls at initialisation.
+    EXPECT_EQ(dialog.afterInit, "first");
+    // Only the notification code in the table reached the handler.
+    EXPECT_EQ(dialog.versionClicks, 1);
+    EXPECT_EQ(dialog.timerTicks, 7);
+    // The base table's IDOK row ran the derived OnOK, whose exchange took the new text.
+    EXPECT_EQ(dialog.okClicks, 1);
+    EXPECT_EQ(dialog.versionText, "second");
+    EXPECT_EQ(dialog.exchanges, 3);
+    EXPECT_EQ(dialog.Handle(), nullptr);
+}
+
+TEST(DialogFramework, MainWindowReferenceGoesWithTheWindow) {
+    CountingDialog dialog;
+    testApp.SetMainWindow(&dialog);
+    dialog.DoModal();
+    EXPECT_EQ(testApp.MainWindow(), nullptr);
+}
+
+TEST(DialogFramework, TemplateThatDoesNotExistFails) {
+    class Missing : public Dialog {
+      public:
+        Missing() : Dialog(4242) {}
+    } dialog;
+    EXPECT_EQ(dialog.DoModal(), -1);
+}
+
+TEST(DialogFramework, MessageTableLooksAtTheBaseAfterTheClass) {
+    static const MessageEntry baseRows[] = {
+        {WM_COMMAND, BN_CLICKED, 5, nullptr, nullptr},
+        {WM_PAINT, 0, 0, nullptr, nullptr},
+    };
+    static const MessageEntry derivedRows[] = {
+        {WM_COMMAND, EN_CHANGE, 5, nullptr, nullptr},
+        {WM_PAINT, 0, 0, nullptr, nullptr},
+    };
+    const MessageTable base{nullptr, baseRows, 2};
+    const MessageTable derived{&base, derivedRows, 2};
+    EXPECT_EQ(derived.Find(WM_COMMAND, MAKEWPARAM(5, EN_CHANGE)), &derivedRows[0]);
+    EXPECT_EQ(derived.Find(WM_COMMAND, MAKEWPARAM(5, BN_CLICKED)), &baseRows[0]);
+    EXPECT_EQ(derived.Find(WM_PAINT, 0), &derivedRows[1]);
+    EXPECT_EQ(derived.Find(WM_COMMAND, MAKEWPARAM(6, BN_CLICKED)), nullptr);
+    // Only WM_COMMAND rows look at the code and the id.
+    EXPECT_EQ(derived.Find(WM_PAINT, MAKEWPARAM(9, 9)), &derivedRows[1]);
+    EXPECT_EQ(derived.Find(WM_SIZE, 0), nullptr);
+}
+
+TEST(Strings, LoadsCp1251TextsAndNothingForMissingIds) {
+    // "Ошибка" in cp1251.
+    EXPECT_EQ(LoadString(IDS_ERROR_CAPTION), "\xCE\xF8\xE8\xE1\xEA\xE0");
+    EXPECT_EQ(LoadString(IDS_CATALOG_NOT_FOUND).find('%'), 5u);
+    EXPECT_EQ(LoadString(114), "");
+    EXPECT_EQ(LoadString(9999), "");
+}
+
+TEST(ApplicationObject, RunCallsInitInstanceOnceAndTakesTheFileName) {
+    testApp.Run(nullptr);
+    EXPECT_EQ(testApp.initCalls, 1);
+    EXPECT_EQ(testApp.Title(), "framework_test");
+    EXPECT_EQ(TheApplication(), &testApp);
+    EXPECT_TRUE(testApp.OnCommand(0xE146));
+    EXPECT_FALSE(testApp.OnCommand(0xE147));
+}
+
+}  // namespace

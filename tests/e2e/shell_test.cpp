@@ -1,0 +1,166 @@
+// The installer program as a user meets it: start-up from a medium, the catalogue failure,
+// the number page's rules and the ways to end the program.
+#include <gtest/gtest.h>
+
+#include "driver/Driver.h"
+
+namespace {
+
+using e2e::Cp1251;
+using e2e::Installer;
+using e2e::TempMedium;
+
+constexpr int kNext = 1000;
+constexpr int kBack = 1001;
+constexpr int kNumber = 1002;
+constexpr int kList = 1003;
+constexpr int kPrompt = 1004;
+constexpr int kPicture = 129;
+
+const std::string& DialogCaption() {
+    static const std::string caption = Cp1251("Добро пожаловать");
+    return caption;
+}
+
+// A medium with a loadable catalogue and the program started on it, its dialog found.
+class NumberPage : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(medium.WriteCatalog({{"E100", medium.DriveRelative("English\\setup.exe")}}));
+        ASSERT_TRUE(installer.Start(medium));
+        ASSERT_NE(installer.WaitWindow(DialogCaption()), nullptr) << installer.Describe();
+    }
+
+    void TearDown() override {
+        if (HasFailure()) {
+            installer.Screenshot(medium.Path("failed.bmp"));
+            std::cout << installer.Describe();
+        }
+    }
+
+    TempMedium medium{"number-page"};
+    Installer installer;
+};
+
+// The catalogue failure: one box with the full catalogue path, the init caption and the error
+// icon; after OK the program ends without showing its dialog.
+void ExpectCatalogFailure(TempMedium& medium) {
+    Installer installer;
+    ASSERT_TRUE(installer.Start(medium));
+    const e2e::MessageBoxInfo box = installer.ReadBox();
+    ASSERT_NE(box.window, nullptr) << installer.Describe();
+    EXPECT_EQ(e2e::ToUtf8(box.text),
+              e2e::ToUtf8(Cp1251("Файл ") + medium.Path("install.crt") + Cp1251(" не найден!")));
+    EXPECT_EQ(e2e::ToUtf8(box.caption), "Ошибка инициализации");
+    EXPECT_EQ(box.icon, e2e::BoxIcon::Error);
+    EXPECT_EQ(installer.CountBoxes(), 1);
+    EXPECT_TRUE(installer.PressOk(box));
+    EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
+    EXPECT_EQ(installer.CountBoxes(), 0);
+}
+
+TEST(CatalogFailure, MissingCatalogueShowsOneBoxAndEnds) {
+    TempMedium medium("no-catalogue");
+    ExpectCatalogFailure(medium);
+}
+
+TEST(CatalogFailure, DamagedCataloguesShowTheSameBox) {
+    // Not a catalogue at all, an empty file, and a real one with one byte changed.
+    {
+        TempMedium medium("garbage-catalogue");
+        ASSERT_TRUE(medium.WriteFile("install.crt", "this is not a catalogue file at all"));
+        ExpectCatalogFailure(medium);
+    }
+    {
+        TempMedium medium("empty-catalogue");
+        ASSERT_TRUE(medium.WriteFile("install.crt", ""));
+        ExpectCatalogFailure(medium);
+    }
+    {
+        TempMedium medium("flipped-catalogue");
+        ASSERT_TRUE(medium.WriteCatalog({{"E100", "%:\\English\\setup.exe"}}));
+        HANDLE file = CreateFileA(medium.Path("install.crt").c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        const DWORD size = GetFileSize(file, nullptr);
+        ASSERT_GT(size, 8u);
+        std::string bytes(size, '\0');
+        DWORD done = 0;
+        ReadFile(file, &bytes[0], size, &done, nullptr);
+        CloseHandle(file);
+        bytes[size / 2] = static_cast<char>(bytes[size / 2] ^ 0x5A);
+        ASSERT_TRUE(medium.WriteFile("install.crt", bytes));
+        ExpectCatalogFailure(medium);
+    }
+}
+
+TEST(CatalogFailure, CatalogueFolderInsteadOfFile) {
+    TempMedium medium("folder-catalogue");
+    ASSERT_TRUE(medium.MakeDir("install.crt"));
+    ExpectCatalogFailure(medium);
+}
+
+TEST_F(NumberPage, OpensOnTheNumberPageWithNextDisabled) {
+    EXPECT_EQ(e2e::ToUtf8(installer.ControlText(kPrompt)), "Введите артикульный номер продукта:");
+    EXPECT_TRUE(installer.IsVisible(kNumber));
+    EXPECT_EQ(installer.ControlText(kNumber), "");
+    EXPECT_FALSE(installer.IsVisible(kBack));
+    EXPECT_FALSE(installer.IsVisible(kList));
+    EXPECT_TRUE(installer.IsVisible(kNext));
+    EXPECT_FALSE(installer.IsEnabled(kNext));
+    EXPECT_TRUE(installer.IsEnabled(IDCANCEL));
+    EXPECT_EQ(installer.Focus(), kNumber);
+    EXPECT_EQ(installer.CountBoxes(), 0);
+}
+
+TEST_F(NumberPage, NextFollowsTheFieldBeingEmpty) {
+    ASSERT_TRUE(installer.TypeKeys("1"));
+    EXPECT_TRUE(e2e::WaitFor([&] { return installer.IsEnabled(kNext); })) << installer.Describe();
+    ASSERT_TRUE(installer.TypeKeys("\b"));
+    EXPECT_TRUE(e2e::WaitFor([&] { return !installer.IsEnabled(kNext); })) << installer.Describe();
+    // Spaces are not trimmed here: a field of spaces enables Next.
+    ASSERT_TRUE(installer.TypeKeys("   "));
+    EXPECT_TRUE(e2e::WaitFor([&] { return installer.IsEnabled(kNext); })) << installer.Describe();
+    EXPECT_EQ(installer.ControlText(kNumber), "   ");
+    ASSERT_TRUE(installer.TypeKeys("\b\b"));
+    EXPECT_TRUE(installer.IsEnabled(kNext));
+    ASSERT_TRUE(installer.TypeKeys("\b"));
+    EXPECT_TRUE(e2e::WaitFor([&] { return !installer.IsEnabled(kNext); })) << installer.Describe();
+}
+
+TEST_F(NumberPage, LowerCaseTypingShowsCapitals) {
+    ASSERT_TRUE(installer.TypeKeys("zabc-12x"));
+    EXPECT_TRUE(e2e::WaitFor([&] { return installer.ControlText(kNumber) == "ZABC-12X"; }))
+        << installer.Describe();
+}
+
+TEST_F(NumberPage, EscapeEndsTheProgram) {
+    ASSERT_TRUE(installer.TypeKeys("e100"));
+    ASSERT_TRUE(installer.PressKey(VK_ESCAPE));
+    EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
+    EXPECT_EQ(installer.CountBoxes(), 0);
+}
+
+TEST_F(NumberPage, CancelEndsTheProgram) {
+    ASSERT_TRUE(installer.Press(IDCANCEL));
+    EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
+}
+
+TEST_F(NumberPage, CloseCommandEndsTheProgram) {
+    installer.SysCommand(SC_CLOSE);
+    EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
+}
+
+TEST_F(NumberPage, PictureIsCentredAcrossTheClientArea) {
+    const RECT client = installer.ClientRect();
+    const RECT picture = installer.ControlRect(kPicture);
+    const RECT prompt = installer.ControlRect(kPrompt);
+    // The bitmap static takes the picture's own size.
+    EXPECT_EQ(picture.right - picture.left, 360);
+    EXPECT_EQ(picture.bottom - picture.top, 180);
+    EXPECT_EQ(picture.left, (client.right - client.left) / 2 - 360 / 2);
+    EXPECT_EQ(picture.top, prompt.top / 2 - 180 / 2 + 5);
+    EXPECT_TRUE(installer.IsVisible(kPicture));
+}
+
+}  // namespace
