@@ -1,0 +1,120 @@
+// startup-timer: starts a program and measures the time until it shows a visible top-level
+// window with a given caption, then keeps it open for a while and ends it.
+//
+//   startup-timer [--hold MS] [--cwd DIR] CAPTION PROGRAM
+//
+// Prints "visible MS" (milliseconds from before process creation) when the window shows, or
+// "timeout" after 30 s; then, after the hold time, sends the window the cancel command and
+// waits for the program's end. Exit code 0 when the window showed, 1 otherwise, 2 on bad usage.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+struct Search {
+    DWORD processId;
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK Visit(HWND window, LPARAM param) {
+    Search& search = *reinterpret_cast<Search*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search.processId || !IsWindowVisible(window)) return TRUE;
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof(text));
+    if (std::string(text) != search.caption) return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+class Handle {
+  public:
+    explicit Handle(HANDLE handle) : handle(handle) {}
+    ~Handle() {
+        if (handle != nullptr) CloseHandle(handle);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE Get() const { return handle; }
+
+  private:
+    HANDLE handle;
+};
+
+int Usage() {
+    std::fprintf(stderr, "usage: startup-timer [--hold MS] [--cwd DIR] CAPTION PROGRAM\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    DWORD holdMs = 0;
+    const char* cwd = nullptr;
+    int i = 1;
+    for (; i < argc && argv[i][0] == '-' && argv[i][1] == '-'; i += 2) {
+        if (i + 1 >= argc) return Usage();
+        const std::string option = argv[i];
+        if (option == "--hold") {
+            char* end = nullptr;
+            const long value = std::strtol(argv[i + 1], &end, 10);
+            if (end == argv[i + 1] || *end != '\0' || value < 0) return Usage();
+            holdMs = static_cast<DWORD>(value);
+        } else if (option == "--cwd") {
+            cwd = argv[i + 1];
+        } else {
+            return Usage();
+        }
+    }
+    if (argc - i != 2) return Usage();
+    const char* caption = argv[i];
+    const std::string program = argv[i + 1];
+
+    LARGE_INTEGER frequency{}, start{}, now{};
+    QueryPerformanceFrequency(&frequency);
+    std::string commandLine = "\"" + program + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    QueryPerformanceCounter(&start);
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, cwd,
+                        &startup, &info)) {
+        std::fprintf(stderr, "startup-timer: cannot start %s (error %lu)\n", program.c_str(),
+                     GetLastError());
+        return 1;
+    }
+    Handle process(info.hProcess);
+    Handle thread(info.hThread);
+
+    Search search{info.dwProcessId, caption, nullptr};
+    for (;;) {
+        EnumWindows(&Visit, reinterpret_cast<LPARAM>(&search));
+        QueryPerformanceCounter(&now);
+        const double ms = 1000.0 * (now.QuadPart - start.QuadPart) / frequency.QuadPart;
+        if (search.found != nullptr) {
+            std::printf("visible %.1f\n", ms);
+            break;
+        }
+        if (ms > 30000 || WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0) {
+            std::printf("timeout\n");
+            break;
+        }
+        Sleep(1);
+    }
+    std::fflush(stdout);
+
+    if (search.found != nullptr) {
+        Sleep(holdMs);
+        PostMessageA(search.found, WM_COMMAND, IDCANCEL, 0);
+    }
+    if (WaitForSingleObject(process.Get(), 10000) != WAIT_OBJECT_0) {
+        TerminateProcess(process.Get(), 1);
+        WaitForSingleObject(process.Get(), 5000);
+    }
+    return search.found != nullptr ? 0 : 1;
+}
