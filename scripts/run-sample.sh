@@ -15,7 +15,7 @@ win32=${WIN32_BUILD:-$root/build/win32}
 hold=${HOLD_MS:-4000}
 step() { printf '\n=== %s\n' "$*"; }
 
-has_target() { cmake --build "$1" --target help 2>/dev/null | grep -q -- "\.\.\. $2\$"; }
+has_target() { cmake --build "$1" --target help 2>/dev/null | grep -- "\.\.\. $2\$" >/dev/null; }
 
 step "native build: catalogue tool"
 cmake --preset native -B "$native" >/dev/null
