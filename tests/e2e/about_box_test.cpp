@@ -1,0 +1,131 @@
+// The About box as a user meets it: opened from the product selection dialog's system menu, it
+// shows the version read from the program's own version resource and closes back to the
+// unchanged dialog.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "driver/Driver.h"
+#include "ui/AboutDialog.h"
+
+namespace {
+
+using e2e::Cp1251;
+using e2e::Installer;
+using e2e::TempMedium;
+
+constexpr int kNumber = 1002;
+constexpr int kNext = 1000;
+constexpr int kVersion = 1005;
+constexpr int kCopyright = 1006;
+
+class AboutBox : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(medium.WriteCatalog({{"E100", medium.DriveRelative("English\\setup.exe")}}));
+        ASSERT_TRUE(installer.Start(medium));
+        mainDialog = installer.WaitWindow(Cp1251("Добро пожаловать"));
+        ASSERT_NE(mainDialog, nullptr) << installer.Describe();
+    }
+
+    void TearDown() override {
+        if (HasFailure()) std::cout << installer.Describe();
+    }
+
+    // Sends a system command to the product selection dialog; the About box it opened, or null.
+    HWND OpenWith(WPARAM command, DWORD timeoutMs = 5000) {
+        installer.Use(mainDialog);
+        installer.SysCommand(command);
+        return installer.WaitWindow(Cp1251("О программе"), timeoutMs);
+    }
+
+    // The About box's texts, its hidden static and its focus, as a user sees them.
+    void ExpectAboutContents(HWND about) {
+        installer.Use(about);
+        EXPECT_EQ(e2e::ToUtf8(installer.ControlText(kVersion)), "Версия: 6.0.0.28");
+        EXPECT_EQ(e2e::ToUtf8(installer.ControlText(kCopyright)), "© 2026 Orvex");
+        EXPECT_TRUE(installer.IsVisible(kVersion));
+        EXPECT_FALSE(installer.IsVisible(kCopyright));
+        EXPECT_EQ(installer.Focus(), IDOK);
+    }
+
+    // Waits until the About box is gone and the product selection dialog takes input again.
+    void ExpectClosed(HWND about) {
+        EXPECT_TRUE(e2e::WaitFor([&] { return !IsWindow(about); })) << installer.Describe();
+        EXPECT_TRUE(e2e::WaitFor([&] { return IsWindowEnabled(mainDialog) != FALSE; }));
+        installer.Use(mainDialog);
+    }
+
+    TempMedium medium{"about-box"};
+    Installer installer;
+    HWND mainDialog = nullptr;
+};
+
+TEST_F(AboutBox, SystemCommandsWhoseHighBitsAre16OpenIt) {
+    for (WPARAM command : {0x10, 0x11, 0x1F}) {
+        SCOPED_TRACE(command);
+        const HWND about = OpenWith(command);
+        ASSERT_NE(about, nullptr) << installer.Describe();
+        EXPECT_FALSE(IsWindowEnabled(mainDialog));
+        EXPECT_EQ(GetWindow(about, GW_OWNER), mainDialog);
+        ExpectAboutContents(about);
+        EXPECT_TRUE(installer.Press(IDOK));
+        ExpectClosed(about);
+    }
+}
+
+TEST_F(AboutBox, OtherSystemCommandsDoNotOpenIt) {
+    EXPECT_EQ(OpenWith(0x20, 1000), nullptr);
+    EXPECT_EQ(OpenWith(0x00, 1000), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(mainDialog));
+    EXPECT_TRUE(installer.Running());
+}
+
+TEST_F(AboutBox, EscapeAndTheCloseBoxCloseIt) {
+    HWND about = OpenWith(0x10);
+    ASSERT_NE(about, nullptr) << installer.Describe();
+    EXPECT_TRUE(installer.PressKey(VK_ESCAPE));
+    ExpectClosed(about);
+
+    about = OpenWith(0x10);
+    ASSERT_NE(about, nullptr) << installer.Describe();
+    installer.SysCommand(SC_CLOSE);
+    ExpectClosed(about);
+    EXPECT_TRUE(installer.Running());
+}
+
+TEST_F(AboutBox, ReturnsToTheUnchangedDialogAndShowsTheSameTheSecondTime) {
+    ASSERT_TRUE(installer.TypeKeys("e100"));
+    installer.Settle();
+    const std::string number = installer.ControlText(kNumber);
+    const bool nextEnabled = installer.IsEnabled(kNext);
+
+    for (int opening = 1; opening <= 2; ++opening) {
+        SCOPED_TRACE(opening);
+        const HWND about = OpenWith(0x10);
+        ASSERT_NE(about, nullptr) << installer.Describe();
+        ExpectAboutContents(about);
+        if (opening == 1) {
+            const char* shot = std::getenv("ABOUT_BOX_SCREENSHOT");
+            if (shot != nullptr) installer.Screenshot(shot);
+        }
+        EXPECT_TRUE(installer.Press(IDOK));
+        ExpectClosed(about);
+        EXPECT_EQ(installer.ControlText(kNumber), number);
+        EXPECT_EQ(installer.IsEnabled(kNext), nextEnabled);
+        EXPECT_EQ(installer.Focus(), kNumber);
+    }
+    EXPECT_TRUE(installer.Running());
+}
+
+TEST(AboutVersionLine, FirstPercentSIsTheVersionAndNothingElseIsInterpreted) {
+    EXPECT_EQ(FormatVersionLine("Version: %s", "6.0.0.28"), "Version: 6.0.0.28");
+    EXPECT_EQ(FormatVersionLine("%s (%s)", "1"), "1 (%s)");
+    EXPECT_EQ(FormatVersionLine("100%% %d %n %", "x"), "100% %d %n %");
+    EXPECT_EQ(FormatVersionLine("no argument", "1.0"), "no argument");
+    EXPECT_EQ(FormatVersionLine("v%s", "%s%n"), "v%s%n");
+    EXPECT_EQ(FormatVersionLine("", "1"), "");
+}
+
+}  // namespace
