@@ -88,12 +88,12 @@ class Line {
         return name;
     }
 
-    // Quoted parts and #HH byte codes, side by side.
+    // Quoted parts and #HH byte codes, written together without blanks between them.
     std::string Text() {
+        SkipBlanks();
         std::string text;
         bool any = false;
         for (;;) {
-            SkipBlanks();
             const char32_t c = Peek();
             if (c == '"') {
                 ++pos;
@@ -297,16 +297,12 @@ std::string QuoteText(const std::string& bytes) {
         const auto b = static_cast<std::uint8_t>(c);
         const long cp = cp1251::ToUnicode(b);
         if (cp < 0x20 || cp == 0x7F) {
-            if (open)
-                out += "\" ";
-            else if (!out.empty())
-                out += ' ';
+            if (open) out += '"';
             out += "#" + Hex2(b);
             open = false;
             continue;
         }
         if (!open) {
-            if (!out.empty()) out += ' ';
             out += '"';
             open = true;
         }

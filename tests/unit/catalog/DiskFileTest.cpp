@@ -13,8 +13,8 @@ TEST(DiskFile, ReadingExcludesEveryOtherOpener) {
     ASSERT_TRUE(first.IsOpen());
     EXPECT_FALSE(DiskFile::OpenForReading(path).IsOpen());
     EXPECT_FALSE(DiskFile::CreateForWriting(path, DiskFile::Create::ReplaceExisting).IsOpen());
-    EXPECT_EQ(ReadAll(path), (Bytes{1, 2, 3}));
     first.Close();
+    EXPECT_EQ(ReadAll(path), (Bytes{1, 2, 3}));
     EXPECT_TRUE(DiskFile::OpenForReading(path).IsOpen());
 }
 

@@ -354,7 +354,8 @@ TEST(ScrambledRecords, RawFaultsBecomeFalseResults) {
     OpenImage file;
     EXPECT_FALSE(file.RawSeek(-5, ScrambledRecordFile::Origin::Begin));
     EXPECT_FALSE(file.RawSeek(-5, ScrambledRecordFile::Origin::Current));
-    EXPECT_FALSE(file.RawSeek(std::numeric_limits<std::int64_t>::min(), ScrambledRecordFile::Origin::End));
+    EXPECT_FALSE(
+        file.RawSeek(std::numeric_limits<std::int64_t>::min(), ScrambledRecordFile::Origin::End));
     EXPECT_EQ(file.Position(), 4u);
     EXPECT_FALSE(file.RawSetLength(std::numeric_limits<std::size_t>::max()));
     EXPECT_EQ(file.Length(), 4u);

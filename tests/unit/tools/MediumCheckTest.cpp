@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "MediumCheck.h"
+
+namespace {
+
+#ifdef _WIN32
+const char* const kSep = "\\";
+#else
+const char* const kSep = "/";
+#endif
+
+std::string Native(std::string path) {
+    for (char& c : path) {
+        if (c == '/') c = kSep[0];
+    }
+    return path;
+}
+
+TEST(MediumResolve, PercentStandsForTheMediumRoot) {
+    EXPECT_EQ(mediumcheck::ResolveOnMedium("%:\\English\\setup.exe", "/m"),
+              Native("/m/English/setup.exe"));
+    EXPECT_EQ(mediumcheck::ResolveOnMedium("%\\A\\b.exe", "/m/"), Native("/m/A/b.exe"));
+    EXPECT_EQ(mediumcheck::ResolveOnMedium("%:setup.exe", "/m"), Native("/m/setup.exe"));
+    EXPECT_EQ(mediumcheck::ResolveOnMedium("C:\\setup.exe", "/m"), "");
+    EXPECT_EQ(mediumcheck::ResolveOnMedium("A%B", "/m"), "");
+    EXPECT_EQ(mediumcheck::ResolveOnMedium("", "/m"), "");
+}
+
+#ifndef _WIN32
+TEST(MediumResolve, Cp1251NamesBecomeUtf8OnThisSystem) {
+    EXPECT_EQ(mediumcheck::ResolveOnMedium("%:\\\xD0\xF3\xF1\\s.exe", "/m"),
+              "/m/\xD0\xA0\xD1\x83\xD1\x81/s.exe");  // "Рус"
+}
+#endif
+
+TEST(MediumCheck, ListsArticlesWithoutTheirSetUpProgramInOrder) {
+    CatalogSection articles;
+    articles.Set("R2", CatalogValue::String("%:\\Missing\\setup.exe"));
+    articles.Set("E1", CatalogValue::String("%:\\English\\setup.exe"));
+    articles.Set("A0", CatalogValue::String("D:\\Elsewhere\\setup.exe"));
+    articles.Set("R1", CatalogValue::String("%:\\Gone\\setup.exe"));
+    articles.Set("EMPTY", CatalogValue::String(""));
+    const std::set<std::string> present = {Native("/m/English/setup.exe")};
+    const auto problems = mediumcheck::Check(
+        articles, "/m", [&](const std::string& p) { return present.count(p) > 0; });
+    ASSERT_EQ(problems.size(), 3u);
+    EXPECT_EQ(problems[0].article, "A0");
+    EXPECT_EQ(problems[0].path, "");
+    EXPECT_NE(problems[0].reason.find("not on the medium"), std::string::npos);
+    EXPECT_EQ(problems[1].article, "R1");
+    EXPECT_EQ(problems[2].article, "R2");
+    EXPECT_EQ(problems[2].path, Native("/m/Missing/setup.exe"));
+    EXPECT_EQ(problems[2].reason, "missing");
+}
+
+}  // namespace

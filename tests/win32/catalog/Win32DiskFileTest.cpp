@@ -1,0 +1,79 @@
+// The Windows disk access against other openers: the sharing modes are the platform's, so a
+// file another program holds is neither read nor replaced, and ANSI (cp1251) names work.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "../../unit/catalog/CatalogTestFiles.h"
+#include "catalog/CatalogStore.h"
+#include "catalog/DiskFile.h"
+#include "catalog/ScrambledRecordFile.h"
+
+namespace {
+
+class Held {
+  public:
+    Held(const std::string& path, DWORD access, DWORD share)
+        : handle(CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~Held() {
+        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+    bool IsOpen() const { return handle != INVALID_HANDLE_VALUE; }
+
+  private:
+    HANDLE handle;
+};
+
+TEST(Win32DiskFile, AFileHeldByAnotherOpenerIsNeitherLoadedNorReplaced) {
+    ScratchDir dir;
+    const std::string path = dir.File("install.crt");
+    const Bytes image = DiskImage(Stream().Int(0).data);
+    WriteAll(path, image);
+    {
+        Held reader(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        ASSERT_TRUE(reader.IsOpen());
+        ScrambledRecordFile loading(24117, 51893, 30562);
+        EXPECT_EQ(loading.Load(path, false), ScrambledRecordFile::LoadStatus::NotOpened);
+        ScrambledRecordFile saving(24117, 51893, 30562);
+        EXPECT_FALSE(saving.SaveToDisk(path, true));
+    }
+    EXPECT_EQ(ReadAll(path), image);
+    CatalogStore store;
+    EXPECT_TRUE(store.Load(path));
+}
+
+TEST(Win32DiskFile, OpenFilesAdmitNoOtherOpener) {
+    ScratchDir dir;
+    const std::string path = dir.File("install.crt");
+    WriteAll(path, {1, 2, 3});
+    {
+        DiskFile reading = DiskFile::OpenForReading(path);
+        ASSERT_TRUE(reading.IsOpen());
+        EXPECT_FALSE(Held(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE).IsOpen());
+    }
+    {
+        DiskFile writing = DiskFile::CreateForWriting(path, DiskFile::Create::ReplaceExisting);
+        ASSERT_TRUE(writing.IsOpen());
+        EXPECT_FALSE(Held(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE).IsOpen());
+        EXPECT_FALSE(writing.Read(nullptr, 0) >= 0);  // a writing handle does not read
+    }
+    EXPECT_TRUE(Held(path, GENERIC_READ, 0).IsOpen());
+}
+
+TEST(Win32DiskFile, Cp1251FileNamesLoadAndSave) {
+    ScratchDir dir;
+    // "каталог.crt" in the ANSI code page of the Russian system.
+    const std::string path = dir.File("") + "\xEA\xE0\xF2\xE0\xEB\xEE\xE3.crt";
+    CatalogStore store;
+    store.Section("\xC0\xF0\xF2\xE8\xEA\xF3\xEB\xFB").Set("R1", CatalogValue::String("x"));
+    ASSERT_TRUE(store.Save(path, false));
+    CatalogStore back;
+    ASSERT_TRUE(back.Load(path));
+    EXPECT_EQ(back.GetValueText("\xC0\xF0\xF2\xE8\xEA\xF3\xEB\xFB", "R1"), "x");
+    EXPECT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(DeleteFileA(path.c_str()));
+}
+
+}  // namespace
