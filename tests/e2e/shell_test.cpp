@@ -151,6 +151,20 @@ TEST_F(NumberPage, CloseCommandEndsTheProgram) {
     EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
 }
 
+TEST_F(NumberPage, OtherSystemCommandsKeepTheirUsualMeaning) {
+    installer.SysCommand(SC_MINIMIZE);
+    EXPECT_TRUE(e2e::WaitFor([&] { return IsIconic(installer.Window()) != FALSE; }))
+        << installer.Describe();
+    installer.SysCommand(SC_RESTORE);
+    EXPECT_TRUE(e2e::WaitFor([&] { return IsIconic(installer.Window()) == FALSE; }))
+        << installer.Describe();
+    // Still on the number page and still taking input.
+    ASSERT_TRUE(installer.TypeKeys("r1"));
+    EXPECT_TRUE(e2e::WaitFor([&] { return installer.ControlText(kNumber) == "R1"; }));
+    EXPECT_TRUE(installer.Running());
+    EXPECT_EQ(installer.CountBoxes(), 0);
+}
+
 TEST_F(NumberPage, PictureIsCentredAcrossTheClientArea) {
     const RECT client = installer.ClientRect();
     const RECT picture = installer.ControlRect(kPicture);
