@@ -33,7 +33,11 @@ class NumberPage : public ::testing::Test {
 
     void TearDown() override {
         if (HasFailure()) {
-            installer.Screenshot(medium.Path("failed.bmp"));
+            // Beside the test program: the medium goes with the test.
+            const std::string shot =
+                std::string("failed-") +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bmp";
+            if (installer.Screenshot(shot)) std::cout << "screenshot: " << shot << "\n";
             std::cout << installer.Describe();
         }
     }
