@@ -12,18 +12,19 @@ const char* const kSep = "\\";
 const char* const kSep = "/";
 #endif
 
-std::string Native(std::string path) {
-    for (char& c : path) {
+// The root as given, then the path below it with the platform's separators.
+std::string Native(const std::string& root, std::string below) {
+    for (char& c : below) {
         if (c == '/') c = kSep[0];
     }
-    return path;
+    return root + below;
 }
 
 TEST(MediumResolve, PercentStandsForTheMediumRoot) {
-    EXPECT_EQ(mediumcheck::ResolveOnMedium("%:\\English\\setup.exe", "/m"),
-              Native("/m/English/setup.exe"));
-    EXPECT_EQ(mediumcheck::ResolveOnMedium("%\\A\\b.exe", "/m/"), Native("/m/A/b.exe"));
-    EXPECT_EQ(mediumcheck::ResolveOnMedium("%:setup.exe", "/m"), Native("/m/setup.exe"));
+    EXPECT_EQ(mediumcheck::ResolveOnMedium("%:\\English\\setup.exe", "m"),
+              Native("m", "/English/setup.exe"));
+    EXPECT_EQ(mediumcheck::ResolveOnMedium("%\\A\\b.exe", "m/"), Native("m/", "A/b.exe"));
+    EXPECT_EQ(mediumcheck::ResolveOnMedium("%:setup.exe", "m"), Native("m", "/setup.exe"));
     EXPECT_EQ(mediumcheck::ResolveOnMedium("C:\\setup.exe", "/m"), "");
     EXPECT_EQ(mediumcheck::ResolveOnMedium("A%B", "/m"), "");
     EXPECT_EQ(mediumcheck::ResolveOnMedium("", "/m"), "");
@@ -43,16 +44,16 @@ TEST(MediumCheck, ListsArticlesWithoutTheirSetUpProgramInOrder) {
     articles.Set("A0", CatalogValue::String("D:\\Elsewhere\\setup.exe"));
     articles.Set("R1", CatalogValue::String("%:\\Gone\\setup.exe"));
     articles.Set("EMPTY", CatalogValue::String(""));
-    const std::set<std::string> present = {Native("/m/English/setup.exe")};
+    const std::set<std::string> present = {Native("m", "/English/setup.exe")};
     const auto problems = mediumcheck::Check(
-        articles, "/m", [&](const std::string& p) { return present.count(p) > 0; });
+        articles, "m", [&](const std::string& p) { return present.count(p) > 0; });
     ASSERT_EQ(problems.size(), 3u);
     EXPECT_EQ(problems[0].article, "A0");
     EXPECT_EQ(problems[0].path, "");
     EXPECT_NE(problems[0].reason.find("not on the medium"), std::string::npos);
     EXPECT_EQ(problems[1].article, "R1");
     EXPECT_EQ(problems[2].article, "R2");
-    EXPECT_EQ(problems[2].path, Native("/m/Missing/setup.exe"));
+    EXPECT_EQ(problems[2].path, Native("m", "/Missing/setup.exe"));
     EXPECT_EQ(problems[2].reason, "missing");
 }
 
