@@ -132,6 +132,19 @@ TEST_F(NumberPage, NextFollowsTheFieldBeingEmpty) {
     EXPECT_TRUE(e2e::WaitFor([&] { return !installer.IsEnabled(kNext); })) << installer.Describe();
 }
 
+TEST_F(NumberPage, TabMovesThroughTheUsableControlsInTemplateOrder) {
+    // Next is disabled and Back hidden: from the field straight to Cancel, then around.
+    ASSERT_TRUE(installer.PressKey(VK_TAB));
+    EXPECT_TRUE(e2e::WaitFor([&] { return installer.Focus() == IDCANCEL; }))
+        << installer.Describe();
+    ASSERT_TRUE(installer.PressKey(VK_TAB));
+    EXPECT_TRUE(e2e::WaitFor([&] { return installer.Focus() == kNumber; })) << installer.Describe();
+    ASSERT_TRUE(installer.TypeKeys("7"));
+    ASSERT_TRUE(e2e::WaitFor([&] { return installer.IsEnabled(kNext); }));
+    ASSERT_TRUE(installer.PressKey(VK_TAB));
+    EXPECT_TRUE(e2e::WaitFor([&] { return installer.Focus() == kNext; })) << installer.Describe();
+}
+
 TEST_F(NumberPage, LowerCaseTypingShowsCapitals) {
     ASSERT_TRUE(installer.TypeKeys("zabc-12x"));
     EXPECT_TRUE(e2e::WaitFor([&] { return installer.ControlText(kNumber) == "ZABC-12X"; }))
