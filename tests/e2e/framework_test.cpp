@@ -2,6 +2,8 @@
 // application object.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "framework/Application.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
@@ -140,6 +142,24 @@ TEST(ApplicationObject, RunCallsInitInstanceOnceAndTakesTheFileName) {
     EXPECT_EQ(TheApplication(), &testApp);
     EXPECT_TRUE(testApp.OnCommand(0xE146));
     EXPECT_FALSE(testApp.OnCommand(0xE147));
+}
+
+TEST(ApplicationObject, MessageBoxIsCaptionedWithTheTitle) {
+    testApp.Run(nullptr);
+    int result = 0;
+    std::thread box([&] { result = testApp.MessageBox("text of the box", MB_ICONERROR); });
+    HWND window = nullptr;
+    for (int i = 0; i < 250 && window == nullptr; ++i) {
+        Sleep(20);
+        window = FindWindowA("#32770", "framework_test");
+    }
+    ASSERT_NE(window, nullptr);
+    char text[64] = {};
+    GetDlgItemTextA(window, 0xFFFF, text, sizeof(text));
+    EXPECT_STREQ(text, "text of the box");
+    PostMessageA(window, WM_COMMAND, IDOK, 0);
+    box.join();
+    EXPECT_EQ(result, IDOK);
 }
 
 }  // namespace
