@@ -49,6 +49,7 @@ bool CatalogStore::Load(const std::string& filePath, LoadReport* report) {
 }
 
 bool CatalogStore::ReadStream(ScrambledRecordFile& file, LoadReport& report) {
+    std::string scratch;  // one buffer for every string value read
     std::int32_t sectionCount = 0;
     if (!file.ReadInt32(sectionCount)) {
         return false;
@@ -70,7 +71,7 @@ bool CatalogStore::ReadStream(ScrambledRecordFile& file, LoadReport& report) {
                                                   file.Remaining() / kSmallestEntry));
         }
         for (std::int32_t e = 0; e < entryCount; ++e) {
-            if (!ReadEntry(file, section)) {
+            if (!ReadEntry(file, section, scratch)) {
                 return false;
             }
             ++report.entriesRead;
@@ -79,13 +80,14 @@ bool CatalogStore::ReadStream(ScrambledRecordFile& file, LoadReport& report) {
     return true;
 }
 
-bool CatalogStore::ReadEntry(ScrambledRecordFile& file, CatalogSection& section) {
+bool CatalogStore::ReadEntry(ScrambledRecordFile& file, CatalogSection& section,
+                             std::string& scratch) {
     std::string key;
     if (!file.ReadString(key)) {
         return false;
     }
     CatalogValue value;
-    if (!ReadValue(file, value)) {
+    if (!ReadValue(file, value, scratch)) {
         // The key replaced what it held before; a value that cannot be read in full is not
         // kept either, so no entry ever holds fewer bytes than its type letter says.
         section.Erase(key);
@@ -95,7 +97,7 @@ bool CatalogStore::ReadEntry(ScrambledRecordFile& file, CatalogSection& section)
     return true;
 }
 
-bool CatalogStore::ReadValue(ScrambledRecordFile& file, CatalogValue& value) {
+bool CatalogStore::ReadValue(ScrambledRecordFile& file, CatalogValue& value, std::string& text) {
     std::int32_t code = 0;
     if (!file.ReadInt32(code)) {
         return false;
@@ -121,7 +123,6 @@ bool CatalogStore::ReadValue(ScrambledRecordFile& file, CatalogValue& value) {
             return true;
         }
         case CatalogValue::kString: {
-            std::string text;
             if (!file.ReadString(text)) {
                 return false;
             }

@@ -61,8 +61,8 @@ class CatalogStore {
 
   private:
     bool ReadStream(ScrambledRecordFile& file, LoadReport& report);
-    bool ReadEntry(ScrambledRecordFile& file, CatalogSection& section);
-    static bool ReadValue(ScrambledRecordFile& file, CatalogValue& value);
+    bool ReadEntry(ScrambledRecordFile& file, CatalogSection& section, std::string& scratch);
+    static bool ReadValue(ScrambledRecordFile& file, CatalogValue& value, std::string& scratch);
 
     SectionMap sections;
     std::string path;

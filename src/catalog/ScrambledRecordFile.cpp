@@ -311,20 +311,21 @@ bool ScrambledRecordFile::ReadString(std::string& text) {
     if (length > Remaining()) {
         return false;
     }
-    std::string bytes;
+    // The text is read in place; with the length checked, the read can only fall short
+    // through a fault of the image.
     try {
-        bytes.resize(length);
+        text.resize(length);
     } catch (const std::exception&) {
         return false;
     }
-    if (RawRead(&bytes[0], length) != length) {
+    if (RawRead(&text[0], length) != length) {
+        text.clear();
         return false;
     }
-    const std::size_t zero = bytes.find('\0');
+    const std::size_t zero = text.find('\0');
     if (zero != std::string::npos) {
-        bytes.resize(zero);
+        text.resize(zero);
     }
-    text.swap(bytes);
     return true;
 }
 
