@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "VersionResourceSwap.h"
 #include "driver/Driver.h"
 #include "ui/AboutDialog.h"
 
@@ -24,6 +25,8 @@ class AboutBox : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(medium.WriteCatalog({{"E100", medium.DriveRelative("English\\setup.exe")}}));
+        PrepareProgram();
+        if (HasFatalFailure()) return;
         ASSERT_TRUE(installer.Start(medium));
         mainDialog = installer.WaitWindow(Cp1251("Добро пожаловать"));
         ASSERT_NE(mainDialog, nullptr) << installer.Describe();
@@ -32,6 +35,9 @@ class AboutBox : public ::testing::Test {
     void TearDown() override {
         if (HasFailure()) std::cout << installer.Describe();
     }
+
+    // Changes the medium's copy of the program before it starts.
+    virtual void PrepareProgram() {}
 
     // Sends a system command to the product selection dialog; the About box it opened, or null.
     HWND OpenWith(WPARAM command, DWORD timeoutMs = 5000) {
@@ -126,6 +132,44 @@ TEST(AboutVersionLine, FirstPercentSIsTheVersionAndNothingElseIsInterpreted) {
     EXPECT_EQ(FormatVersionLine("no argument", "1.0"), "no argument");
     EXPECT_EQ(FormatVersionLine("v%s", "%s%n"), "v%s%n");
     EXPECT_EQ(FormatVersionLine("", "1"), "");
+}
+
+// The program with its version resource removed: both statics stay empty, and the box still
+// opens and closes normally.
+class AboutBoxWithoutVersion : public AboutBox {
+  protected:
+    void PrepareProgram() override { ASSERT_TRUE(SwapVersionResource(medium.InstallerPath(), "")); }
+};
+
+TEST_F(AboutBoxWithoutVersion, ShowsNoVersionLine) {
+    const HWND about = OpenWith(0x10);
+    ASSERT_NE(about, nullptr) << installer.Describe();
+    installer.Use(about);
+    EXPECT_EQ(installer.ControlText(kVersion), "");
+    EXPECT_EQ(installer.ControlText(kCopyright), "");
+    EXPECT_EQ(installer.Focus(), IDOK);
+    EXPECT_TRUE(installer.Press(IDOK));
+    ExpectClosed(about);
+    EXPECT_TRUE(installer.Running());
+}
+
+// The program with another module's resource: FileVersion is empty under 040904E4 and set under
+// 040904B0, LegalCopyright is set under 040904E4.
+class AboutBoxWithOtherVersion : public AboutBox {
+  protected:
+    void PrepareProgram() override {
+        ASSERT_TRUE(SwapVersionResource(medium.InstallerPath(),
+                                        e2e::HostToWinePath(VERSION_MODULE_HOST_PATH)));
+    }
+};
+
+TEST_F(AboutBoxWithOtherVersion, ReadsEachValueFromTheTableThatHasIt) {
+    const HWND about = OpenWith(0x10);
+    ASSERT_NE(about, nullptr) << installer.Describe();
+    installer.Use(about);
+    EXPECT_EQ(e2e::ToUtf8(installer.ControlText(kVersion)), "Версия: 9.9.9.9");
+    EXPECT_EQ(installer.ControlText(kCopyright), "western copyright");
+    EXPECT_FALSE(installer.IsVisible(kCopyright));
 }
 
 }  // namespace
