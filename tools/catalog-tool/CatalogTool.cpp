@@ -1,7 +1,6 @@
 #include "CatalogTool.h"
 
 #include <cstdio>
-#include <fstream>
 #include <random>
 #include <sstream>
 
@@ -10,6 +9,7 @@
 #include "TextForm.h"
 #include "ToolFiles.h"
 #include "catalog/ArticleCatalog.h"
+#include "catalog/DiskFile.h"
 
 namespace {
 
@@ -99,6 +99,27 @@ void DescribeStream(const CatalogStore::LoadReport& report, std::ostream& out) {
     }
 }
 
+// The whole source text; a directory or a read error is reported, never taken as empty.
+bool ReadSource(const std::string& path, std::string& text, std::ostream& err) {
+    DiskFile file = DiskFile::OpenForReading(path);
+    if (!file.IsOpen()) {
+        err << path << ": cannot be read\n";
+        return false;
+    }
+    char chunk[4096];
+    for (;;) {
+        const std::int64_t n = file.Read(chunk, sizeof chunk);
+        if (n == DiskFile::kReadError) {
+            err << path << ": read error (is it a folder?)\n";
+            return false;
+        }
+        if (n == 0) {
+            return true;
+        }
+        text.append(chunk, static_cast<std::size_t>(n));
+    }
+}
+
 int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::string source;
     std::string target;
@@ -122,20 +143,13 @@ int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         err << "pack: usage: catalog-tool pack SOURCE -o FILE [--force]\n";
         return kUsage;
     }
-    std::ifstream in(source, std::ios::binary);
-    if (!in) {
-        err << source << ": cannot be read\n";
-        return kUsage;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) {
-        err << source << ": read error\n";
+    std::string text;
+    if (!ReadSource(source, text, err)) {
         return kUsage;
     }
     CatalogStore store;
     std::string error;
-    if (!textform::Parse(text.str(), source, store, error)) {
+    if (!textform::Parse(text, source, store, error)) {
         err << error << "\n";
         return kUsage;
     }

@@ -29,6 +29,10 @@ std::vector<Problem> Check(const CatalogSection& articles, const std::string& ro
         if (path.empty()) {
             problems.push_back(
                 {article, value, path, "does not begin with % and so is not on the medium"});
+        } else if (value.find('%', 1) != std::string::npos) {
+            // The installer puts the drive letter in place of every %, which is unknown here.
+            problems.push_back({article, value, path,
+                                "holds a further %, which becomes the drive letter at run time"});
         } else if (!exists(path)) {
             problems.push_back({article, value, path, "missing"});
         }

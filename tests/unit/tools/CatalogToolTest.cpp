@@ -113,6 +113,8 @@ TEST_F(CatalogToolPack, BadSourceNamesFileAndLineAndWritesNothing) {
     EXPECT_EQ(missing.code, 2);
     EXPECT_FALSE(std::filesystem::exists(dir.File("x.crt")));
     EXPECT_EQ(Tool({"pack", source, "-o", dir.File("no/such/dir/x.crt")}).code, 2);
+    EXPECT_EQ(Tool({"pack", dir.path.string(), "-o", dir.File("x.crt")}).code, 2);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("x.crt")));
 }
 
 TEST_F(CatalogToolInspect, VerifyTellsWhatTheFileHoldsOrWhichCheckFailed) {

@@ -44,17 +44,20 @@ TEST(MediumCheck, ListsArticlesWithoutTheirSetUpProgramInOrder) {
     articles.Set("A0", CatalogValue::String("D:\\Elsewhere\\setup.exe"));
     articles.Set("R1", CatalogValue::String("%:\\Gone\\setup.exe"));
     articles.Set("EMPTY", CatalogValue::String(""));
+    articles.Set("E2", CatalogValue::String("%:\\English%\\setup.exe"));
     const std::set<std::string> present = {Native("m", "/English/setup.exe")};
     const auto problems = mediumcheck::Check(
         articles, "m", [&](const std::string& p) { return present.count(p) > 0; });
-    ASSERT_EQ(problems.size(), 3u);
+    ASSERT_EQ(problems.size(), 4u);
     EXPECT_EQ(problems[0].article, "A0");
     EXPECT_EQ(problems[0].path, "");
     EXPECT_NE(problems[0].reason.find("not on the medium"), std::string::npos);
-    EXPECT_EQ(problems[1].article, "R1");
-    EXPECT_EQ(problems[2].article, "R2");
-    EXPECT_EQ(problems[2].path, Native("m", "/Missing/setup.exe"));
-    EXPECT_EQ(problems[2].reason, "missing");
+    EXPECT_EQ(problems[1].article, "E2");
+    EXPECT_NE(problems[1].reason.find("drive letter"), std::string::npos);
+    EXPECT_EQ(problems[2].article, "R1");
+    EXPECT_EQ(problems[3].article, "R2");
+    EXPECT_EQ(problems[3].path, Native("m", "/Missing/setup.exe"));
+    EXPECT_EQ(problems[3].reason, "missing");
 }
 
 }  // namespace
