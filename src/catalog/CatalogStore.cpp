@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -42,7 +43,11 @@ bool CatalogStore::Load(const std::string& filePath, LoadReport* report) {
     if (out.status != ScrambledRecordFile::LoadStatus::Loaded) {
         return false;
     }
-    out.streamComplete = ReadStream(file, out);
+    try {
+        out.streamComplete = ReadStream(file, out);
+    } catch (const std::bad_alloc&) {
+        out.streamComplete = false;  // memory ran out: keep what was read
+    }
     out.streamEnd = file.Position();
     path = filePath;
     return true;
@@ -160,6 +165,14 @@ bool CatalogStore::ReadValue(ScrambledRecordFile& file, CatalogValue& value, std
 }
 
 bool CatalogStore::Save(const std::string& filePath, bool overwrite) {
+    try {
+        return SaveSorted(filePath.empty() ? path : filePath, overwrite);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+bool CatalogStore::SaveSorted(const std::string& target, bool overwrite) const {
     ScrambledRecordFile file(kMultiplier, kIncrement, kSeed);
     // Sections and entries go out sorted by their bytes, so one store always gives one file.
     bool built = file.WriteInt32(static_cast<std::int32_t>(sections.size()));
@@ -192,7 +205,7 @@ bool CatalogStore::Save(const std::string& filePath, bool overwrite) {
     if (!built) {
         return false;
     }
-    return file.SaveToDisk(filePath.empty() ? path : filePath, overwrite);
+    return file.SaveToDisk(target, overwrite);
 }
 
 std::string CatalogStore::GetValueText(const std::string& section, const std::string& key) const {

@@ -61,6 +61,7 @@ class CatalogStore {
 
   private:
     bool ReadStream(ScrambledRecordFile& file, LoadReport& report);
+    bool SaveSorted(const std::string& target, bool overwrite) const;
     bool ReadEntry(ScrambledRecordFile& file, CatalogSection& section, std::string& scratch);
     static bool ReadValue(ScrambledRecordFile& file, CatalogValue& value, std::string& scratch);
 
