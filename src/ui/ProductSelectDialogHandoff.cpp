@@ -1,27 +1,142 @@
-// Article resolution, set-up launch and the hand-off of the article number.
+// Article resolution, set-up launch and the hand-off of the article number. The rules live in
+// handoff/ (portable and tested on their own); these members apply them to the dialog.
+#include <string>
+
+#include "framework/Application.h"
+#include "framework/Strings.h"
+#include "handoff/ArticleRules.h"
+#include "handoff/HandoffRegistry.h"
+#include "handoff/HandoffReply.h"
+#include "handoff/LanguageTable.h"
+#include "handoff/LaunchCommand.h"
+#include "handoff/SetupProcess.h"
 #include "ui/ProductSelectDialog.h"
+#include "ui/resource.h"
+#include "util/PathParts.h"
 
-void ProductSelectDialog::OnNext() {}
+namespace {
 
-void ProductSelectDialog::ExpandLocalizations() {}
+// Puts the keyboard focus in the number field with all its text selected, so typing replaces it.
+void SelectWholeNumber(const EditControl& numberEdit) {
+    numberEdit.SetFocus();
+    numberEdit.SetSel(0, -1);
+    numberEdit.ScrollCaret();
+}
+
+// The launch's own boxes go through the application and carry its title as caption.
+void ShowApplicationError(HWND owner, UINT textId) {
+    const std::string text = LoadString(textId);
+    if (Application* app = TheApplication()) {
+        app->MessageBox(text, MB_ICONERROR | MB_OK);
+    } else {
+        MessageBoxA(owner, text.c_str(), nullptr, MB_ICONERROR | MB_OK);
+    }
+}
+
+}  // namespace
+
+void ProductSelectDialog::OnNext() {
+    // The number field keeps the text as typed; only the member is trimmed.
+    articleNumber = TrimArticleNumber(articleNumber);
+    if (IsPlaceholderNumber(articleNumber)) {
+        ExpandLocalizations();
+        return;
+    }
+    UINT failure = IDS_WRONG_NUMBER;
+    if (catalog.HasKey(articleNumber)) {
+        if (PathParts(ResolveSetupPath(catalog.GetValue(articleNumber))).Exists()) {
+            LaunchSetup();
+            return;
+        }
+        failure = IDS_SETUP_NOT_FOUND;
+    }
+    ShowMessage(IDS_ERROR_CAPTION, failure, MB_ICONERROR);
+    nextButton.Enable(false);
+    SelectWholeNumber(numberEdit);
+}
+
+void ProductSelectDialog::ExpandLocalizations() {
+    bool found = false;
+    for (const Candidate& candidate : ExpandCandidates(articleNumber)) {
+        const std::string path = ResolveSetupPath(catalog.GetValue(candidate.number));
+        if (!catalog.HasKey(candidate.number) || !PathParts(path).Exists()) continue;
+        // Each item goes in at the top, so the last one found comes first.
+        const std::string name = LoadString(languageTable.nameIds[candidate.languageIndex]);
+        if (InsertLocalization(name, candidate.number) >= 0) found = true;
+    }
+    if (!found) {
+        SelectWholeNumber(numberEdit);
+        ShowMessage(IDS_ERROR_CAPTION, IDS_WRONG_NUMBER, MB_ICONERROR);
+        nextButton.Enable(false);
+        return;
+    }
+    numberEdit.Show(false);
+    localizationList.Show(true);
+    promptLabel.SetText(LoadString(IDS_CHOOSE_LOCALIZATION));
+    backButton.Show(true);
+    localizationList.SetCurSel(0);
+    localizationList.SetFocus();
+    if (const std::string* number = ItemNumber(localizationList.CurSel())) articleNumber = *number;
+}
 
 std::string ProductSelectDialog::ResolveSetupPath(const std::string& value) const {
-    return value;
+    PathParts program;
+    return ::ResolveSetupPath(value, program.SetFromModule(""));
 }
 
-int ProductSelectDialog::LanguageIndexOf(const std::string&) const {
-    return -1;
+int ProductSelectDialog::LanguageIndexOf(const std::string& number) const {
+    return ::LanguageIndexOf(number);
 }
 
-void ProductSelectDialog::LaunchSetup() {}
+void ProductSelectDialog::LaunchSetup() {
+    handoffSettled = false;
+    const std::string path = ResolveSetupPath(catalog.GetValue(articleNumber));
+    if (!StartSetupProcess(path, BuildCommandLine(articleNumber))) {
+        ShowApplicationError(Handle(), IDS_SETUP_NOT_FOUND);
+        return;
+    }
+    // Set-up programs signal at once; a signal given since the dialog's start counts too. A
+    // failed wait (no event) counts as a signal.
+    if (WaitForSingleObject(setupStartedEvent, 1) == WAIT_TIMEOUT) {
+        OnCancel();
+        return;
+    }
+    ShowWindow(Handle(), SW_HIDE);
 
-LRESULT ProductSelectDialog::OnHandoffReply(WPARAM, LPARAM) {
+    const int language = LanguageIndexOf(articleNumber);
+    const std::string caption =
+        language < 0 ? std::string() : LoadString(languageTable.captionIds[language]);
+    if (caption.empty()) {
+        OnCancel();
+        return;
+    }
+    HWND setupWindow = FindWindowA(nullptr, caption.c_str());
+    if (setupWindow == nullptr) {
+        ShowApplicationError(Handle(), IDS_SETUP_NOT_FOUND);
+        OnCancel();
+        return;
+    }
+    handoffClassId = MakeHandoffClassId();
+    // The answer may arrive while this send is under way and end the dialog from inside it.
+    SendHandoffClassId(setupWindow, Handle(), setupStartedEvent, handoffClassId);
+}
+
+LRESULT ProductSelectDialog::OnHandoffReply(WPARAM, LPARAM data) {
+    const auto* record = reinterpret_cast<const COPYDATASTRUCT*>(data);
+    const std::string received =
+        record != nullptr ? ReceivedReplyText(record->lpData, record->cbData) : std::string();
+    if (IsAcceptedReply(handoffClassId, received)) {
+        WriteHandoffRecord();
+        handoffSettled = true;
+    }
     OnCancel();
     return Default();
 }
 
 std::string ProductSelectDialog::MakeHandoffClassId() {
-    return std::string();
+    return ::MakeHandoffClassId();
 }
 
-void ProductSelectDialog::WriteHandoffRecord() {}
+void ProductSelectDialog::WriteHandoffRecord() {
+    ::WriteHandoffRecord(handoffClassId, articleNumber);
+}

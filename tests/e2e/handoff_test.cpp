@@ -145,6 +145,7 @@ class Handoff : public ::testing::Test {
         SetEnvironmentVariableA("REFERENCE_SETUP_LOG", ResidentLog().c_str());
         SetEnvironmentVariableA("REFERENCE_SETUP_WINDOW", nullptr);
         SetEnvironmentVariableA("REFERENCE_SETUP_REPLY", reply);
+        SetEnvironmentVariableA("REFERENCE_SETUP_EXIT_AFTER_MS", "20000");
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
@@ -158,10 +159,15 @@ class Handoff : public ::testing::Test {
         SetEnvironmentVariableA("REFERENCE_SETUP_REPLY", nullptr);
     }
 
+    // Types into the focused field.
+    void Type(const std::string& text) {
+        ASSERT_TRUE(installer.TypeKeys(text)) << installer.Describe();
+        installer.Settle();
+    }
+
     // Types a number into the field and presses Next.
     void Enter(const std::string& number) {
-        ASSERT_TRUE(installer.TypeKeys(number));
-        installer.Settle();
+        Type(number);
         ASSERT_TRUE(installer.Press(kNext)) << installer.Describe();
     }
 
@@ -193,9 +199,15 @@ class Handoff : public ::testing::Test {
         HWND list = GetDlgItem(installer.Window(), kList);
         const int count = static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
-            std::vector<char> text(SendMessageA(list, CB_GETLBTEXTLEN, i, 0) + 1, '\0');
-            SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-            items.push_back(ToUtf8(text.data()));
+            // Across processes the list hands out its UTF-16 text even to the ANSI call, so ask
+            // for that, with room to spare.
+            std::vector<wchar_t> text(4096, L'\0');
+            const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, i, 0);
+            if (length < 0 || length >= static_cast<LRESULT>(text.size()) / 2) continue;
+            SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+            char utf8[8192] = {};
+            WideCharToMultiByte(CP_UTF8, 0, text.data(), -1, utf8, sizeof utf8, nullptr, nullptr);
+            items.push_back(utf8);
         }
         return items;
     }
@@ -324,9 +336,9 @@ class HandshakeTest : public Handoff, public ::testing::WithParamInterface<std::
 TEST_P(HandshakeTest, AnsweredIdentifierEndsInTheRegistryRecord) {
     const std::string number = GetParam();
     AddSetup("English\\setup.exe");
-    Start({{number, medium.DriveRelative("English\\setup.exe")}});
     StartResidentSetup();
-    Enter(number);
+    Start({{number, medium.DriveRelative("English\\setup.exe")}});
+    Type(number);
     // The set-up program's signal, given after the dialog's start and before the launch.
     ASSERT_TRUE(SetEvent(event));
     ASSERT_TRUE(installer.Press(kNext));
@@ -353,9 +365,9 @@ TEST_F(Handoff, AnswerInSmallLettersOrWithoutBraceIsRejected) {
     for (const char* reply : {"lower", "nobrace"}) {
         SCOPED_TRACE(reply);
         AddSetup("German\\setup.exe");
-        Start({{"G77", medium.DriveRelative("German\\setup.exe")}});
         StartResidentSetup(reply);
-        Enter("G77");
+        Start({{"G77", medium.DriveRelative("German\\setup.exe")}});
+        Type("G77");
         ASSERT_TRUE(SetEvent(event));
         ASSERT_TRUE(installer.Press(kNext));
         EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
@@ -377,7 +389,7 @@ TEST_F(Handoff, AnswerInSmallLettersOrWithoutBraceIsRejected) {
 TEST_F(Handoff, MissingSetUpWindowShowsTheApplicationBoxThenEnds) {
     AddSetup("Russian\\setup.exe");
     Start({{"R1", medium.DriveRelative("Russian\\setup.exe")}});
-    Enter("R1");
+    Type("R1");
     ASSERT_TRUE(SetEvent(event));
     ASSERT_TRUE(installer.Press(kNext));
     const e2e::MessageBoxInfo box = installer.ReadBox();
@@ -391,9 +403,9 @@ TEST_F(Handoff, MissingSetUpWindowShowsTheApplicationBoxThenEnds) {
 
 TEST_F(Handoff, NumberOutsideTheLanguageLettersHidesAndEndsSilently) {
     AddSetup("Other\\setup.exe");
-    Start({{"X1", medium.DriveRelative("Other\\setup.exe")}});
     StartResidentSetup();
-    Enter("X1");
+    Start({{"X1", medium.DriveRelative("Other\\setup.exe")}});
+    Type("X1");
     ASSERT_TRUE(SetEvent(event));
     ASSERT_TRUE(installer.Press(kNext));
     EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
