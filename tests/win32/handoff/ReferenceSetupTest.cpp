@@ -188,8 +188,9 @@ TEST_F(ReferenceSetupRun, ExactAnswerWithinTheSendAndTheNumberFoundInTheRegistry
 }
 
 TEST_F(ReferenceSetupRun, LongNumbersReachTheSetUpProgramWhole) {
+    // 30000 characters: all that the number field takes in by default.
     std::string number = "R";
-    for (int i = 0; number.size() < 3000; ++i) number += static_cast<char>('0' + i % 10);
+    for (int i = 0; number.size() < 30000; ++i) number += static_cast<char>('0' + i % 10);
     Receiver receiver;
     HWND setup = Launch(number);
     ASSERT_NE(setup, nullptr);
