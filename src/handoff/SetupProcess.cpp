@@ -2,25 +2,7 @@
 
 #include <vector>
 
-namespace {
-
-// Closes a kernel handle when it goes.
-class KernelHandle {
-  public:
-    explicit KernelHandle(HANDLE h) : handle(h) {}
-    ~KernelHandle() { Reset(); }
-    KernelHandle(const KernelHandle&) = delete;
-    KernelHandle& operator=(const KernelHandle&) = delete;
-    void Reset() {
-        if (handle) CloseHandle(handle);
-        handle = nullptr;
-    }
-
-  private:
-    HANDLE handle;
-};
-
-}  // namespace
+#include "handoff/KernelHandle.h"
 
 #ifndef _WIN64
 static_assert(sizeof(STARTUPINFOA) == 68, "set-up programs are started with a 68-byte record");

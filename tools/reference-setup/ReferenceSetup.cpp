@@ -12,6 +12,7 @@
 #include "SetupOptions.h"
 #include "handoff/HandoffClassId.h"
 #include "handoff/HandoffReply.h"
+#include "handoff/KernelHandle.h"
 
 namespace {
 
@@ -22,20 +23,6 @@ const char* const setupCaption =
 const char* const windowClass = "ReferenceSetupWindow";
 const UINT replyLaterMessage = WM_APP + 1;
 const UINT_PTR exitTimer = 1;
-
-class KernelHandle {
-  public:
-    explicit KernelHandle(HANDLE h) : handle(h) {}
-    ~KernelHandle() {
-        if (handle) CloseHandle(handle);
-    }
-    KernelHandle(const KernelHandle&) = delete;
-    KernelHandle& operator=(const KernelHandle&) = delete;
-    HANDLE Get() const { return handle; }
-
-  private:
-    HANDLE handle;
-};
 
 class OpenKey {
   public:

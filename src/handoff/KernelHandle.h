@@ -1,0 +1,21 @@
+#pragma once
+
+#include <windows.h>
+
+// Owns one kernel handle (process, thread, event) and closes it when it goes.
+class KernelHandle {
+public:
+    explicit KernelHandle(HANDLE h = nullptr) : handle(h) {}
+    ~KernelHandle() { Reset(); }
+    KernelHandle(const KernelHandle&) = delete;
+    KernelHandle& operator=(const KernelHandle&) = delete;
+
+    HANDLE Get() const { return handle; }
+    void Reset() {
+        if (handle != nullptr && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+        handle = nullptr;
+    }
+
+private:
+    HANDLE handle;
+};
