@@ -4,7 +4,7 @@
 
 // Owns one kernel handle (process, thread, event) and closes it when it goes.
 class KernelHandle {
-public:
+  public:
     explicit KernelHandle(HANDLE h = nullptr) : handle(h) {}
     ~KernelHandle() { Reset(); }
     KernelHandle(const KernelHandle&) = delete;
@@ -16,6 +16,6 @@ public:
         handle = nullptr;
     }
 
-private:
+  private:
     HANDLE handle;
 };
