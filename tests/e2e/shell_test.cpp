@@ -182,6 +182,54 @@ TEST_F(NumberPage, OtherSystemCommandsKeepTheirUsualMeaning) {
     EXPECT_EQ(installer.CountBoxes(), 0);
 }
 
+TEST_F(NumberPage, EnterActsAsNext) {
+    // A number the catalogue does not hold: Next's failure box, through the Enter key.
+    ASSERT_TRUE(installer.TypeKeys("x1"));
+    ASSERT_TRUE(installer.PressKey(VK_RETURN));
+    const e2e::MessageBoxInfo box = installer.ReadBox();
+    ASSERT_NE(box.window, nullptr) << installer.Describe();
+    EXPECT_EQ(e2e::ToUtf8(box.caption), "Ошибка");
+    EXPECT_EQ(e2e::ToUtf8(box.text), "Вы ввели неверный артикульный номер!");
+    EXPECT_TRUE(installer.PressOk(box));
+    EXPECT_TRUE(e2e::WaitFor([&] { return installer.CountBoxes() == 0; }));
+    EXPECT_TRUE(e2e::WaitFor([&] { return !installer.IsEnabled(kNext); })) << installer.Describe();
+    EXPECT_EQ(installer.Selection(kNumber), std::make_pair(0, 2));
+    EXPECT_TRUE(installer.Running());
+}
+
+// The placeholder number with set-up programs for two localizations, then Back.
+TEST(LocalizationPage, BackReturnsToTheNumberAsTyped) {
+    TempMedium medium("back");
+    for (const char* folder : {"English", "Russian"}) {
+        ASSERT_TRUE(medium.MakeDir(folder));
+        ASSERT_TRUE(medium.WriteFile(std::string(folder) + "\\setup.exe", "MZ"));
+    }
+    ASSERT_TRUE(medium.WriteCatalog({{"EABC", medium.DriveRelative("English\\setup.exe")},
+                                     {"RABC", medium.DriveRelative("Russian\\setup.exe")}}));
+    Installer installer;
+    ASSERT_TRUE(installer.Start(medium));
+    ASSERT_NE(installer.WaitWindow(DialogCaption()), nullptr) << installer.Describe();
+    ASSERT_TRUE(installer.TypeKeys(" zabc"));
+    ASSERT_TRUE(installer.Press(kNext));
+    ASSERT_TRUE(e2e::WaitFor([&] { return installer.IsVisible(kList); })) << installer.Describe();
+    std::vector<std::string> items;
+    for (const std::string& item : installer.ListItems(kList)) items.push_back(e2e::ToUtf8(item));
+    EXPECT_EQ(items, (std::vector<std::string>{"Русская", "Английская"}));
+
+    ASSERT_TRUE(installer.Press(kBack));
+    EXPECT_TRUE(e2e::WaitFor([&] { return installer.IsVisible(kNumber); })) << installer.Describe();
+    EXPECT_EQ(e2e::ToUtf8(installer.ControlText(kPrompt)), "Введите номер:");
+    EXPECT_EQ(installer.ControlText(kNumber), " ZABC");
+    EXPECT_EQ(installer.Selection(kNumber), std::make_pair(0, 5));
+    EXPECT_EQ(installer.Focus(), kNumber);
+    EXPECT_FALSE(installer.IsVisible(kBack));
+    EXPECT_FALSE(installer.IsVisible(kList));
+    EXPECT_TRUE(installer.ListItems(kList).empty());
+    EXPECT_TRUE(installer.IsEnabled(kNext));
+    ASSERT_TRUE(installer.Press(IDCANCEL));
+    EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
+}
+
 TEST_F(NumberPage, PictureIsCentredAcrossTheClientArea) {
     const RECT client = installer.ClientRect();
     const RECT picture = installer.ControlRect(kPicture);

@@ -385,6 +385,31 @@ std::string Installer::ControlText(int id) const {
     return TextOf(GetDlgItem(window, id));
 }
 
+std::vector<std::string> Installer::ListItems(int id) const {
+    std::vector<std::string> items;
+    HWND list = GetDlgItem(window, id);
+    const LRESULT count = SendMessageW(list, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        // Across processes the ANSI form hands back the UTF-16 text cut to bytes: ask for the
+        // UTF-16 text itself and convert it here.
+        const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (length < 0) {
+            items.push_back(std::string());
+            continue;
+        }
+        std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1, L'\0');
+        SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(text.data()));
+        const int bytes =
+            WideCharToMultiByte(1251, 0, text.data(), -1, nullptr, 0, nullptr, nullptr);
+        std::string item(bytes > 0 ? static_cast<std::size_t>(bytes) : 1, '\0');
+        WideCharToMultiByte(1251, 0, text.data(), -1, &item[0], bytes, nullptr, nullptr);
+        item.resize(item.size() - 1);
+        items.push_back(item);
+    }
+    return items;
+}
+
 bool Installer::IsVisible(int id) const {
     HWND control = GetDlgItem(window, id);
     return control != nullptr && IsWindowVisible(control);

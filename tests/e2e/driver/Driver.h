@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "driver/UniqueHandle.h"
 
@@ -102,6 +103,8 @@ class Installer {
     // Clicks an enabled, visible button of the window; false when it cannot be clicked.
     bool Press(int id);
     std::string ControlText(int id) const;
+    // The item texts of a combo box, in list order (cp1251).
+    std::vector<std::string> ListItems(int id) const;
     bool IsVisible(int id) const;
     bool IsEnabled(int id) const;
     // The control id that has the keyboard focus in the program; 0 when none.
