@@ -44,6 +44,11 @@ start() {
     echo "wine-fixture: wineboot failed; see $build/wineboot.log" >&2
     exit 1
   fi
+  # A crashing program ends at once with a failing exit code instead of waiting on a debugger.
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
+    /d 'cmd.exe /c exit' /f </dev/null >/dev/null 2>&1
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f \
+    </dev/null >/dev/null 2>&1
   echo "wine-fixture: display :$display, prefix $WINEPREFIX"
 }
 
