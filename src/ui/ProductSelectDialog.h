@@ -45,6 +45,8 @@ class ProductSelectDialog : public Dialog {
     // Article resolution, set-up launch and hand-off (ProductSelectDialogHandoff.cpp).
     void OnNext();
     void ExpandLocalizations();
+    // Switches to the localization page with the first item selected and its number taken over.
+    void ShowLocalizationPage();
     std::string ResolveSetupPath(const std::string& value) const;
     int LanguageIndexOf(const std::string& number) const;
     void LaunchSetup();

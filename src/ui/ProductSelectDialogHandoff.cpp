@@ -70,6 +70,10 @@ void ProductSelectDialog::ExpandLocalizations() {
         nextButton.Enable(false);
         return;
     }
+    ShowLocalizationPage();
+}
+
+void ProductSelectDialog::ShowLocalizationPage() {
     numberEdit.Show(false);
     localizationList.Show(true);
     promptLabel.SetText(LoadString(IDS_CHOOSE_LOCALIZATION));

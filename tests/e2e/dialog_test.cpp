@@ -52,13 +52,7 @@ class ProbeDialog : public ProductSelectDialog {
     // Shows the localization page the way the resolution does, with the given items.
     void EnterLocalizationPage(const std::vector<std::pair<std::string, std::string>>& items) {
         for (const auto& [name, number] : items) InsertLocalization(name, number);
-        numberEdit.Show(false);
-        localizationList.Show(true);
-        promptLabel.SetText(LoadString(IDS_CHOOSE_LOCALIZATION));
-        backButton.Show(true);
-        localizationList.SetCurSel(0);
-        localizationList.SetFocus();
-        articleNumber = *ItemNumber(0);
+        ShowLocalizationPage();
     }
 
   private:
