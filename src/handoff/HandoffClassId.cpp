@@ -11,6 +11,25 @@ std::string FormatHandoffClassId(const HandoffBytes& b) {
     return text;
 }
 
+bool IsHandoffClassId(const std::string& text) {
+    if (text.size() != handoffClassIdLength) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        bool fits = false;
+        if (i == 0) {
+            fits = c == '{';
+        } else if (i == handoffClassIdLength - 1) {
+            fits = c == '}';
+        } else if (i == 9 || i == 14 || i == 19 || i == 24) {
+            fits = c == '-';
+        } else {
+            fits = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+        }
+        if (!fits) return false;
+    }
+    return true;
+}
+
 HandoffBytes DrawHandoffBytes(const std::function<int()>& draw) {
     HandoffBytes bytes{};
     for (auto& byte : bytes) byte = static_cast<std::uint8_t>(draw() & 0xFF);

@@ -15,6 +15,9 @@ using HandoffBytes = std::array<std::uint8_t, 16>;
 // Two capital hexadecimal digits per byte, bytes in the order given, no group reversed.
 std::string FormatHandoffClassId(const HandoffBytes& bytes);
 
+// True for exactly the texts FormatHandoffClassId writes.
+bool IsHandoffClassId(const std::string& text);
+
 // Sixteen draws from a rand-like source; byte k is the low 8 bits of draw k.
 HandoffBytes DrawHandoffBytes(const std::function<int()>& draw);
 

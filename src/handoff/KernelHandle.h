@@ -11,9 +11,10 @@ class KernelHandle {
     KernelHandle& operator=(const KernelHandle&) = delete;
 
     HANDLE Get() const { return handle; }
-    void Reset() {
+    // Closes the handle owned so far and takes h.
+    void Reset(HANDLE h = nullptr) {
         if (handle != nullptr && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-        handle = nullptr;
+        handle = h;
     }
 
   private:

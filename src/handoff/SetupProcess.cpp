@@ -8,7 +8,8 @@
 static_assert(sizeof(STARTUPINFOA) == 68, "set-up programs are started with a 68-byte record");
 #endif
 
-bool StartSetupProcess(const std::string& path, const std::string& commandLine) {
+bool StartSetupProcess(const std::string& path, const std::string& commandLine,
+                       DWORD startBoundMs) {
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
 
@@ -23,6 +24,9 @@ bool StartSetupProcess(const std::string& path, const std::string& commandLine) 
     }
     KernelHandle process(created.hProcess);
     KernelHandle thread(created.hThread);
+    // Fails at once for a program without a message loop of its own; then there is nothing to
+    // wait for.
+    WaitForInputIdle(process.Get(), startBoundMs);
     thread.Reset();
     process.Reset();
     return true;

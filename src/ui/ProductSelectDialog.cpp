@@ -1,14 +1,12 @@
 #include "ui/ProductSelectDialog.h"
 
 #include "framework/Strings.h"
+#include "handoff/HandoffNames.h"
 #include "ui/AboutDialog.h"
 #include "ui/resource.h"
 #include "util/PathParts.h"
 
 namespace {
-
-const char kCatalogFileName[] = "install.crt";
-const char kSetupStartedEventName[] = "Setup Started";
 
 // Every "%" in text replaced by replacement.
 std::string ReplacePercent(const std::string& text, const std::string& replacement) {
@@ -43,11 +41,11 @@ DEFINE_MESSAGE_TABLE(ProductSelectDialog, Dialog,
                      OnCommandEntry(CBN_CLOSEUP, IDC_LOCALIZATIONS,
                                     &ProductSelectDialog::OnListCloseUp),
                      OnMessageEntry(WM_COPYDATA, &ProductSelectDialog::OnHandoffReply),
-                     OnCommandEntry(BN_CLICKED, IDCANCEL, &ProductSelectDialog::OnCancel))
+                     OnCommandEntry(BN_CLICKED, IDCANCEL, &ProductSelectDialog::OnCancelCommand))
 
 ProductSelectDialog::ProductSelectDialog() : Dialog(IDD_PRODUCT_SELECT) {
     // Automatic reset, not signalled; an existing event of that name is shared.
-    setupStartedEvent = CreateEventA(nullptr, FALSE, FALSE, kSetupStartedEventName);
+    setupStartedEvent = CreateEventA(nullptr, FALSE, FALSE, setupStartedEventName);
     appIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
@@ -84,7 +82,7 @@ BOOL ProductSelectDialog::OnInitDialog() {
     // A signal given before the dialog existed does not count as a started set-up program.
     ResetEvent(setupStartedEvent);
 
-    PathParts catalogPath(kCatalogFileName);
+    PathParts catalogPath(catalogFileName);
     catalogPath.SetDirectoryFromModule("");
     if (!catalog.Load(catalogPath.fullPath)) {
         const std::string text =
@@ -118,11 +116,13 @@ int ProductSelectDialog::ShowMessage(UINT captionId, UINT textId, UINT style) {
 }
 
 void ProductSelectDialog::OnNumberChange() {
+    if (setupStarted) return;
     UpdateData(true);
     nextButton.Enable(!articleNumber.empty());
 }
 
 void ProductSelectDialog::OnBack() {
+    if (setupStarted) return;
     ReleaseItemNumbers();
     localizationList.ResetContent();
     numberEdit.Show(true);
@@ -136,6 +136,7 @@ void ProductSelectDialog::OnBack() {
 }
 
 void ProductSelectDialog::OnListCloseUp() {
+    if (setupStarted) return;
     const int selected = localizationList.CurSel();
     if (selected < 0) return;
     if (const std::string* number = ItemNumber(selected)) articleNumber = *number;
@@ -143,6 +144,7 @@ void ProductSelectDialog::OnListCloseUp() {
 
 LRESULT ProductSelectDialog::OnSysCommand(WPARAM command, LPARAM) {
     if ((command & 0xFFF0) == IDM_ABOUTBOX) {
+        if (setupStarted) return 0;
         AboutDialog about;
         about.DoModal();
         return 0;
@@ -198,6 +200,10 @@ int ProductSelectDialog::ReleaseItemNumbers() {
 
 const std::string* ProductSelectDialog::ItemNumber(int index) const {
     return reinterpret_cast<const std::string*>(localizationList.ItemData(index));
+}
+
+void ProductSelectDialog::OnCancelCommand() {
+    if (!setupStarted) OnCancel();
 }
 
 void ProductSelectDialog::OnCancel() {

@@ -23,6 +23,8 @@ class ProductSelectDialog : public Dialog {
     void DoDataExchange(DataExchange& dx) override;
     BOOL OnInitDialog() override;
     void OnCancel() override;
+    // Cancel, Escape and Close; ignored once a set-up program has been started.
+    void OnCancelCommand();
 
     // Number page and localization page.
     void OnNumberChange();
@@ -72,6 +74,10 @@ class ProductSelectDialog : public Dialog {
     ArticleCatalog catalog;
     std::string handoffClassId;
     bool handoffSettled = true;
+    // True from the moment a set-up program has been started: the launch owns the dialog from
+    // then on, and no click, key or command of the pages acts any more (input that queued up
+    // while the set-up program was starting included).
+    bool setupStarted = false;
 
     DECLARE_MESSAGE_TABLE()
 };

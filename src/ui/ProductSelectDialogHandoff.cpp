@@ -36,6 +36,7 @@ void ShowApplicationError(HWND owner, UINT textId) {
 }  // namespace
 
 void ProductSelectDialog::OnNext() {
+    if (setupStarted) return;
     // The number field keeps the text as typed; only the member is trimmed.
     articleNumber = TrimArticleNumber(articleNumber);
     if (IsPlaceholderNumber(articleNumber)) {
@@ -99,8 +100,9 @@ void ProductSelectDialog::LaunchSetup() {
         ShowApplicationError(Handle(), IDS_SETUP_NOT_FOUND);
         return;
     }
-    // Set-up programs signal at once; a signal given since the dialog's start counts too. A
-    // failed wait (no event) counts as a signal.
+    setupStarted = true;
+    // The set-up program signals while it starts, and it has finished starting now; a signal
+    // given since the dialog's start counts too. A failed wait (no event) counts as a signal.
     if (WaitForSingleObject(setupStartedEvent, 1) == WAIT_TIMEOUT) {
         OnCancel();
         return;
