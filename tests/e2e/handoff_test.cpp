@@ -1,7 +1,9 @@
 // The hand-off as a user and a set-up program meet it: resolution of typed numbers, the
 // localization page, the launch with its failures, and the handshake with the reference set-up
-// program ending in the registry record. Copies of the reference set-up program stand in for the
-// medium's set-up programs; they record what they received in log files of the medium.
+// program ending in the registry record. Copies of the reference set-up program, built on the
+// set-up program kit, stand in for the medium's set-up programs; they record what they received in
+// log files of the medium. The launched copies take part in the hand-off themselves, or are told
+// not to signal, so that no outcome hangs on how fast a program starts.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -10,7 +12,9 @@
 
 #include "driver/Driver.h"
 #include "handoff/HandoffClassId.h"
+#include "handoff/HandoffNames.h"
 #include "handoff/LaunchCommand.h"
+#include "handoff/SetupProcess.h"
 
 namespace {
 
@@ -30,12 +34,24 @@ const std::string& DialogCaption() {
     return caption;
 }
 
-const std::string& SetupCaption() {
-    static const std::string caption = Cp1251("Тестирование install.exe: RUS");
-    return caption;
+const std::string SetupCaption() {
+    return setupWindowCaption;
 }
 
+// The reference set-up program's own window, beside the hidden one its kit serves.
+const char referenceStatusTitle[] = "Reference set-up program";
+
 const std::string referenceSetup = e2e::HostToWinePath(REFERENCE_SETUP_EXE);
+const std::string consoleSetup = e2e::HostToWinePath(REFERENCE_SETUP_CONSOLE_EXE);
+
+// How many times a key was written to a log.
+int CountInLog(const std::string& path, const std::string& key) {
+    std::ifstream file(path, std::ios::binary);
+    std::string line;
+    int count = 0;
+    while (std::getline(file, line)) count += line.rfind(key + "=", 0) == 0 ? 1 : 0;
+    return count;
+}
 
 // The lines "key=value" of a set-up log; a key written twice keeps its last value.
 std::map<std::string, std::string> ReadLog(const std::string& path) {
@@ -86,15 +102,22 @@ void DeleteRecord(const std::string& classId) {
 }
 
 // A medium whose set-up programs are copies of the reference set-up program, with the installer
-// started on it. Copies the installer starts record into launched.log and open no window, so the
-// only set-up window is the one a test starts itself (StartResidentSetup).
+// started on it. Copies the installer starts record into launched.log; unless a test says
+// otherwise (LaunchedCopies), they neither signal nor serve and end at once, so the only set-up
+// window is one a test starts itself (StartResidentSetup).
 class Handoff : public ::testing::Test {
   protected:
     void SetUp() override {
-        event = CreateEventA(nullptr, FALSE, FALSE, "Setup Started");
+        event = CreateEventA(nullptr, FALSE, FALSE, setupStartedEventName);
         ASSERT_NE(event, nullptr);
         SetEnvironmentVariableA("REFERENCE_SETUP_REPLY", nullptr);
-        SetEnvironmentVariableA("REFERENCE_SETUP_EXIT_AFTER_MS", "20000");
+        LaunchedCopies("none", "1");
+    }
+
+    // What the copies the installer starts do: handoff is serve, signal or none.
+    static void LaunchedCopies(const char* handoff, const char* exitAfterMs) {
+        SetEnvironmentVariableA("REFERENCE_SETUP_HANDOFF", handoff);
+        SetEnvironmentVariableA("REFERENCE_SETUP_EXIT_AFTER_MS", exitAfterMs);
     }
 
     void TearDown() override {
@@ -104,14 +127,35 @@ class Handoff : public ::testing::Test {
                       << ReadFile(LaunchedLog()) << "resident.log:\n"
                       << ReadFile(ResidentLog());
         }
-        if (resident.Get()) {
-            if (HWND setup = FindWindowA(nullptr, SetupCaption().c_str()))
-                PostMessageA(setup, WM_CLOSE, 0, 0);
-            if (WaitForSingleObject(resident.Get(), 10000) != WAIT_OBJECT_0)
-                TerminateProcess(resident.Get(), 1);
-        }
+        if (resident.Get()) CloseResident();
+        EndLaunched();
         DeleteRecord(LogValue(ResidentLog(), "copydata.classId"));
+        DeleteRecord(LogValue(LaunchedLog(), "copydata.classId"));
         CloseHandle(event);
+    }
+
+    // Closes the resident set-up program's own window and waits until the program has ended.
+    void CloseResident() {
+        if (HWND status = FindWindowA(nullptr, referenceStatusTitle))
+            PostMessageA(status, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(resident.Get(), 10000) != WAIT_OBJECT_0)
+            TerminateProcess(resident.Get(), 1);
+        resident.Reset();
+    }
+
+    // Ends every launched copy that still runs (they are recorded by their process ids).
+    void EndLaunched() {
+        std::ifstream file(LaunchedLog(), std::ios::binary);
+        std::string line;
+        while (std::getline(file, line)) {
+            if (line.rfind("pid=", 0) != 0) continue;
+            UniqueHandle copy(
+                OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, std::stoul(line.substr(4))));
+            if (copy && WaitForSingleObject(copy.Get(), 0) == WAIT_TIMEOUT) {
+                TerminateProcess(copy.Get(), 1);
+                WaitForSingleObject(copy.Get(), 10000);
+            }
+        }
     }
 
     static std::string ReadFile(const std::string& path) {
@@ -122,12 +166,11 @@ class Handoff : public ::testing::Test {
     std::string LaunchedLog() const { return medium.Path("launched.log"); }
     std::string ResidentLog() const { return medium.Path("resident.log"); }
 
-    // Puts a copy of the reference set-up program at a path of the medium.
-    void AddSetup(const std::string& relative) {
+    // Puts a copy of the reference set-up program (or another program) at a path of the medium.
+    void AddSetup(const std::string& relative, const std::string& program = referenceSetup) {
         const size_t slash = relative.rfind('\\');
         if (slash != std::string::npos) medium.MakeDir(relative.substr(0, slash));
-        ASSERT_TRUE(CopyFileA(referenceSetup.c_str(), medium.Path(relative).c_str(), FALSE))
-            << referenceSetup;
+        ASSERT_TRUE(CopyFileA(program.c_str(), medium.Path(relative).c_str(), FALSE)) << program;
     }
 
     // Writes the catalogue and starts the installer, ready on its number page.
@@ -135,21 +178,22 @@ class Handoff : public ::testing::Test {
         ASSERT_TRUE(medium.WriteCatalog(articles));
         SetEnvironmentVariableA("REFERENCE_SETUP_LOG", LaunchedLog().c_str());
         SetEnvironmentVariableA("REFERENCE_SETUP_WINDOW", "0");
-        SetEnvironmentVariableA("REFERENCE_SETUP_EXIT_AFTER_MS", "1");
         ASSERT_TRUE(installer.Start(medium));
         ASSERT_NE(installer.WaitWindow(DialogCaption()), nullptr) << installer.Describe();
     }
 
-    // A set-up program already running with its window open, as the one the installer finds.
-    void StartResidentSetup(const char* reply = nullptr) {
+    // A set-up program already running and serving a hand-off for number, as the one the
+    // installer finds; started before the installer, so its own signal does not count.
+    void StartResidentSetup(const std::string& number, const char* reply = nullptr) {
         SetEnvironmentVariableA("REFERENCE_SETUP_LOG", ResidentLog().c_str());
         SetEnvironmentVariableA("REFERENCE_SETUP_WINDOW", nullptr);
         SetEnvironmentVariableA("REFERENCE_SETUP_REPLY", reply);
+        SetEnvironmentVariableA("REFERENCE_SETUP_HANDOFF", "serve");
         SetEnvironmentVariableA("REFERENCE_SETUP_EXIT_AFTER_MS", "20000");
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
-        std::string commandLine = "setup.exe";
+        std::string commandLine = "setup.exe" + BuildCommandLine(number);
         ASSERT_TRUE(CreateProcessA(referenceSetup.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
                                    0, nullptr, nullptr, &startup, &info));
         CloseHandle(info.hThread);
@@ -157,7 +201,11 @@ class Handoff : public ::testing::Test {
         ASSERT_TRUE(
             e2e::WaitFor([] { return FindWindowA(nullptr, SetupCaption().c_str()); }, 15000));
         SetEnvironmentVariableA("REFERENCE_SETUP_REPLY", nullptr);
+        LaunchedCopies("none", "1");
     }
+
+    // The installer ended by itself, which it cannot do while one of its boxes is open.
+    void ExpectQuietEnd() { EXPECT_TRUE(installer.WaitExit()) << installer.Describe(); }
 
     // Types into the focused field.
     void Type(const std::string& text) {
@@ -244,10 +292,10 @@ TEST_F(Handoff, PlaceholderListsTheLocalizationsFoundLastOneFirst) {
     EXPECT_EQ(SendMessageA(GetDlgItem(installer.Window(), kList), CB_GETCURSEL, 0, 0), 0);
     EXPECT_EQ(installer.CountBoxes(), 0);
 
-    // Next launches the selected localization's number; the set-up program does not signal in
-    // time, so the dialog ends without a message.
+    // Next launches the selected localization's number; the set-up program does not signal, so
+    // the dialog ends without a message, and with no set-up window nothing could be sent.
     ASSERT_TRUE(installer.Press(kNext));
-    EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
+    ExpectQuietEnd();
     EXPECT_EQ(LaunchedCommandLine(), BuildCommandLine("RABC"));
 }
 
@@ -266,7 +314,7 @@ TEST_F(Handoff, ChoosingFromTheOpenedListTakesThatNumber) {
     installer.Settle();
     EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 1);
     ASSERT_TRUE(installer.Press(kNext));
-    EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
+    ExpectQuietEnd();
     EXPECT_EQ(LaunchedCommandLine(), BuildCommandLine("EABC"));
 }
 
@@ -285,7 +333,7 @@ TEST_F(Handoff, EveryPlaceholderIsReplacedAndAZFurtherOnIsLookedUpDirectly) {
     ASSERT_TRUE(installer.TypeKeys("\b\b\bAZ1"));
     installer.Settle();
     ASSERT_TRUE(installer.Press(kNext));
-    EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
+    ExpectQuietEnd();
     EXPECT_EQ(LaunchedCommandLine(), BuildCommandLine("AZ1"));
 }
 
@@ -331,59 +379,147 @@ TEST_F(Handoff, SetUpProgramThatCannotBeStartedLeavesTheDialogUsable) {
     EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
 }
 
-class HandshakeTest : public Handoff, public ::testing::WithParamInterface<std::string> {};
-
-TEST_P(HandshakeTest, AnsweredIdentifierEndsInTheRegistryRecord) {
-    const std::string number = GetParam();
-    AddSetup("English\\setup.exe");
-    StartResidentSetup();
-    Start({{number, medium.DriveRelative("English\\setup.exe")}});
-    Type(number);
-    // The set-up program's signal, given after the dialog's start and before the launch.
-    ASSERT_TRUE(SetEvent(event));
-    ASSERT_TRUE(installer.Press(kNext));
-    EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
-    EXPECT_EQ(installer.CountBoxes(), 0);
-
-    EXPECT_EQ(LaunchedCommandLine(), BuildCommandLine(number));
-    const std::string classId = LogValue(ResidentLog(), "copydata.classId");
+// The record the installer wrote for number under classId, as the set-up program finds it.
+void ExpectRecord(const std::string& classId, const std::string& number) {
     ASSERT_EQ(classId.size(), handoffClassIdLength) << classId;
-    EXPECT_EQ(LogValue(ResidentLog(), "copydata.cbData"), "39");
-    EXPECT_NE(LogValue(ResidentLog(), "copydata.dwData"), "0");
-    // The record was in place when the answer's send returned.
-    EXPECT_EQ(LogValue(ResidentLog(), "art"), number);
-    EXPECT_EQ(LogValue(ResidentLog(), "art.size"), std::to_string(number.size() + 1));
     EXPECT_TRUE(KeyExists(HandoffKeyPath(classId) + "\\InprocServer32"));
     EXPECT_EQ(DefaultValue(HandoffKeyPath(classId) + "\\Art"),
               std::make_pair(number, static_cast<DWORD>(number.size() + 1)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Numbers, HandshakeTest,
+class LiveHandoff : public Handoff, public ::testing::WithParamInterface<std::string> {};
+
+// No signal from the test: the launched set-up program signals as it starts, and the kit serves
+// its side to the end.
+TEST_P(LiveHandoff, SetUpProgramThatSignalsAsItStartsGetsTheNumberFromTheRegistry) {
+    const std::string number = GetParam();
+    AddSetup("English\\setup.exe");
+    LaunchedCopies("serve", "20000");
+    Start({{number, medium.DriveRelative("English\\setup.exe")}});
+    Type(number);
+    ASSERT_TRUE(installer.Press(kNext));
+    ExpectQuietEnd();
+
+    ASSERT_TRUE(e2e::WaitFor([&] { return CountInLog(LaunchedLog(), "exit") == 1; }, 15000));
+    EXPECT_EQ(LogValue(LaunchedLog(), "commandLine"), BuildCommandLine(number));
+    EXPECT_EQ(LogValue(LaunchedLog(), "copydata.cbData"), "39");
+    EXPECT_NE(LogValue(LaunchedLog(), "copydata.dwData"), "0");
+    EXPECT_EQ(LogValue(LaunchedLog(), "handoff.status"), "0");
+    // The number the kit read back from the record and handed to the program.
+    EXPECT_EQ(LogValue(LaunchedLog(), "art"), number);
+    ExpectRecord(LogValue(LaunchedLog(), "copydata.classId"), number);
+}
+
+INSTANTIATE_TEST_SUITE_P(Numbers, LiveHandoff,
                          ::testing::Values("E1234", "E1234567890123456789012345678901234567890X"));
+
+TEST_F(Handoff, SignalGivenBeforeTheLaunchCountsAndTheFoundWindowGetsTheHandOff) {
+    AddSetup("English\\setup.exe");
+    StartResidentSetup("E42");
+    Start({{"E42", medium.DriveRelative("English\\setup.exe")}});
+    Type("E42");
+    // A signal given after the dialog's start and before the launch satisfies the wait; the
+    // launched copy itself takes no part.
+    ASSERT_TRUE(SetEvent(event));
+    ASSERT_TRUE(installer.Press(kNext));
+    ExpectQuietEnd();
+    EXPECT_EQ(LaunchedCommandLine(), BuildCommandLine("E42"));
+    EXPECT_EQ(CountInLog(LaunchedLog(), "copydata.classId"), 0);
+    EXPECT_EQ(LogValue(ResidentLog(), "art"), "E42");
+    ExpectRecord(LogValue(ResidentLog(), "copydata.classId"), "E42");
+}
 
 TEST_F(Handoff, AnswerInSmallLettersOrWithoutBraceIsRejected) {
     for (const char* reply : {"lower", "nobrace"}) {
         SCOPED_TRACE(reply);
         AddSetup("German\\setup.exe");
-        StartResidentSetup(reply);
+        SetEnvironmentVariableA("REFERENCE_SETUP_REPLY", reply);
+        LaunchedCopies("serve", "20000");
         Start({{"G77", medium.DriveRelative("German\\setup.exe")}});
         Type("G77");
-        ASSERT_TRUE(SetEvent(event));
         ASSERT_TRUE(installer.Press(kNext));
-        EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
-        const std::string classId = LogValue(ResidentLog(), "copydata.classId");
+        ExpectQuietEnd();
+        ASSERT_TRUE(e2e::WaitFor([&] { return CountInLog(LaunchedLog(), "exit") == 1; }, 15000));
+        const std::string classId = LogValue(LaunchedLog(), "copydata.classId");
         ASSERT_EQ(classId.size(), handoffClassIdLength);
         EXPECT_FALSE(KeyExists(HandoffKeyPath(classId)));
-        EXPECT_EQ(LogValue(ResidentLog(), "art").rfind("missing", 0), 0u);
-        EXPECT_EQ(LogValue(ResidentLog(), "reply.returned"), "yes");
+        EXPECT_EQ(LogValue(LaunchedLog(), "reply.returned"), "yes");
+        EXPECT_EQ(LogValue(LaunchedLog(), "art").rfind("missing", 0), 0u);
 
-        // The next round starts from a fresh medium and set-up window.
-        PostMessageA(FindWindowA(nullptr, SetupCaption().c_str()), WM_CLOSE, 0, 0);
-        WaitForSingleObject(resident.Get(), 10000);
-        resident.Reset();
-        DeleteFileA(ResidentLog().c_str());
+        // The next round starts from a fresh medium log.
         DeleteFileA(LaunchedLog().c_str());
     }
+}
+
+TEST_F(Handoff, SetUpProgramThatNeverSignalsEndsTheInstallerQuietly) {
+    AddSetup("Russian\\setup.exe");
+    // A set-up window is there to be found: nothing may be sent to it.
+    StartResidentSetup("R8");
+    Start({{"R8", medium.DriveRelative("Russian\\setup.exe")}});
+    Type("R8");
+    ASSERT_TRUE(installer.Press(kNext));
+    ExpectQuietEnd();
+    EXPECT_EQ(LaunchedCommandLine(), BuildCommandLine("R8"));
+    CloseResident();
+    EXPECT_EQ(LogValue(ResidentLog(), "copydata"), "none");
+}
+
+TEST_F(Handoff, SetUpProgramThatNeverFinishesStartingCostsTheBoundThenAQuietEnd) {
+    AddSetup("Italian\\setup.exe");
+    // No signal and no message loop: the program never waits for input.
+    LaunchedCopies("none", "30000");
+    Start({{"I3", medium.DriveRelative("Italian\\setup.exe")}});
+    Type("I3");
+    const DWORD pressed = GetTickCount();
+    ASSERT_TRUE(installer.Press(kNext));
+    ExpectQuietEnd();
+    // The installer waited for the program to finish starting as long as it lets one take (the
+    // tick count moves in steps of up to a few tens of milliseconds).
+    EXPECT_GE(GetTickCount() - pressed, setupStartBoundMs - 100);
+    EXPECT_EQ(CountInLog(LaunchedLog(), "exit"), 0) << "the set-up program runs on alone";
+}
+
+TEST_F(Handoff, ConsoleSetUpProgramIsNotWaitedFor) {
+    AddSetup("French\\setup.exe", consoleSetup);
+    LaunchedCopies("none", "30000");
+    Start({{"F3", medium.DriveRelative("French\\setup.exe")}});
+    Type("F3");
+    ASSERT_TRUE(installer.Press(kNext));
+    ExpectQuietEnd();
+    ASSERT_TRUE(e2e::WaitFor([&] { return CountInLog(LaunchedLog(), "commandLine") == 1; }));
+    EXPECT_EQ(LogValue(LaunchedLog(), "commandLine"), BuildCommandLine("F3"));
+    EXPECT_EQ(CountInLog(LaunchedLog(), "exit"), 0) << "the set-up program runs on alone";
+}
+
+TEST_F(Handoff, InputWhileTheSetUpProgramStartsStartsNothingMore) {
+    AddSetup("English\\setup.exe");
+    // Signals, then never finishes starting: the installer waits its whole bound.
+    LaunchedCopies("signal", "30000");
+    Start({{"E7", medium.DriveRelative("English\\setup.exe")}});
+    Type("E7");
+    HWND next = GetDlgItem(installer.Window(), kNext);
+    HWND cancel = GetDlgItem(installer.Window(), IDCANCEL);
+    HWND number = GetDlgItem(installer.Window(), kNumber);
+    ASSERT_TRUE(installer.Press(kNext));
+    ASSERT_TRUE(e2e::WaitFor([&] { return CountInLog(LaunchedLog(), "event") == 1; }, 15000));
+    // What a user does while the installer waits, queued up behind the wait.
+    PostMessageA(next, BM_CLICK, 0, 0);
+    PostMessageA(number, WM_CHAR, '9', 0);
+    PostMessageA(number, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageA(cancel, BM_CLICK, 0, 0);
+    PostMessageA(installer.Window(), WM_COMMAND, MAKEWPARAM(kNext, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(next));
+
+    // The signal came, so the installer looks for the set-up window, finds none and says so: the
+    // queued Cancel did not end the hidden dialog, and no second copy was started.
+    const e2e::MessageBoxInfo box = installer.ReadBox(setupStartBoundMs + 15000);
+    ASSERT_NE(box.window, nullptr) << installer.Describe();
+    EXPECT_EQ(ToUtf8(box.text), "Не найден файл, соответствующий введённому номеру!");
+    EXPECT_FALSE(IsWindowVisible(installer.Window()));
+    EXPECT_TRUE(installer.PressOk(box));
+    ExpectQuietEnd();
+    EXPECT_EQ(CountInLog(LaunchedLog(), "pid"), 1);
+    EXPECT_EQ(LogValue(LaunchedLog(), "commandLine"), BuildCommandLine("E7"));
 }
 
 TEST_F(Handoff, MissingSetUpWindowShowsTheApplicationBoxThenEnds) {
@@ -403,16 +539,15 @@ TEST_F(Handoff, MissingSetUpWindowShowsTheApplicationBoxThenEnds) {
 
 TEST_F(Handoff, NumberOutsideTheLanguageLettersHidesAndEndsSilently) {
     AddSetup("Other\\setup.exe");
-    StartResidentSetup();
+    StartResidentSetup("E1");
     Start({{"X1", medium.DriveRelative("Other\\setup.exe")}});
     Type("X1");
     ASSERT_TRUE(SetEvent(event));
     ASSERT_TRUE(installer.Press(kNext));
-    EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
+    ExpectQuietEnd();
     EXPECT_EQ(LaunchedCommandLine(), BuildCommandLine("X1"));
     // No caption, so no set-up window was looked for and nothing was sent.
-    ASSERT_TRUE(PostMessageA(FindWindowA(nullptr, SetupCaption().c_str()), WM_CLOSE, 0, 0));
-    ASSERT_EQ(WaitForSingleObject(resident.Get(), 10000), WAIT_OBJECT_0);
+    CloseResident();
     EXPECT_EQ(LogValue(ResidentLog(), "copydata"), "none");
 }
 

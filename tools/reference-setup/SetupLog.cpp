@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 
 SetupLog::SetupLog() {
     if (const char* name = std::getenv("REFERENCE_SETUP_LOG")) path = name;
@@ -10,6 +11,9 @@ SetupLog::SetupLog() {
 
 void SetupLog::Write(const std::string& key, const std::string& value) const {
     if (path.empty()) return;
+    // The kit's thread writes too.
+    static std::mutex writing;
+    const std::lock_guard<std::mutex> lock(writing);
     std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "ab"), &std::fclose);
     if (!file) return;
     const std::string line = key + "=" + value + "\n";

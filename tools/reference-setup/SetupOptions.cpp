@@ -14,6 +14,9 @@ std::string Variable(const char* name) {
 
 SetupOptions SetupOptions::FromEnvironment() {
     SetupOptions options;
+    const std::string handoff = Variable("REFERENCE_SETUP_HANDOFF");
+    if (handoff == "signal") options.handoff = Handoff::signal;
+    if (handoff == "none") options.handoff = Handoff::none;
     const std::string reply = Variable("REFERENCE_SETUP_REPLY");
     if (reply == "later") options.reply = Reply::later;
     if (reply == "lower") options.reply = Reply::lower;
