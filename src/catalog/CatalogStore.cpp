@@ -9,6 +9,8 @@ namespace {
 
 // The smallest entry: an empty key (5 bytes) and a type code (5 bytes).
 constexpr std::size_t kSmallestEntry = 10;
+// A blob record's tag and length.
+constexpr std::size_t kBlobHead = 5;
 
 template <typename Map>
 std::vector<typename Map::const_pointer> SortedByKey(const Map& map) {
@@ -135,21 +137,25 @@ bool CatalogStore::ReadValue(ScrambledRecordFile& file, CatalogValue& value, std
             return true;
         }
         case CatalogValue::kBlob: {
-            // ReadBlob gives 0 both for an empty blob and for a failure; only a failure moves
-            // the position.
+            // ReadBlob gives 0 both for an empty blob and for a failure. With the tag and the
+            // length in the image, a failure consumes the tag byte and a success nothing; at
+            // the end of the image it would consume nothing either way.
+            if (file.Remaining() < kBlobHead) {
+                return false;
+            }
             const std::size_t before = file.Position();
             const std::uint32_t length = file.ReadBlob(nullptr, 0);
             if (file.Position() != before) {
                 return false;
             }
             // All of the record's bytes must be in the image before anything is allocated.
-            if (length > file.Remaining() - 5) {
+            if (length > file.Remaining() - kBlobHead) {
                 return false;
             }
             if (length == 0) {
                 std::uint8_t none = 0;
                 file.ReadBlob(&none, 0);  // consumes the empty record
-                return true;
+                return file.Position() == before + kBlobHead;
             }
             std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[length]);
             if (file.ReadBlob(buffer.get(), length) != length) {

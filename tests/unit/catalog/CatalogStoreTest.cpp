@@ -158,6 +158,7 @@ TEST_F(CatalogDefects, StreamsThatBreakOffKeepWhatCameBefore) {
     cases.push_back(
         {"blob length near 4 GiB", Stream().Str("bad").Int('H').Raw({4}).U32(0xFFFFFFFF), 1});
     cases.push_back({"blob header cut", Stream().Str("bad").Int('H').Raw({4, 1}), 1});
+    cases.push_back({"blob record missing", Stream().Str("bad").Int('H'), 1});
     cases.push_back({"integer cut", Stream().Str("bad").Int('I').Raw({2, 1, 2}), 1});
     cases.push_back({"type code cut", Stream().Str("bad").Raw({2, 'S'}), 1});
     cases.push_back({"one more good entry", Stream().EntryS("ok2", "fine"), 2});
