@@ -61,6 +61,23 @@ TEST_F(CatalogLoad, EmptyOrNegativeSectionCountsGiveAnEmptyCatalogue) {
     }
 }
 
+TEST_F(CatalogLoad, EmptyOrNegativeEntryCountsGiveEmptySections) {
+    Stream s;
+    s.Int(4).Str("zero").Int(0).Str("minus one").Int(-1).Str("lowest").Int(-2147483647 - 1);
+    s.Str("A").Int(1).EntryS("k", "v");
+    CatalogStore store;
+    CatalogStore::LoadReport report;
+    ASSERT_TRUE(store.Load(Write(s.data), &report));
+    EXPECT_TRUE(report.streamComplete);
+    EXPECT_EQ(report.streamEnd, report.imageLength);
+    EXPECT_EQ(store.Sections().size(), 4u);
+    for (const char* name : {"zero", "minus one", "lowest"}) {
+        ASSERT_NE(store.FindSection(name), nullptr) << name;
+        EXPECT_EQ(store.FindSection(name)->Size(), 0u) << name;
+    }
+    EXPECT_EQ(store.GetValueText("A", "k"), "v");
+}
+
 TEST_F(CatalogLoad, ArticleQuestionsGoToTheArticleSectionOnly) {
     Stream s = Section("Other", 1);
     s.EntryS("R1", "elsewhere");
@@ -159,6 +176,7 @@ TEST_F(CatalogDefects, StreamsThatBreakOffKeepWhatCameBefore) {
         {"blob length near 4 GiB", Stream().Str("bad").Int('H').Raw({4}).U32(0xFFFFFFFF), 1});
     cases.push_back({"blob header cut", Stream().Str("bad").Int('H').Raw({4, 1}), 1});
     cases.push_back({"blob record missing", Stream().Str("bad").Int('H'), 1});
+    cases.push_back({"string where the blob belongs", Stream().Str("bad").Int('H').Str("x"), 1});
     cases.push_back({"integer cut", Stream().Str("bad").Int('I').Raw({2, 1, 2}), 1});
     cases.push_back({"type code cut", Stream().Str("bad").Raw({2, 'S'}), 1});
     cases.push_back({"one more good entry", Stream().EntryS("ok2", "fine"), 2});
