@@ -50,17 +50,20 @@ bool CatalogStore::Load(const std::string& filePath, LoadReport* report) {
     } catch (const std::bad_alloc&) {
         out.streamComplete = false;  // memory ran out: keep what was read
     }
-    out.streamEnd = file.Position();
     path = filePath;
     return true;
 }
 
 bool CatalogStore::ReadStream(ScrambledRecordFile& file, LoadReport& report) {
     std::string scratch;  // one buffer for every string value read
+    // The stream reads in full up to here; a record or entry that breaks off is not counted.
+    const auto readable = [&file, &report] { report.streamEnd = file.Position(); };
+    readable();
     std::int32_t sectionCount = 0;
     if (!file.ReadInt32(sectionCount)) {
         return false;
     }
+    readable();
     for (std::int32_t s = 0; s < sectionCount; ++s) {
         std::string name;
         if (!file.ReadString(name)) {
@@ -72,6 +75,7 @@ bool CatalogStore::ReadStream(ScrambledRecordFile& file, LoadReport& report) {
         if (!file.ReadInt32(entryCount)) {
             return false;
         }
+        readable();
         if (entryCount > 0) {
             // Never trust a count beyond what the remaining bytes can hold.
             section.Reserve(std::min<std::size_t>(static_cast<std::size_t>(entryCount),
@@ -82,6 +86,7 @@ bool CatalogStore::ReadStream(ScrambledRecordFile& file, LoadReport& report) {
                 return false;
             }
             ++report.entriesRead;
+            readable();
         }
     }
     return true;
