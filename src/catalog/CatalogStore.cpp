@@ -9,6 +9,8 @@ namespace {
 
 // The smallest entry: an empty key (5 bytes) and a type code (5 bytes).
 constexpr std::size_t kSmallestEntry = 10;
+// A blob record's tag and length.
+constexpr std::size_t kBlobHead = 5;
 
 template <typename Map>
 std::vector<typename Map::const_pointer> SortedByKey(const Map& map) {
@@ -48,17 +50,20 @@ bool CatalogStore::Load(const std::string& filePath, LoadReport* report) {
     } catch (const std::bad_alloc&) {
         out.streamComplete = false;  // memory ran out: keep what was read
     }
-    out.streamEnd = file.Position();
     path = filePath;
     return true;
 }
 
 bool CatalogStore::ReadStream(ScrambledRecordFile& file, LoadReport& report) {
     std::string scratch;  // one buffer for every string value read
+    // The stream reads in full up to here; a record or entry that breaks off is not counted.
+    const auto readable = [&file, &report] { report.streamEnd = file.Position(); };
+    readable();
     std::int32_t sectionCount = 0;
     if (!file.ReadInt32(sectionCount)) {
         return false;
     }
+    readable();
     for (std::int32_t s = 0; s < sectionCount; ++s) {
         std::string name;
         if (!file.ReadString(name)) {
@@ -70,6 +75,7 @@ bool CatalogStore::ReadStream(ScrambledRecordFile& file, LoadReport& report) {
         if (!file.ReadInt32(entryCount)) {
             return false;
         }
+        readable();
         if (entryCount > 0) {
             // Never trust a count beyond what the remaining bytes can hold.
             section.Reserve(std::min<std::size_t>(static_cast<std::size_t>(entryCount),
@@ -80,6 +86,7 @@ bool CatalogStore::ReadStream(ScrambledRecordFile& file, LoadReport& report) {
                 return false;
             }
             ++report.entriesRead;
+            readable();
         }
     }
     return true;
@@ -135,21 +142,25 @@ bool CatalogStore::ReadValue(ScrambledRecordFile& file, CatalogValue& value, std
             return true;
         }
         case CatalogValue::kBlob: {
-            // ReadBlob gives 0 both for an empty blob and for a failure; only a failure moves
-            // the position.
+            // ReadBlob gives 0 both for an empty blob and for a failure. With the tag and the
+            // length in the image, a failure consumes the tag byte and a success nothing; at
+            // the end of the image it would consume nothing either way.
+            if (file.Remaining() < kBlobHead) {
+                return false;
+            }
             const std::size_t before = file.Position();
             const std::uint32_t length = file.ReadBlob(nullptr, 0);
             if (file.Position() != before) {
                 return false;
             }
             // All of the record's bytes must be in the image before anything is allocated.
-            if (length > file.Remaining() - 5) {
+            if (length > file.Remaining() - kBlobHead) {
                 return false;
             }
             if (length == 0) {
                 std::uint8_t none = 0;
                 file.ReadBlob(&none, 0);  // consumes the empty record
-                return true;
+                return file.Position() == before + kBlobHead;
             }
             std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[length]);
             if (file.ReadBlob(buffer.get(), length) != length) {

@@ -27,7 +27,9 @@ class CatalogStore {
         std::uint16_t increment = 0;
         std::uint16_t seed = 0;
         std::size_t imageLength = 0;
-        // Image offset where reading stopped: the end of the last record read.
+        // Image offset up to which the stream read in full: the end of the last entry, section
+        // head (name and entry count) or section count that was read whole. When the stream
+        // breaks off, this is where the entry or section head that breaks off begins.
         std::size_t streamEnd = 0;
         // False when a record could not be read before the counts were satisfied.
         bool streamComplete = false;

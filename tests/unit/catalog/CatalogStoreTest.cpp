@@ -8,13 +8,6 @@ namespace {
 
 const std::string kArticles = "\xC0\xF0\xF2\xE8\xEA\xF3\xEB\xFB";  // "Артикулы"
 
-// A stream with one section of entries, the entry count given.
-Stream Section(const std::string& name, std::int32_t count) {
-    Stream s;
-    s.Str(name).Int(count);
-    return s;
-}
-
 class CatalogFiles : public ::testing::Test {
   protected:
     std::string Write(const Bytes& stream, const std::string& name = "install.crt") {
@@ -28,10 +21,6 @@ class CatalogFiles : public ::testing::Test {
 using CatalogLoad = CatalogFiles;
 using CatalogDefects = CatalogFiles;
 using CatalogSave = CatalogFiles;
-
-TEST(ArticleSection, NameIsTheCp1251Bytes) {
-    EXPECT_EQ(std::string(ArticleCatalog::ArticleSectionName), kArticles);
-}
 
 TEST_F(CatalogLoad, MissingFileFailsCreatesNothingAndKeepsTheStore) {
     CatalogStore store;
@@ -61,14 +50,41 @@ TEST_F(CatalogLoad, EmptyOrNegativeSectionCountsGiveAnEmptyCatalogue) {
     }
 }
 
+TEST_F(CatalogLoad, EmptyOrNegativeEntryCountsGiveEmptySections) {
+    Stream s;
+    s.Int(4).Str("zero").Int(0).Str("minus one").Int(-1).Str("lowest").Int(-2147483647 - 1);
+    s.Str("A").Int(1).EntryS("k", "v");
+    CatalogStore store;
+    CatalogStore::LoadReport report;
+    ASSERT_TRUE(store.Load(Write(s.data), &report));
+    EXPECT_TRUE(report.streamComplete);
+    EXPECT_EQ(report.streamEnd, report.imageLength);
+    EXPECT_EQ(store.Sections().size(), 4u);
+    for (const char* name : {"zero", "minus one", "lowest"}) {
+        ASSERT_NE(store.FindSection(name), nullptr) << name;
+        EXPECT_EQ(store.FindSection(name)->Size(), 0u) << name;
+    }
+    EXPECT_EQ(store.GetValueText("A", "k"), "v");
+}
+
 TEST_F(CatalogLoad, ArticleQuestionsGoToTheArticleSectionOnly) {
-    Stream s = Section("Other", 1);
-    s.EntryS("R1", "elsewhere");
+    // Only the cp1251 bytes name the article section: neither its UTF-8 spelling nor its
+    // lower-case form does.
+    const std::string utf8 = "\xD0\x90\xD1\x80\xD1\x82\xD0\xB8\xD0\xBA\xD1\x83\xD0\xBB\xD1\x8B";
+    const std::string lower = "\xE0\xF0\xF2\xE8\xEA\xF3\xEB\xFB";
+    Stream s;
+    s.Int(4).Str("Other").Int(1).EntryS("R1", "elsewhere");
+    s.Str(utf8).Int(1).EntryS("R2", "utf-8");
+    s.Str(lower).Int(1).EntryS("R3", "lower case");
+    s.Str(kArticles).Int(1).EntryS("R4", "articles");
     ArticleCatalog catalog;
-    s.data.insert(s.data.begin(), {2, 1, 0, 0, 0});
     ASSERT_TRUE(catalog.Load(Write(s.data)));
     EXPECT_FALSE(catalog.HasKey("R1"));
+    EXPECT_FALSE(catalog.HasKey("R2"));
+    EXPECT_FALSE(catalog.HasKey("R3"));
+    EXPECT_EQ(catalog.GetValue("R4"), "articles");
     EXPECT_EQ(catalog.Store().GetValueText("Other", "R1"), "elsewhere");
+    EXPECT_EQ(catalog.Store().GetValueText(utf8, "R2"), "utf-8");
 }
 
 TEST_F(CatalogLoad, EntriesOfEveryKindAnswerAsText) {
@@ -158,18 +174,23 @@ TEST_F(CatalogDefects, StreamsThatBreakOffKeepWhatCameBefore) {
     cases.push_back(
         {"blob length near 4 GiB", Stream().Str("bad").Int('H').Raw({4}).U32(0xFFFFFFFF), 1});
     cases.push_back({"blob header cut", Stream().Str("bad").Int('H').Raw({4, 1}), 1});
+    cases.push_back({"blob record missing", Stream().Str("bad").Int('H'), 1});
+    cases.push_back({"string where the blob belongs", Stream().Str("bad").Int('H').Str("x"), 1});
     cases.push_back({"integer cut", Stream().Str("bad").Int('I').Raw({2, 1, 2}), 1});
     cases.push_back({"type code cut", Stream().Str("bad").Raw({2, 'S'}), 1});
     cases.push_back({"one more good entry", Stream().EntryS("ok2", "fine"), 2});
     for (const Case& c : cases) {
         Stream s;
         s.Int(0x7FFFFFFF).Str("A").Int(5).EntryS("ok", "fine");
+        // The readable stream ends where the entry that breaks off begins: at the tail, or
+        // after it when the tail itself is a good entry.
+        const std::size_t readable = 4 + s.data.size() + (c.entries == 2 ? c.tail.data.size() : 0);
         s.data.insert(s.data.end(), c.tail.data.begin(), c.tail.data.end());
         CatalogStore store;
         CatalogStore::LoadReport report;
         ASSERT_TRUE(store.Load(Write(s.data), &report)) << c.name;
         EXPECT_FALSE(report.streamComplete) << c.name;
-        EXPECT_LE(report.streamEnd, report.imageLength) << c.name;
+        EXPECT_EQ(report.streamEnd, readable) << c.name;
         EXPECT_EQ(report.entriesRead, c.entries) << c.name;
         EXPECT_EQ(store.GetValueText("A", "ok"), "fine") << c.name;
         ASSERT_NE(store.FindSection("A"), nullptr);

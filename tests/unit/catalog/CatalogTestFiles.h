@@ -8,6 +8,7 @@
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -95,9 +96,11 @@ struct Generator {
 };
 
 // The disk form of a plain record stream: header, prefix (marker, sum, OR, key) and scrambled
-// body. headerGenerator is what the header claims; scrambleGenerator what was used.
+// body. headerGenerator is what the header claims; scrambleGenerator what was used; the key
+// byte is the sum unless one is given.
 inline Bytes DiskImage(const Bytes& stream, Generator headerGenerator = {},
-                       Generator scrambleGenerator = {}) {
+                       Generator scrambleGenerator = {},
+                       std::optional<std::uint8_t> givenKey = std::nullopt) {
     Bytes file = {0x1A, 0x1A};
     for (std::uint16_t v :
          {headerGenerator.multiplier, headerGenerator.increment, headerGenerator.seed}) {
@@ -111,12 +114,13 @@ inline Bytes DiskImage(const Bytes& stream, Generator headerGenerator = {},
         sum = static_cast<std::uint8_t>(sum + b);
         bitOr |= b;
     }
-    file.insert(file.end(), {26, sum, bitOr, sum});
+    const std::uint8_t key = givenKey.value_or(sum);
+    file.insert(file.end(), {26, sum, bitOr, key});
     std::uint16_t s = scrambleGenerator.seed;
     for (std::uint8_t b : stream) {
         s = static_cast<std::uint16_t>(std::uint32_t{scrambleGenerator.multiplier} * s +
                                        scrambleGenerator.increment);
-        file.push_back(static_cast<std::uint8_t>(b ^ (s & 0xFF) ^ sum));
+        file.push_back(static_cast<std::uint8_t>(b ^ (s & 0xFF) ^ key));
     }
     return file;
 }

@@ -137,15 +137,48 @@ TEST(ScrambledDisk, ShortOrForeignFilesAreRefused) {
     }
 }
 
-TEST(ScrambledDisk, SingleMarkerByteBodyLoadsAsEmptyStream) {
+TEST(ScrambledDisk, BodiesShorterThanThePrefixKeepItsZeros) {
+    // The body overwrites the new object's zero prefix from byte 0 on; what it does not reach
+    // stays zero, so a stored sum or OR the body does reach must be zero as well.
+    struct Case {
+        Bytes body;
+        Status status;
+    };
+    const Case cases[] = {
+        {{0x1A}, Status::Loaded},       {{0x1A, 0}, Status::Loaded},
+        {{0x1A, 0, 0}, Status::Loaded}, {{0x1A, 7}, Status::BadSum},
+        {{0x1A, 0, 7}, Status::BadOr},  {{0x1B, 0, 0}, Status::BadMarker},
+    };
     ScratchDir dir;
-    Bytes bytes = Header();
-    bytes.resize(17);  // body: 1A only; the rest of the prefix stays zero
+    for (const Case& c : cases) {
+        Bytes bytes = Header();
+        bytes.resize(16);
+        bytes.insert(bytes.end(), c.body.begin(), c.body.end());
+        WriteAll(dir.File("f.crt"), bytes);
+        ScrambledRecordFile file(24117, 51893, 30562);
+        EXPECT_EQ(file.Load(dir.File("f.crt"), false), c.status) << c.body.size();
+        Bytes image = c.body;
+        image.resize(4, 0);
+        EXPECT_EQ(file.ImageBytes(), image) << c.body.size();
+        if (c.status == Status::Loaded) {
+            EXPECT_EQ(file.Position(), 4u);
+            EXPECT_EQ(file.Remaining(), 0u);
+        }
+    }
+}
+
+TEST(ScrambledDisk, KeyByteIsUsedAsStoredAndNotComparedWithTheSum) {
+    ScratchDir dir;
+    const Bytes stream = Stream().Str("abc").data;
+    const Bytes bytes = DiskImage(stream, {}, {}, 0xC3);
+    ASSERT_NE(bytes[17], 0xC3);  // the sum
     WriteAll(dir.File("f.crt"), bytes);
     ScrambledRecordFile file(24117, 51893, 30562);
     ASSERT_TRUE(file.LoadFromDisk(dir.File("f.crt"), false));
-    EXPECT_EQ(file.ImageBytes(), (Bytes{0x1A, 0, 0, 0}));
-    EXPECT_EQ(file.Remaining(), 0u);
+    std::string text;
+    EXPECT_TRUE(file.ReadString(text));
+    EXPECT_EQ(text, "abc");
+    EXPECT_EQ(file.ImageBytes()[3], 0xC3);
 }
 
 TEST(ScrambledDisk, ReservedHeaderBytesAreIgnored) {
@@ -170,6 +203,22 @@ TEST(ScrambledDisk, HeaderWithOtherGeneratorFailsOnSumOrOr) {
     const Status status = file.Load(dir.File("f.crt"), false);
     EXPECT_TRUE(status == Status::BadSum || status == Status::BadOr);
     EXPECT_FALSE(file.LastCheck().Good());
+}
+
+TEST(ScrambledDisk, OnlyTheLowBytesOfTheGeneratorValuesCount) {
+    // The stream byte is the low byte of the state, and the low byte of each step depends on
+    // the low bytes of multiplier, increment and state alone: header bytes 3, 5 and 7 never
+    // change what a file decodes to.
+    ScratchDir dir;
+    const Bytes stream = Stream().Str("Some article text").Int(12345).data;
+    const Generator claimed{24117 ^ 0xA500, 51893 ^ 0x0100, 30562 ^ 0xFF00};
+    WriteAll(dir.File("f.crt"), DiskImage(stream, claimed, {}));
+    ScrambledRecordFile file(24117, 51893, 30562);
+    ASSERT_TRUE(file.LoadFromDisk(dir.File("f.crt"), false));
+    EXPECT_EQ(file.Multiplier(), claimed.multiplier);
+    EXPECT_EQ(file.Seed(), claimed.seed);
+    const Bytes image = file.ImageBytes();
+    EXPECT_TRUE(std::equal(stream.begin(), stream.end(), image.begin() + 4));
 }
 
 TEST(ScrambledDisk, LongBodiesDecodeAcrossTheGeneratorPeriod) {
@@ -290,16 +339,18 @@ TEST(ScrambledRecords, MismatchedTagConsumesOneByteAndKeepsTheOutParameter) {
 }
 
 TEST(ScrambledRecords, RecordsCutShortByTheEndOfTheImageFail) {
+    // What a failed read consumed stays consumed; a text the image cannot hold is not read.
     struct Case {
         const char* name;
         Bytes bytes;
+        std::size_t consumed;
     };
     const Case cases[] = {
-        {"string length cut", {1, 5, 0}},
-        {"string text cut", {1, 5, 0, 0, 0, 'a', 'b'}},
-        {"string length beyond any memory", {1, 0xFF, 0xFF, 0xFF, 0xFF, 'a'}},
-        {"integer cut", {2, 1, 2, 3}},
-        {"no bytes at all", {}},
+        {"string length cut", {1, 5, 0}, 3},
+        {"string text cut", {1, 5, 0, 0, 0, 'a', 'b'}, 5},
+        {"string length beyond any memory", {1, 0xFF, 0xFF, 0xFF, 0xFF, 'a'}, 5},
+        {"integer cut", {2, 1, 2, 3}, 4},
+        {"no bytes at all", {}, 0},
     };
     for (const Case& c : cases) {
         OpenImage file;
@@ -312,7 +363,7 @@ TEST(ScrambledRecords, RecordsCutShortByTheEndOfTheImageFail) {
             << c.name;
         EXPECT_EQ(text, "kept") << c.name;
         EXPECT_EQ(number, 77) << c.name;
-        EXPECT_LE(file.Position(), file.Length()) << c.name;
+        EXPECT_EQ(file.Position(), 4 + c.consumed) << c.name;
     }
 }
 
@@ -337,6 +388,20 @@ TEST(ScrambledRecords, BlobLengthProbeLeavesTheRecordInPlace) {
     EXPECT_EQ(file.ReadBlob(nullptr, 0), 0u);  // empty blob: probe, then consume
     EXPECT_EQ(file.ReadBlob(large, 0), 0u);
     EXPECT_EQ(file.Remaining(), 0u);
+}
+
+TEST(ScrambledRecords, BlobLengthProbeOnAnotherRecordFails) {
+    // A record of another kind: its tag byte is consumed, as for every read of the wrong kind.
+    OpenImage file;
+    file.Put(Stream().Int(5).data);
+    file.Rewind();
+    EXPECT_EQ(file.ReadBlob(nullptr, 0), 0u);
+    EXPECT_EQ(file.Position(), 5u);
+    // At the end of the image there is nothing to consume: the position stays, as it does for
+    // an empty blob, so only the bytes remaining tell the two apart.
+    OpenImage empty;
+    EXPECT_EQ(empty.ReadBlob(nullptr, 0), 0u);
+    EXPECT_EQ(empty.Position(), 4u);
 }
 
 TEST(ScrambledRecords, BlobLongerThanTheImageReadsNothing) {

@@ -23,6 +23,14 @@ ToolRun Tool(std::vector<std::string> args) {
     return {code, out.str(), err.str()};
 }
 
+Bytes FromHex(const std::string& hex) {
+    Bytes bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+        bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    }
+    return bytes;
+}
+
 void WriteText(const std::string& path, const std::string& text) {
     WriteAll(path, Bytes(text.begin(), text.end()));
 }
@@ -161,10 +169,28 @@ TEST_F(CatalogToolInspect, BrokenRecordStreamsFailVerifyAndDumpWhatWasRead) {
     WriteAll(target, DiskImage(s.data));
     const ToolRun verify = Tool({"verify", target});
     EXPECT_EQ(verify.code, 1);
-    EXPECT_NE(verify.out.find("breaks off"), std::string::npos);
+    // 33 bytes of records up to the entry "cut", whose key is all that is left of it.
+    EXPECT_NE(verify.out.find("breaks off at image byte 37 of 45 after 1 entries"),
+              std::string::npos)
+        << verify.out;
     const ToolRun dump = Tool({"dump", target});
     EXPECT_EQ(dump.code, 1);
     EXPECT_EQ(dump.out, "[A]\nk S \"v\"\n");
+
+    // The last entry's value record is missing altogether, whatever its type letter.
+    for (const char type : {'H', 'S', 'I', 'B'}) {
+        Stream missing;
+        missing.Int(1).Str("A").Int(1).Str("k").Int(type);
+        WriteAll(target, DiskImage(missing.data));
+        const ToolRun run = Tool({"verify", target});
+        EXPECT_EQ(run.code, 1) << type;
+        EXPECT_NE(run.out.find("breaks off"), std::string::npos) << type << ": " << run.out;
+        EXPECT_EQ(Tool({"dump", target}).out, "[A]\n") << type;
+    }
+    // The same for 'H', byte for byte as the file was reported.
+    WriteAll(target, FromHex("1a1a355eb5ca627700000000000000001a006b00fd8135aebb6d103ab7986c04"
+                             "f20489126eb1255e2bf703a227c81d"));
+    EXPECT_EQ(Tool({"verify", target}).code, 1);
 
     Stream trailing;
     trailing.Int(0).Int(5);
