@@ -136,8 +136,9 @@ class Handoff : public ::testing::Test {
 
     // Closes the resident set-up program's own window and waits until the program has ended.
     void CloseResident() {
-        if (HWND status = FindWindowA(nullptr, referenceStatusTitle))
-            PostMessageA(status, WM_CLOSE, 0, 0);
+        HWND status = nullptr;
+        e2e::WaitFor([&] { return (status = FindWindowA(nullptr, referenceStatusTitle)); });
+        if (status != nullptr) PostMessageA(status, WM_CLOSE, 0, 0);
         if (WaitForSingleObject(resident.Get(), 10000) != WAIT_OBJECT_0)
             TerminateProcess(resident.Get(), 1);
         resident.Reset();

@@ -1,6 +1,6 @@
-// The installer's launch and message steps against the reference set-up program: this test plays
-// the installer's part (event, launch, WM_COPYDATA, registry record) and reads what the set-up
-// program recorded.
+// The installer's launch and message steps against the reference set-up program and the set-up
+// program kit it is built on: this test plays the installer's part (event, launch, WM_COPYDATA,
+// registry record), and that of hostile senders, and reads what the set-up program recorded.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -12,16 +12,16 @@
 
 #include "RegistryTree.h"
 #include "handoff/HandoffClassId.h"
+#include "handoff/HandoffNames.h"
 #include "handoff/HandoffRegistry.h"
 #include "handoff/LaunchCommand.h"
 #include "handoff/SetupProcess.h"
 
 namespace {
 
-// "Тестирование install.exe: RUS" in cp1251.
-const char* const setupCaption =
-    "\xD2\xE5\xF1\xF2\xE8\xF0\xEE\xE2\xE0\xED\xE8\xE5"
-    " install.exe: RUS";
+const char* const setupCaption = setupWindowCaption;
+// The reference set-up program's own window, beside the hidden one its kit serves.
+const char referenceStatusTitle[] = "Reference set-up program";
 
 std::string WindowsPath(std::string unixPath) {
     for (char& c : unixPath) {
@@ -112,7 +112,7 @@ class ReferenceSetupRun : public ::testing::Test {
         SetEnvironmentVariableA("REFERENCE_SETUP_EXIT_AFTER_MS", "30000");
         SetEnvironmentVariableA("REFERENCE_SETUP_REPLY", nullptr);
         SetEnvironmentVariableA("REFERENCE_SETUP_WINDOW", nullptr);
-        event = CreateEventA(nullptr, FALSE, FALSE, "Setup Started");
+        event = CreateEventA(nullptr, FALSE, FALSE, setupStartedEventName);
         ASSERT_NE(event, nullptr);
     }
     void TearDown() override {
@@ -131,12 +131,20 @@ class ReferenceSetupRun : public ::testing::Test {
         SetEnvironmentVariableA("REFERENCE_SETUP_LOG", logPath.c_str());
     }
 
-    // Closes the set-up window, if one is open, and waits until the program has ended.
+    // Closes the set-up program's own window, if one is open, and waits until the program has
+    // ended.
     void EndSetup() {
-        if (HWND setup = FindWindowA(nullptr, setupCaption)) PostMessageA(setup, WM_CLOSE, 0, 0);
         if (GetFileAttributesA(logPath.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+        // The hand-off may be over before the program has opened its own window.
+        HWND status = nullptr;
+        PumpUntil([&] {
+            return (status = FindWindowA(nullptr, referenceStatusTitle)) != nullptr ||
+                   ReadLog(logPath).count("window") == 0 && ReadLog(logPath).count("exit") == 1;
+        });
+        if (status != nullptr) PostMessageA(status, WM_CLOSE, 0, 0);
         EXPECT_TRUE(PumpUntil([&] { return ReadLog(logPath).count("exit") == 1; }))
-            << "the set-up program did not end";
+            << "the set-up program did not end; its log:\n"
+            << std::ifstream(logPath, std::ios::binary).rdbuf();
         DeleteFileA(logPath.c_str());
     }
 
@@ -183,8 +191,54 @@ TEST_F(ReferenceSetupRun, ExactAnswerWithinTheSendAndTheNumberFoundInTheRegistry
     EXPECT_EQ(log.at("copydata.cbData"), "39");
     EXPECT_EQ(log.at("copydata.classId"), receiver.sentId);
     EXPECT_EQ(log.at("art"), "E1234");
-    EXPECT_EQ(log.at("art.type"), std::to_string(REG_SZ));
-    EXPECT_EQ(log.at("art.size"), "6");
+    EXPECT_EQ(log.at("handoff.status"), "0");
+}
+
+// Sends a record to a window the way any process could, and returns whether the call went
+// through.
+bool SendRecord(HWND target, HWND sender, const void* data, DWORD size, bool withRecord = true) {
+    COPYDATASTRUCT record{};
+    record.cbData = size;
+    record.lpData = const_cast<void*>(data);
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(target, WM_COPYDATA, reinterpret_cast<WPARAM>(sender),
+                               withRecord ? reinterpret_cast<LPARAM>(&record) : 0, SMTO_ABORTIFHUNG,
+                               10000, &result) != 0;
+}
+
+TEST_F(ReferenceSetupRun, KitAnswersOnlyTheInstallersRecord) {
+    Receiver receiver;
+    HWND setup = Launch("R5");
+    ASSERT_NE(setup, nullptr);
+    const std::string id = MakeHandoffClassId();
+    madeIds.push_back(id);
+    std::string lower = id;
+    for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    const std::string unterminated = id + "X";
+    std::string oversized = id;
+    oversized.resize(400, '\0');
+
+    // Whether the system passes each of these on is its own affair; none may be answered or
+    // bring the program down.
+    SendRecord(setup, receiver.window, nullptr, 0, false);
+    SendRecord(setup, receiver.window, nullptr, 39);
+    SendRecord(setup, receiver.window, id.c_str(), 20);
+    SendRecord(setup, receiver.window, unterminated.data(), 39);
+    SendRecord(setup, receiver.window, oversized.data(), 400);
+    SendRecord(setup, receiver.window, lower.c_str(), 39);
+    SendRecord(setup, nullptr, id.c_str(), 39);
+    EXPECT_EQ(receiver.replies, 0);
+
+    // Still there, and the installer's own record is answered, once.
+    receiver.sentId = id;
+    receiver.number = "R5";
+    ASSERT_TRUE(SendRecord(setup, receiver.window, id.c_str(), 39));
+    EXPECT_EQ(receiver.replies, 1);
+    EXPECT_EQ(receiver.reply, id + '\0');
+    ASSERT_TRUE(PumpUntil([&] { return ReadLog(logPath).count("art") == 1; }));
+    EXPECT_EQ(ReadLog(logPath).at("art"), "R5");
+    EXPECT_TRUE(SendRecord(setup, receiver.window, id.c_str(), 39) || !IsWindow(setup));
+    EXPECT_EQ(receiver.replies, 1);
 }
 
 TEST_F(ReferenceSetupRun, LongNumbersReachTheSetUpProgramWhole) {
