@@ -8,6 +8,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok
 
 for p in cmake g++ make googletest libgtest-dev libbenchmark-dev \
          g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686 \
+         g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 \
          wine xvfb imagemagick clang libclang-rt-14-dev clang-format; do
   have_pkg "$p" || need+=("$p")
 done
@@ -40,5 +41,9 @@ fi
 if [ -x /usr/bin/i686-w64-mingw32-g++-posix ]; then
   $SUDO update-alternatives --set i686-w64-mingw32-g++ /usr/bin/i686-w64-mingw32-g++-posix >/dev/null 2>&1 || true
   $SUDO update-alternatives --set i686-w64-mingw32-gcc /usr/bin/i686-w64-mingw32-gcc-posix >/dev/null 2>&1 || true
+fi
+if [ -x /usr/bin/x86_64-w64-mingw32-g++-posix ]; then
+  $SUDO update-alternatives --set x86_64-w64-mingw32-g++ /usr/bin/x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || true
+  $SUDO update-alternatives --set x86_64-w64-mingw32-gcc /usr/bin/x86_64-w64-mingw32-gcc-posix >/dev/null 2>&1 || true
 fi
 echo "setup: done"
