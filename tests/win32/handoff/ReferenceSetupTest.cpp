@@ -139,7 +139,7 @@ class ReferenceSetupRun : public ::testing::Test {
         HWND status = nullptr;
         PumpUntil([&] {
             return (status = FindWindowA(nullptr, referenceStatusTitle)) != nullptr ||
-                   ReadLog(logPath).count("window") == 0 && ReadLog(logPath).count("exit") == 1;
+                   (ReadLog(logPath).count("window") == 0 && ReadLog(logPath).count("exit") == 1);
         });
         if (status != nullptr) PostMessageA(status, WM_CLOSE, 0, 0);
         EXPECT_TRUE(PumpUntil([&] { return ReadLog(logPath).count("exit") == 1; }))

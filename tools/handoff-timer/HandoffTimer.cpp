@@ -1,0 +1,164 @@
+// handoff-timer: times the installer's launch step on a medium whose set-up programs are copies of
+// the reference set-up program.
+//
+//   handoff-timer MEDIUM_DIR NUMBER SETUP_PATH REPETITIONS
+//
+// Each repetition makes four runs and prints one line
+// "baseline MS cancel MS handoff MS nosignal MS":
+//   baseline  the reference set-up program alone, from process creation until it has finished
+//             starting (WaitForInputIdle), which bounds what any hand-off can take;
+//   cancel    installer.exe: from the click on Cancel until the installer has ended, the time its
+//             own end takes;
+//   handoff   installer.exe: from the click on Next until the dialog is hidden, the launched
+//             set-up program taking part;
+//   nosignal  installer.exe: from the click on Next until the installer has ended, the launched
+//             set-up program not signalling.
+// NUMBER must resolve to SETUP_PATH on the medium. Exit code 0, 1 when a run failed, 2 on usage.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "handoff/KernelHandle.h"
+#include "handoff/LaunchCommand.h"
+
+namespace {
+
+const int nextId = 1000;
+const int numberId = 1002;
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER count;
+    QueryPerformanceCounter(&count);
+    return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+struct Started {
+    KernelHandle process;
+    DWORD processId = 0;
+};
+
+bool Start(const std::string& program, std::string commandLine, const std::string& directory,
+           Started& started) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
+        return false;
+    }
+    CloseHandle(info.hThread);
+    started.process.Reset(info.hProcess);
+    started.processId = info.dwProcessId;
+    return true;
+}
+
+struct Search {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK Visit(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<Search*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search.processId || !IsWindowVisible(window)) return TRUE;
+    if (GetDlgItem(window, nextId) == nullptr) return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+// The installer's visible product dialog, within 30 s.
+HWND WaitDialog(DWORD processId) {
+    const double until = Now() + 30000;
+    while (Now() < until) {
+        Search search{processId, nullptr};
+        EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+        Sleep(1);
+    }
+    return nullptr;
+}
+
+void SetupBehaviour(const char* handoff, const char* exitAfterMs) {
+    SetEnvironmentVariableA("REFERENCE_SETUP_HANDOFF", handoff);
+    SetEnvironmentVariableA("REFERENCE_SETUP_WINDOW", "0");
+    SetEnvironmentVariableA("REFERENCE_SETUP_EXIT_AFTER_MS", exitAfterMs);
+}
+
+// Milliseconds from the click on a button until the dialog is hidden (untilEnd false) or the
+// installer has ended (true); negative when it did not happen within 60 s.
+double TimeInstaller(const std::string& medium, const std::string& number, int button,
+                     bool untilEnd) {
+    Started installer;
+    if (!Start(medium + "\\installer.exe", "installer.exe", medium, installer)) return -1;
+    HWND dialog = WaitDialog(installer.processId);
+    if (dialog == nullptr) return -1;
+    SendMessageA(GetDlgItem(dialog, numberId), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(number.c_str()));
+    const double start = Now();
+    PostMessageA(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+    double result = -1;
+    while (Now() < start + 60000) {
+        if (!untilEnd && !IsWindowVisible(dialog)) {
+            result = Now() - start;
+            break;
+        }
+        if (WaitForSingleObject(installer.process.Get(), 0) == WAIT_OBJECT_0) {
+            result = untilEnd ? Now() - start : -1;
+            break;
+        }
+        Sleep(0);
+    }
+    if (WaitForSingleObject(installer.process.Get(), 20000) != WAIT_OBJECT_0) {
+        TerminateProcess(installer.process.Get(), 1);
+    }
+    return result;
+}
+
+double TimeSetupStart(const std::string& setup, const std::string& number) {
+    const double start = Now();
+    Started program;
+    if (!Start(setup, BuildCommandLine(number), "", program)) return -1;
+    const DWORD idle = WaitForInputIdle(program.process.Get(), 20000);
+    const double elapsed = Now() - start;
+    TerminateProcess(program.process.Get(), 0);
+    WaitForSingleObject(program.process.Get(), 20000);
+    return idle == 0 ? elapsed : -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: handoff-timer MEDIUM_DIR NUMBER SETUP_PATH REPETITIONS\n");
+        return 2;
+    }
+    const std::string medium = argv[1];
+    const std::string number = argv[2];
+    const std::string setup = argv[3];
+    const int repetitions = std::atoi(argv[4]);
+    int failures = 0;
+    for (int i = 0; i < repetitions; ++i) {
+        // Not signalling, and with its own message loop: the start-up alone.
+        SetEnvironmentVariableA("REFERENCE_SETUP_HANDOFF", "none");
+        SetEnvironmentVariableA("REFERENCE_SETUP_WINDOW", nullptr);
+        const double baseline = TimeSetupStart(setup, number);
+        const double cancel = TimeInstaller(medium, number, IDCANCEL, true);
+        SetupBehaviour("serve", "20000");
+        const double handoff = TimeInstaller(medium, number, nextId, false);
+        SetupBehaviour("none", "1");
+        const double noSignal = TimeInstaller(medium, number, nextId, true);
+        if (baseline < 0 || cancel < 0 || handoff < 0 || noSignal < 0) ++failures;
+        std::printf("baseline %.1f cancel %.1f handoff %.1f nosignal %.1f\n", baseline, cancel,
+                    handoff, noSignal);
+        std::fflush(stdout);
+    }
+    return failures == 0 ? 0 : 1;
+}
