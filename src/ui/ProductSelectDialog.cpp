@@ -43,7 +43,9 @@ DEFINE_MESSAGE_TABLE(ProductSelectDialog, Dialog,
                      OnCommandEntry(CBN_CLOSEUP, IDC_LOCALIZATIONS,
                                     &ProductSelectDialog::OnListCloseUp),
                      OnMessageEntry(WM_COPYDATA, &ProductSelectDialog::OnHandoffReply),
-                     OnCommandEntry(BN_CLICKED, IDCANCEL, &ProductSelectDialog::OnCancel))
+                     OnCommandEntry(BN_CLICKED, IDCANCEL, &ProductSelectDialog::OnCancel),
+                     // OK, from whoever sends it, ends the dialog the one way every end takes.
+                     OnCommandEntry(BN_CLICKED, IDOK, &ProductSelectDialog::OnCancel))
 
 ProductSelectDialog::ProductSelectDialog() : Dialog(IDD_PRODUCT_SELECT) {
     // Automatic reset, not signalled; an existing event of that name is shared.

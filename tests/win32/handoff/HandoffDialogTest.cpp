@@ -216,6 +216,16 @@ TEST_F(HandoffInProcess, OtherAnswerAfterALaunchEndsWithTheEventClosedAndNoRecor
               ERROR_SUCCESS);
 }
 
+TEST_F(HandoffInProcess, OkFromAnySenderEndsThroughCancel) {
+    // As after a launch that has not been answered: the end must apply the event rule.
+    dialog.Run([&] { dialog.handoffSettled = false; });
+    PostMessageA(dialog.Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    modal.join();
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_FALSE(HandleIsOpen(event));
+    EXPECT_EQ(dialog.setupStartedEvent, nullptr);
+}
+
 TEST_F(HandoffInProcess, CopyDataWithoutARecordEndsTheDialog) {
     SendMessageA(dialog.Handle(), WM_COPYDATA, 0, 0);
     modal.join();
