@@ -134,6 +134,7 @@ LRESULT ProductSelectDialog::OnHandoffReply(WPARAM, LPARAM data) {
         handoffSettled = true;
     }
     OnCancel();
+    // The sender gets the result of the dialog manager's default processing of the message.
     return Default();
 }
 
