@@ -27,7 +27,10 @@ class ProductSelectDialog : public Dialog {
     // Number page and localization page.
     void OnNumberChange();
     void OnBack();
-    void OnListCloseUp();
+    // Takes the number of the item the list shows over; run on every change of the list's
+    // selection (the closed list's arrow keys, letters and wheel, a click in the dropped list)
+    // and when the drop-down closes. Without a selection the number stays.
+    void TakeListSelection();
     LRESULT OnSysCommand(WPARAM command, LPARAM lParam);
     void OnPaint();
     LRESULT OnQueryDragIcon(WPARAM, LPARAM);
@@ -72,6 +75,8 @@ class ProductSelectDialog : public Dialog {
     ArticleCatalog catalog;
     std::string handoffClassId;
     bool handoffSettled = true;
+    // True from ShowLocalizationPage to OnBack.
+    bool localizationPage = false;
 
     DECLARE_MESSAGE_TABLE()
 };

@@ -36,6 +36,9 @@ void ShowApplicationError(HWND owner, UINT textId) {
 }  // namespace
 
 void ProductSelectDialog::OnNext() {
+    // On the localization page the number is the one of the item the list shows, whichever way
+    // its selection came about (a selection set by another program sends no notification).
+    if (localizationPage) TakeListSelection();
     // The number field keeps the text as typed; only the member is trimmed.
     articleNumber = TrimArticleNumber(articleNumber);
     if (IsPlaceholderNumber(articleNumber)) {
@@ -74,6 +77,7 @@ void ProductSelectDialog::ExpandLocalizations() {
 }
 
 void ProductSelectDialog::ShowLocalizationPage() {
+    localizationPage = true;
     numberEdit.Show(false);
     localizationList.Show(true);
     promptLabel.SetText(LoadString(IDS_CHOOSE_LOCALIZATION));

@@ -12,6 +12,7 @@
 #include "catalog/ArticleCatalog.h"
 #include "catalog/CatalogStore.h"
 #include "framework/Application.h"
+#include "framework/Strings.h"
 #include "handoff/HandoffClassId.h"
 #include "ui/ProductSelectDialog.h"
 #include "ui/resource.h"
@@ -33,7 +34,11 @@ class HandoffProbe : public ProductSelectDialog {
     using ProductSelectDialog::articleNumber;
     using ProductSelectDialog::handoffClassId;
     using ProductSelectDialog::handoffSettled;
+    using ProductSelectDialog::InsertLocalization;
+    using ProductSelectDialog::localizationList;
+    using ProductSelectDialog::nextButton;
     using ProductSelectDialog::setupStartedEvent;
+    using ProductSelectDialog::ShowLocalizationPage;
 
     // Runs fn on the dialog's thread and returns when it is done.
     void Run(const std::function<void()>& fn) {
@@ -214,6 +219,27 @@ TEST_F(HandoffInProcess, OtherAnswerAfterALaunchEndsWithTheEventClosedAndNoRecor
     HKEY key = nullptr;
     EXPECT_NE(RegOpenKeyExA(HKEY_CLASSES_ROOT, HandoffKeyPath(id).c_str(), 0, KEY_READ, &key),
               ERROR_SUCCESS);
+}
+
+TEST_F(HandoffInProcess, NextResolvesTheItemTheListShowsHoweverItWasSelected) {
+    dialog.Run([&] {
+        dialog.InsertLocalization("G", "G1");  // not in the catalogue
+        dialog.InsertLocalization("E", "E1");  // its set-up program cannot be started
+        dialog.ShowLocalizationPage();
+        dialog.nextButton.Enable(true);
+        // Selected without any notification, as another program can.
+        dialog.localizationList.SetCurSel(1);
+    });
+    PostMessageA(dialog.Handle(), WM_COMMAND, MAKEWPARAM(IDC_NEXT, BN_CLICKED), 0);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
+    // The resolution's own box for a number without an entry, not the launch's box for E1.
+    EXPECT_EQ(WindowText(box), LoadString(IDS_ERROR_CAPTION));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return FindBox(dialog.Handle()) == nullptr; }));
+    std::string number;
+    dialog.Run([&] { number = dialog.articleNumber; });
+    EXPECT_EQ(number, "G1");
 }
 
 TEST_F(HandoffInProcess, OkFromAnySenderEndsThroughCancel) {
