@@ -55,7 +55,13 @@ void ProductSelectDialog::OnNext() {
     }
     ShowMessage(IDS_ERROR_CAPTION, failure, MB_ICONERROR);
     nextButton.Enable(false);
-    SelectWholeNumber(numberEdit);
+    // The focus stays on a control the page shows: the hidden number field would take typing
+    // that enables Next again for a number nobody sees.
+    if (localizationPage) {
+        localizationList.SetFocus();
+    } else {
+        SelectWholeNumber(numberEdit);
+    }
 }
 
 void ProductSelectDialog::ExpandLocalizations() {
