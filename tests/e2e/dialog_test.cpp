@@ -277,9 +277,12 @@ TEST_F(DialogInProcess, WindowCarriesTheProgramIcon) {
         small = reinterpret_cast<HICON>(SendMessageA(dialog.Handle(), WM_GETICON, ICON_SMALL, 0));
         drag = reinterpret_cast<HICON>(SendMessageA(dialog.Handle(), WM_QUERYDRAGICON, 0, 0));
     });
-    EXPECT_NE(big, nullptr);
-    EXPECT_EQ(big, small);
-    EXPECT_EQ(drag, big);
+    // Icon 128 of the program's module: a shared icon, the same handle for every load.
+    const HICON programIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    ASSERT_NE(programIcon, nullptr);
+    EXPECT_EQ(big, programIcon);
+    EXPECT_EQ(small, programIcon);
+    EXPECT_EQ(drag, programIcon);
 }
 
 }  // namespace

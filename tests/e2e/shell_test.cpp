@@ -182,6 +182,30 @@ TEST_F(NumberPage, OtherSystemCommandsKeepTheirUsualMeaning) {
     EXPECT_EQ(installer.CountBoxes(), 0);
 }
 
+TEST_F(NumberPage, MoveCommandMovesTheWindowWithTheKeyboard) {
+    ASSERT_TRUE(installer.TypeKeys("r1"));
+    RECT before{};
+    GetWindowRect(installer.Window(), &before);
+    installer.SysCommand(SC_MOVE);
+    ASSERT_TRUE(installer.PressKey(VK_RIGHT));
+    ASSERT_TRUE(installer.PressKey(VK_RETURN));
+    RECT after{};
+    EXPECT_TRUE(e2e::WaitFor([&] {
+        GetWindowRect(installer.Window(), &after);
+        return after.left > before.left;
+    })) << installer.Describe();
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    // The keys went to the move, not to the page: it is as it was and still takes input.
+    EXPECT_EQ(installer.ControlText(kNumber), "R1");
+    EXPECT_TRUE(installer.IsVisible(kNumber));
+    ASSERT_TRUE(installer.TypeKeys("2"));
+    EXPECT_TRUE(e2e::WaitFor([&] { return installer.ControlText(kNumber) == "R12"; }))
+        << installer.Describe();
+    EXPECT_TRUE(installer.Running());
+    EXPECT_EQ(installer.CountBoxes(), 0);
+}
+
 TEST_F(NumberPage, EnterActsAsNext) {
     // A number the catalogue does not hold: Next's failure box, through the Enter key.
     ASSERT_TRUE(installer.TypeKeys("x1"));
