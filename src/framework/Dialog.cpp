@@ -55,8 +55,8 @@ void Dialog::OnCancel() {
 }
 
 LRESULT Dialog::Default() {
-    if (hwnd == nullptr) return 0;
-    return DefWindowProcA(hwnd, current.message, current.wParam, current.lParam);
+    current.passedOn = true;
+    return 0;
 }
 
 INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -108,7 +108,7 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         // Handlers may nest (message boxes dispatch messages), so the current message is
         // kept per call.
         const CurrentMessage outer = current;
-        current = {message, wParam, lParam};
+        current = {message, wParam, lParam, false};
         const BOOL focusDefault = OnInitDialog();
         current = outer;
         return focusDefault;
@@ -116,14 +116,17 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     const MessageEntry* entry = GetMessageTable()->Find(message, wParam);
     if (entry == nullptr) return FALSE;
     const CurrentMessage outer = current;
-    current = {message, wParam, lParam};
+    current = {message, wParam, lParam, false};
     LRESULT result = 0;
     if (entry->command != nullptr) {
         (this->*(entry->command))();
     } else {
         result = (this->*(entry->handler))(wParam, lParam);
     }
+    const bool passedOn = current.passedOn;
     current = outer;
+    // FALSE: the dialog manager processes the message itself and answers the sender.
+    if (passedOn) return FALSE;
     if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(result);
     if (hwnd != nullptr) SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
     return TRUE;

@@ -9,7 +9,8 @@
 
 // A modal dialog made from a dialog template of the application's module. Messages are looked
 // up in the derived class's message table, then in its base classes' tables; a message that no
-// table lists gets the platform's default dialog handling.
+// table lists, and one whose handler passes it on with Default(), gets the dialog manager's own
+// handling.
 class Dialog {
   public:
     // parent null: the application's main window owns the dialog (when there is one and it is
@@ -36,7 +37,9 @@ class Dialog {
     virtual void OnOK();
     virtual void OnCancel();
 
-    // The default handling of the message now being handled, for handlers that pass it on.
+    // Passes the message now being handled on to the dialog manager's default processing,
+    // which runs when the handler has returned; the sender then gets that processing's result
+    // and the handler's own result is not used. Returns 0.
     LRESULT Default();
 
     virtual const MessageTable* GetMessageTable() const { return &messageTable; }
@@ -53,11 +56,13 @@ class Dialog {
         UINT message;
         WPARAM wParam;
         LPARAM lParam;
+        // Set by Default(): the dialog manager processes the message after the handler.
+        bool passedOn;
     };
 
     UINT templateId;
     HWND parent;
     HWND hwnd = nullptr;
     bool controlsBound = false;
-    CurrentMessage current{0, 0, 0};
+    CurrentMessage current{0, 0, 0, false};
 };

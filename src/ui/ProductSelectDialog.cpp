@@ -31,17 +31,19 @@ RECT WindowRectIn(HWND window, HWND parent) {
 
 }  // namespace
 
-DEFINE_MESSAGE_TABLE(ProductSelectDialog, Dialog,
-                     OnMessageEntry(WM_SYSCOMMAND, &ProductSelectDialog::OnSysCommand),
-                     OnMessageEntry(WM_PAINT, &ProductSelectDialog::OnPaint),
-                     OnMessageEntry(WM_QUERYDRAGICON, &ProductSelectDialog::OnQueryDragIcon),
-                     OnCommandEntry(EN_CHANGE, IDC_NUMBER, &ProductSelectDialog::OnNumberChange),
-                     OnCommandEntry(BN_CLICKED, IDC_NEXT, &ProductSelectDialog::OnNext),
-                     OnCommandEntry(BN_CLICKED, IDC_BACK, &ProductSelectDialog::OnBack),
-                     OnCommandEntry(CBN_CLOSEUP, IDC_LOCALIZATIONS,
-                                    &ProductSelectDialog::OnListCloseUp),
-                     OnMessageEntry(WM_COPYDATA, &ProductSelectDialog::OnHandoffReply),
-                     OnCommandEntry(BN_CLICKED, IDCANCEL, &ProductSelectDialog::OnCancelCommand))
+// OK, from whoever sends it, ends the dialog through OnCancel like every other end.
+DEFINE_MESSAGE_TABLE(
+    ProductSelectDialog, Dialog, OnMessageEntry(WM_SYSCOMMAND, &ProductSelectDialog::OnSysCommand),
+    OnMessageEntry(WM_PAINT, &ProductSelectDialog::OnPaint),
+    OnMessageEntry(WM_QUERYDRAGICON, &ProductSelectDialog::OnQueryDragIcon),
+    OnCommandEntry(EN_CHANGE, IDC_NUMBER, &ProductSelectDialog::OnNumberChange),
+    OnCommandEntry(BN_CLICKED, IDC_NEXT, &ProductSelectDialog::OnNext),
+    OnCommandEntry(BN_CLICKED, IDC_BACK, &ProductSelectDialog::OnBack),
+    OnCommandEntry(CBN_CLOSEUP, IDC_LOCALIZATIONS, &ProductSelectDialog::TakeListSelection),
+    OnCommandEntry(CBN_SELCHANGE, IDC_LOCALIZATIONS, &ProductSelectDialog::TakeListSelection),
+    OnMessageEntry(WM_COPYDATA, &ProductSelectDialog::OnHandoffReply),
+    OnCommandEntry(BN_CLICKED, IDCANCEL, &ProductSelectDialog::OnCancelCommand),
+    OnCommandEntry(BN_CLICKED, IDOK, &ProductSelectDialog::OnCancelCommand))
 
 ProductSelectDialog::ProductSelectDialog() : Dialog(IDD_PRODUCT_SELECT) {
     // Automatic reset, not signalled; an existing event of that name is shared.
@@ -123,6 +125,7 @@ void ProductSelectDialog::OnNumberChange() {
 
 void ProductSelectDialog::OnBack() {
     if (setupStarted) return;
+    localizationPage = false;
     ReleaseItemNumbers();
     localizationList.ResetContent();
     numberEdit.Show(true);
@@ -135,7 +138,7 @@ void ProductSelectDialog::OnBack() {
     backButton.Show(false);
 }
 
-void ProductSelectDialog::OnListCloseUp() {
+void ProductSelectDialog::TakeListSelection() {
     if (setupStarted) return;
     const int selected = localizationList.CurSel();
     if (selected < 0) return;

@@ -23,13 +23,16 @@ class ProductSelectDialog : public Dialog {
     void DoDataExchange(DataExchange& dx) override;
     BOOL OnInitDialog() override;
     void OnCancel() override;
-    // Cancel, Escape and Close; ignored once a set-up program has been started.
+    // Cancel, Escape, Close and OK; ignored once a set-up program has been started.
     void OnCancelCommand();
 
     // Number page and localization page.
     void OnNumberChange();
     void OnBack();
-    void OnListCloseUp();
+    // Takes the number of the item the list shows over; run on every change of the list's
+    // selection (the closed list's arrow keys, letters and wheel, a click in the dropped list)
+    // and when the drop-down closes. Without a selection the number stays.
+    void TakeListSelection();
     LRESULT OnSysCommand(WPARAM command, LPARAM lParam);
     void OnPaint();
     LRESULT OnQueryDragIcon(WPARAM, LPARAM);
@@ -78,6 +81,8 @@ class ProductSelectDialog : public Dialog {
     // then on, and no click, key or command of the pages acts any more (input that queued up
     // while the set-up program was starting included).
     bool setupStarted = false;
+    // True from ShowLocalizationPage to OnBack.
+    bool localizationPage = false;
 
     DECLARE_MESSAGE_TABLE()
 };

@@ -37,6 +37,9 @@ void ShowApplicationError(HWND owner, UINT textId) {
 
 void ProductSelectDialog::OnNext() {
     if (setupStarted) return;
+    // On the localization page the number is the one of the item the list shows, whichever way
+    // its selection came about (a selection set by another program sends no notification).
+    if (localizationPage) TakeListSelection();
     // The number field keeps the text as typed; only the member is trimmed.
     articleNumber = TrimArticleNumber(articleNumber);
     if (IsPlaceholderNumber(articleNumber)) {
@@ -53,7 +56,13 @@ void ProductSelectDialog::OnNext() {
     }
     ShowMessage(IDS_ERROR_CAPTION, failure, MB_ICONERROR);
     nextButton.Enable(false);
-    SelectWholeNumber(numberEdit);
+    // The focus stays on a control the page shows: the hidden number field would take typing
+    // that enables Next again for a number nobody sees.
+    if (localizationPage) {
+        localizationList.SetFocus();
+    } else {
+        SelectWholeNumber(numberEdit);
+    }
 }
 
 void ProductSelectDialog::ExpandLocalizations() {
@@ -75,6 +84,7 @@ void ProductSelectDialog::ExpandLocalizations() {
 }
 
 void ProductSelectDialog::ShowLocalizationPage() {
+    localizationPage = true;
     numberEdit.Show(false);
     localizationList.Show(true);
     promptLabel.SetText(LoadString(IDS_CHOOSE_LOCALIZATION));
@@ -136,6 +146,7 @@ LRESULT ProductSelectDialog::OnHandoffReply(WPARAM, LPARAM data) {
         handoffSettled = true;
     }
     OnCancel();
+    // The sender gets the result of the dialog manager's default processing of the message.
     return Default();
 }
 

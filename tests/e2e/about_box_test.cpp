@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "VersionResourceSwap.h"
 #include "driver/Driver.h"
@@ -20,6 +22,25 @@ constexpr int kNumber = 1002;
 constexpr int kNext = 1000;
 constexpr int kVersion = 1005;
 constexpr int kCopyright = 1006;
+
+BOOL CALLBACK CollectVisibleStatic(HWND child, LPARAM param) {
+    char name[16] = {};
+    GetClassNameA(child, name, sizeof name);
+    char text[256] = {};
+    // The icon static's text is its resource number, not a line.
+    const bool icon = (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+    if (std::string(name) == "Static" && !icon && IsWindowVisible(child) &&
+        GetWindowTextA(child, text, sizeof text) > 0)
+        reinterpret_cast<std::vector<std::string>*>(param)->push_back(e2e::ToUtf8(text));
+    return TRUE;
+}
+
+// The texts of a window's visible text statics, in template order (UTF-8).
+std::vector<std::string> VisibleStaticTexts(HWND window) {
+    std::vector<std::string> texts;
+    EnumChildWindows(window, &CollectVisibleStatic, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
 
 class AboutBox : public ::testing::Test {
   protected:
@@ -53,6 +74,10 @@ class AboutBox : public ::testing::Test {
         EXPECT_EQ(e2e::ToUtf8(installer.ControlText(kCopyright)), "© 2026 Orvex");
         EXPECT_TRUE(installer.IsVisible(kVersion));
         EXPECT_FALSE(installer.IsVisible(kCopyright));
+        // The title line, the version line and the template's copyright line.
+        EXPECT_EQ(VisibleStaticTexts(about),
+                  (std::vector<std::string>{"Инсталлятор Orvex Family 7.0", "Версия: 6.0.0.28",
+                                            "© 2026 Orvex"}));
         EXPECT_EQ(installer.Focus(), IDOK);
     }
 
@@ -170,6 +195,10 @@ TEST_F(AboutBoxWithOtherVersion, ReadsEachValueFromTheTableThatHasIt) {
     EXPECT_EQ(e2e::ToUtf8(installer.ControlText(kVersion)), "Версия: 9.9.9.9");
     EXPECT_EQ(installer.ControlText(kCopyright), "western copyright");
     EXPECT_FALSE(installer.IsVisible(kCopyright));
+    // The resource's copyright never shows: the visible line is the template's own.
+    EXPECT_EQ(VisibleStaticTexts(about),
+              (std::vector<std::string>{"Инсталлятор Orvex Family 7.0", "Версия: 9.9.9.9",
+                                        "© 2026 Orvex"}));
 }
 
 }  // namespace

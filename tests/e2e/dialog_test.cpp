@@ -40,9 +40,9 @@ class ProbeDialog : public ProductSelectDialog {
     using ProductSelectDialog::numberEdit;
     using ProductSelectDialog::OnBack;
     using ProductSelectDialog::OnCancel;
-    using ProductSelectDialog::OnListCloseUp;
     using ProductSelectDialog::promptLabel;
     using ProductSelectDialog::ReleaseItemNumbers;
+    using ProductSelectDialog::TakeListSelection;
 
     // Runs fn on the dialog's thread and returns when it is done.
     void Run(const std::function<void()>& fn) {
@@ -180,29 +180,49 @@ TEST_F(DialogInProcess, BackLeavesNextAsItWas) {
     }
 }
 
-TEST_F(DialogInProcess, ClosingTheListTakesItsSelectionOver) {
+TEST_F(DialogInProcess, TheNumberFollowsTheItemTheListShows) {
     dialog.Run([&] {
         dialog.EnterLocalizationPage({{Cp1251("Английская"), "EABC"}, {Cp1251("Русская"), "RABC"}});
     });
-    std::string number;
-    dialog.Run([&] {
-        dialog.localizationList.SetCurSel(1);
-        // A selection moved while the list is closed does not count yet.
-        number = dialog.articleNumber;
-    });
-    EXPECT_EQ(number, "RABC");
-    dialog.Run([&] {
-        dialog.OnListCloseUp();
-        number = dialog.articleNumber;
-    });
-    EXPECT_EQ(number, "EABC");
+    struct Change {
+        const char* way;
+        std::function<void()> change;
+        const char* shown;
+        const char* number;
+    };
+    // Each way a person changes the selection of the closed list, then the list's closing.
+    const std::vector<Change> changes = {
+        {"arrow key", [&] { dialog.localizationList.Send(WM_KEYDOWN, VK_DOWN, 1); }, "Английская",
+         "EABC"},
+        {"letter", [&] { dialog.localizationList.Send(WM_CHAR, 0xD0 /* cp1251 Р */, 1); },
+         "Русская", "RABC"},
+        {"wheel", [&] { dialog.localizationList.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA)); },
+         "Английская", "EABC"},
+        {"close-up",
+         [&] {
+             dialog.localizationList.SetCurSel(0);
+             dialog.TakeListSelection();
+         },
+         "Русская", "RABC"},
+    };
+    std::string number, shown;
+    for (const Change& step : changes) {
+        SCOPED_TRACE(step.way);
+        dialog.Run([&] {
+            step.change();
+            number = dialog.articleNumber;
+            shown = dialog.localizationList.ItemText(dialog.localizationList.CurSel());
+        });
+        EXPECT_EQ(e2e::ToUtf8(shown), step.shown);
+        EXPECT_EQ(number, step.number);
+    }
     // No selection: the number stays.
     dialog.Run([&] {
         dialog.localizationList.SetCurSel(-1);
-        dialog.OnListCloseUp();
+        dialog.TakeListSelection();
         number = dialog.articleNumber;
     });
-    EXPECT_EQ(number, "EABC");
+    EXPECT_EQ(number, "RABC");
 }
 
 TEST_F(DialogInProcess, CancelTwiceReleasesEachNumberOnce) {
@@ -257,9 +277,12 @@ TEST_F(DialogInProcess, WindowCarriesTheProgramIcon) {
         small = reinterpret_cast<HICON>(SendMessageA(dialog.Handle(), WM_GETICON, ICON_SMALL, 0));
         drag = reinterpret_cast<HICON>(SendMessageA(dialog.Handle(), WM_QUERYDRAGICON, 0, 0));
     });
-    EXPECT_NE(big, nullptr);
-    EXPECT_EQ(big, small);
-    EXPECT_EQ(drag, big);
+    // Icon 128 of the program's module: a shared icon, the same handle for every load.
+    const HICON programIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    ASSERT_NE(programIcon, nullptr);
+    EXPECT_EQ(big, programIcon);
+    EXPECT_EQ(small, programIcon);
+    EXPECT_EQ(drag, programIcon);
 }
 
 }  // namespace

@@ -92,6 +92,57 @@ TEST(DialogFramework, TableDispatchDataExchangeAndDefaultEnd) {
     EXPECT_EQ(dialog.Handle(), nullptr);
 }
 
+// A dialog whose handlers look at messages and pass them on to the default processing.
+class PassingOnDialog : public Dialog {
+  public:
+    PassingOnDialog() : Dialog(IDD_ABOUTBOX) {}
+
+    int defIdAsks = 0;
+    int closes = 0;
+    LRESULT defIdSeen = -1;
+
+  protected:
+    BOOL OnInitDialog() override {
+        Dialog::OnInitDialog();
+        PostMessageA(Handle(), WM_APP, 0, 0);
+        return TRUE;
+    }
+
+  private:
+    LRESULT OnGetDefId(WPARAM, LPARAM) {
+        ++defIdAsks;
+        return Default();
+    }
+
+    LRESULT OnClose(WPARAM, LPARAM) {
+        ++closes;
+        return Default();
+    }
+
+    LRESULT OnApp(WPARAM, LPARAM) {
+        defIdSeen = SendMessageA(Handle(), DM_GETDEFID, 0, 0);
+        // The dialog manager's handling of the close message is Cancel.
+        PostMessageA(Handle(), WM_CLOSE, 0, 0);
+        return 0;
+    }
+
+    DECLARE_MESSAGE_TABLE()
+};
+
+DEFINE_MESSAGE_TABLE(PassingOnDialog, Dialog,
+                     OnMessageEntry(DM_GETDEFID, &PassingOnDialog::OnGetDefId),
+                     OnMessageEntry(WM_CLOSE, &PassingOnDialog::OnClose),
+                     OnMessageEntry(WM_APP, &PassingOnDialog::OnApp))
+
+TEST(DialogFramework, PassedOnMessagesGetTheDialogManagersHandling) {
+    PassingOnDialog dialog;
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(dialog.defIdAsks, 1);
+    // The template's default push button, as the dialog manager reports it.
+    EXPECT_EQ(dialog.defIdSeen, MAKELRESULT(IDOK, DC_HASDEFID));
+    EXPECT_EQ(dialog.closes, 1);
+}
+
 TEST(DialogFramework, MainWindowReferenceGoesWithTheWindow) {
     CountingDialog dialog;
     testApp.SetMainWindow(&dialog);
@@ -136,8 +187,10 @@ TEST(Strings, LoadsCp1251TextsAndNothingForMissingIds) {
 }
 
 TEST(ApplicationObject, RunCallsInitInstanceOnceAndTakesTheFileName) {
+    // Other tests run the application too, in any order.
+    const int callsBefore = testApp.initCalls;
     testApp.Run(nullptr);
-    EXPECT_EQ(testApp.initCalls, 1);
+    EXPECT_EQ(testApp.initCalls, callsBefore + 1);
     EXPECT_EQ(testApp.Title(), "framework_test");
     EXPECT_EQ(TheApplication(), &testApp);
     EXPECT_TRUE(testApp.OnCommand(0xE146));

@@ -182,6 +182,30 @@ TEST_F(NumberPage, OtherSystemCommandsKeepTheirUsualMeaning) {
     EXPECT_EQ(installer.CountBoxes(), 0);
 }
 
+TEST_F(NumberPage, MoveCommandMovesTheWindowWithTheKeyboard) {
+    ASSERT_TRUE(installer.TypeKeys("r1"));
+    RECT before{};
+    GetWindowRect(installer.Window(), &before);
+    installer.SysCommand(SC_MOVE);
+    ASSERT_TRUE(installer.PressKey(VK_RIGHT));
+    ASSERT_TRUE(installer.PressKey(VK_RETURN));
+    RECT after{};
+    EXPECT_TRUE(e2e::WaitFor([&] {
+        GetWindowRect(installer.Window(), &after);
+        return after.left > before.left;
+    })) << installer.Describe();
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    // The keys went to the move, not to the page: it is as it was and still takes input.
+    EXPECT_EQ(installer.ControlText(kNumber), "R1");
+    EXPECT_TRUE(installer.IsVisible(kNumber));
+    ASSERT_TRUE(installer.TypeKeys("2"));
+    EXPECT_TRUE(e2e::WaitFor([&] { return installer.ControlText(kNumber) == "R12"; }))
+        << installer.Describe();
+    EXPECT_TRUE(installer.Running());
+    EXPECT_EQ(installer.CountBoxes(), 0);
+}
+
 TEST_F(NumberPage, EnterActsAsNext) {
     // A number the catalogue does not hold: Next's failure box, through the Enter key.
     ASSERT_TRUE(installer.TypeKeys("x1"));
@@ -226,6 +250,50 @@ TEST(LocalizationPage, BackReturnsToTheNumberAsTyped) {
     EXPECT_FALSE(installer.IsVisible(kList));
     EXPECT_TRUE(installer.ListItems(kList).empty());
     EXPECT_TRUE(installer.IsEnabled(kNext));
+    ASSERT_TRUE(installer.Press(IDCANCEL));
+    EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
+}
+
+// The set-up program of the localization shown goes missing after the list was filled.
+TEST(LocalizationPage, FailedNextKeepsTheFocusOnThePageAndNextDisabledUntilTheNumberIsEdited) {
+    TempMedium medium("failed-next");
+    for (const char* folder : {"English", "Russian"}) {
+        ASSERT_TRUE(medium.MakeDir(folder));
+        ASSERT_TRUE(medium.WriteFile(std::string(folder) + "\\setup.exe", "MZ"));
+    }
+    ASSERT_TRUE(medium.WriteCatalog({{"EABC", medium.DriveRelative("English\\setup.exe")},
+                                     {"RABC", medium.DriveRelative("Russian\\setup.exe")}}));
+    Installer installer;
+    ASSERT_TRUE(installer.Start(medium));
+    ASSERT_NE(installer.WaitWindow(DialogCaption()), nullptr) << installer.Describe();
+    ASSERT_TRUE(installer.TypeKeys("zabc"));
+    ASSERT_TRUE(installer.Press(kNext));
+    ASSERT_TRUE(e2e::WaitFor([&] { return installer.IsVisible(kList); })) << installer.Describe();
+    ASSERT_TRUE(DeleteFileA(medium.Path("Russian\\setup.exe").c_str()));
+
+    ASSERT_TRUE(installer.Press(kNext));
+    const e2e::MessageBoxInfo box = installer.ReadBox();
+    ASSERT_NE(box.window, nullptr) << installer.Describe();
+    EXPECT_EQ(e2e::ToUtf8(box.text), "Не найден файл, соответствующий введённому номеру!");
+    EXPECT_TRUE(installer.PressOk(box));
+    ASSERT_TRUE(e2e::WaitFor([&] { return installer.CountBoxes() == 0; }));
+    EXPECT_TRUE(e2e::WaitFor([&] { return installer.Focus() == kList; })) << installer.Describe();
+    EXPECT_FALSE(installer.IsEnabled(kNext));
+    EXPECT_TRUE(installer.IsVisible(kList));
+    // Typing reaches the list, not the hidden number field: Next stays disabled.
+    // (The keys are sent: the field's change, had it been reached, is handled when they return.)
+    ASSERT_TRUE(installer.TypeKeys("x"));
+    EXPECT_FALSE(installer.IsEnabled(kNext)) << installer.Describe();
+    EXPECT_EQ(installer.ControlText(kNumber), "ZABC");
+
+    ASSERT_TRUE(installer.Press(kBack));
+    ASSERT_TRUE(e2e::WaitFor([&] { return installer.IsVisible(kNumber); })) << installer.Describe();
+    EXPECT_FALSE(installer.IsEnabled(kNext));
+    EXPECT_EQ(installer.Focus(), kNumber);
+    ASSERT_TRUE(installer.TypeKeys("1"));
+    EXPECT_TRUE(e2e::WaitFor([&] { return installer.IsEnabled(kNext); })) << installer.Describe();
+    // Back selected the whole number: typing replaced it.
+    EXPECT_EQ(installer.ControlText(kNumber), "1");
     ASSERT_TRUE(installer.Press(IDCANCEL));
     EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
 }

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -12,7 +14,9 @@
 #include "catalog/ArticleCatalog.h"
 #include "catalog/CatalogStore.h"
 #include "framework/Application.h"
+#include "framework/Strings.h"
 #include "handoff/HandoffClassId.h"
+#include "handoff/KernelHandle.h"
 #include "ui/ProductSelectDialog.h"
 #include "ui/resource.h"
 #include "util/PathParts.h"
@@ -33,7 +37,11 @@ class HandoffProbe : public ProductSelectDialog {
     using ProductSelectDialog::articleNumber;
     using ProductSelectDialog::handoffClassId;
     using ProductSelectDialog::handoffSettled;
+    using ProductSelectDialog::InsertLocalization;
+    using ProductSelectDialog::localizationList;
+    using ProductSelectDialog::nextButton;
     using ProductSelectDialog::setupStartedEvent;
+    using ProductSelectDialog::ShowLocalizationPage;
 
     // Runs fn on the dialog's thread and returns when it is done.
     void Run(const std::function<void()>& fn) {
@@ -103,13 +111,110 @@ std::string WindowText(HWND window) {
     return text;
 }
 
+// A top-level window with the English set-up caption, on a thread of its own, in the place of a
+// set-up program's window: it records each WM_COPYDATA it gets and sends no answer itself.
+class SetupWindow {
+  public:
+    struct Received {
+        HWND replyTo = nullptr;
+        ULONG_PTR dwData = 0;
+        DWORD cbData = 0;
+        std::string text;
+    };
+
+    SetupWindow() {
+        thread = std::thread([this] { Loop(); });
+        WaitFor([this] { return ready.load(); });
+    }
+    ~SetupWindow() {
+        if (window != nullptr) PostMessageA(window, WM_CLOSE, 0, 0);
+        thread.join();
+    }
+    SetupWindow(const SetupWindow&) = delete;
+    SetupWindow& operator=(const SetupWindow&) = delete;
+
+    HWND Handle() const { return window; }
+    int Count() const { return count.load(); }
+    Received Last() const {
+        std::lock_guard<std::mutex> lock(mutex);
+        return last;
+    }
+    // Returns once the window's thread has finished with everything sent to it before, so the
+    // sender of a recorded message has its reply.
+    void Sync() const { SendMessageA(window, WM_NULL, 0, 0); }
+
+  private:
+    void Loop() {
+        static const char className[] = "HandoffTestSetupWindow";
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = &SetupWindow::Procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = className;
+        RegisterClassA(&windowClass);  // fails harmlessly when a former window registered it
+        window =
+            CreateWindowA(className, LoadString(IDS_SETUP_CAPTION_ENGLISH).c_str(), WS_OVERLAPPED,
+                          0, 0, 200, 100, nullptr, nullptr, windowClass.hInstance, this);
+        ready = true;
+        if (window == nullptr) return;
+        MSG message;
+        while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    }
+
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE) {
+            const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+            SetWindowLongPtrA(window, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<SetupWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (message == WM_COPYDATA && self != nullptr) {
+            const auto* record = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            {
+                std::lock_guard<std::mutex> lock(self->mutex);
+                self->last.replyTo = reinterpret_cast<HWND>(wParam);
+                self->last.dwData = record->dwData;
+                self->last.cbData = record->cbData;
+                self->last.text = std::string(static_cast<const char*>(record->lpData),
+                                              record->cbData > 0 ? record->cbData - 1 : 0);
+            }
+            ++self->count;
+            return TRUE;
+        }
+        if (message == WM_DESTROY) PostQuitMessage(0);
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    std::thread thread;
+    std::atomic<bool> ready{false};
+    HWND window = nullptr;
+    std::atomic<int> count{0};
+    mutable std::mutex mutex;
+    Received last;
+};
+
+std::string ArtValue(const std::string& classId) {
+    char value[64] = {};
+    LONG size = sizeof value;
+    if (RegQueryValueA(HKEY_CLASSES_ROOT, (HandoffKeyPath(classId) + "\\Art").c_str(), value,
+                       &size) != ERROR_SUCCESS)
+        return "(none)";
+    return value;
+}
+
 class HandoffInProcess : public ::testing::Test {
   protected:
+    HandoffInProcess() = default;
+    // nameTaker: an object that the dialog's construction finds under the event's name.
+    explicit HandoffInProcess(HANDLE nameTaker) : nameTaker(nameTaker) {}
+
     void SetUp() override {
         CreateDirectoryA(BesideProgram("handoff-folder").c_str(), nullptr);
         CatalogStore store;
+        // E1 cannot be started (a folder); E2 starts and never signals.
         store.Section(ArticleCatalog::ArticleSectionName)
             .Set("E1", CatalogValue::String(BesideProgram("handoff-folder")));
+        store.Section(ArticleCatalog::ArticleSectionName)
+            .Set("E2", CatalogValue::String(BesideProgram("handoff_quiet_setup.exe")));
         ASSERT_TRUE(store.Save(BesideProgram("install.crt"), true));
         store.modified = false;
 
@@ -117,12 +222,20 @@ class HandoffInProcess : public ::testing::Test {
         ASSERT_TRUE(WaitFor(
             [this] { return dialog.Handle() != nullptr && IsWindowVisible(dialog.Handle()); }));
         dialog.Run([&] { event = dialog.setupStartedEvent; });
-        ASSERT_TRUE(HandleIsOpen(event));
+        if (nameTaker.Get() == nullptr) {
+            ASSERT_TRUE(HandleIsOpen(event));
+        }
     }
 
     void TearDown() override {
         if (dialog.Handle() != nullptr) PostMessageA(dialog.Handle(), WM_COMMAND, IDCANCEL, 0);
         if (modal.joinable()) modal.join();
+        // The program leaves such a handle to its process's end; here the next test must be
+        // able to take the name.
+        if (dialog.setupStartedEvent != nullptr) {
+            CloseHandle(dialog.setupStartedEvent);
+            dialog.setupStartedEvent = nullptr;
+        }
         for (const auto& id : madeIds) DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(id));
         RemoveDirectoryA(BesideProgram("handoff-folder").c_str());
     }
@@ -144,6 +257,20 @@ class HandoffInProcess : public ::testing::Test {
         EXPECT_EQ(result, IDCANCEL);
     }
 
+    // Puts a number into the field, as typing does, and presses Next.
+    void PressNext(const std::string& number) {
+        SetWindowTextA(GetDlgItem(dialog.Handle(), IDC_NUMBER), number.c_str());
+        PostMessageA(GetDlgItem(dialog.Handle(), IDC_NEXT), BM_CLICK, 0, 0);
+    }
+
+    // Waits for the dialog's window to go and its modal run to return.
+    bool WaitEnd() {
+        if (!WaitFor([this] { return dialog.Handle() == nullptr; })) return false;
+        modal.join();
+        return true;
+    }
+
+    KernelHandle nameTaker;  // made before the dialog
     HandoffProbe dialog;
     std::thread modal;
     INT_PTR result = 0;
@@ -216,12 +343,166 @@ TEST_F(HandoffInProcess, OtherAnswerAfterALaunchEndsWithTheEventClosedAndNoRecor
               ERROR_SUCCESS);
 }
 
+TEST_F(HandoffInProcess, NextResolvesTheItemTheListShowsHoweverItWasSelected) {
+    dialog.Run([&] {
+        dialog.InsertLocalization("G", "G1");  // not in the catalogue
+        dialog.InsertLocalization("E", "E1");  // its set-up program cannot be started
+        dialog.ShowLocalizationPage();
+        dialog.nextButton.Enable(true);
+        // Selected without any notification, as another program can.
+        dialog.localizationList.SetCurSel(1);
+    });
+    PostMessageA(dialog.Handle(), WM_COMMAND, MAKEWPARAM(IDC_NEXT, BN_CLICKED), 0);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
+    // The resolution's own box for a number without an entry, not the launch's box for E1.
+    EXPECT_EQ(WindowText(box), LoadString(IDS_ERROR_CAPTION));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return FindBox(dialog.Handle()) == nullptr; }));
+    std::string number;
+    dialog.Run([&] { number = dialog.articleNumber; });
+    EXPECT_EQ(number, "G1");
+}
+
+TEST_F(HandoffInProcess, OkFromAnySenderEndsThroughCancel) {
+    // As after a launch that has not been answered: the end must apply the event rule.
+    dialog.Run([&] { dialog.handoffSettled = false; });
+    PostMessageA(dialog.Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    modal.join();
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_FALSE(HandleIsOpen(event));
+    EXPECT_EQ(dialog.setupStartedEvent, nullptr);
+}
+
 TEST_F(HandoffInProcess, CopyDataWithoutARecordEndsTheDialog) {
     SendMessageA(dialog.Handle(), WM_COPYDATA, 0, 0);
     modal.join();
     EXPECT_EQ(result, IDCANCEL);
     // No launch was begun: the event stays open.
     EXPECT_TRUE(HandleIsOpen(event));
+}
+
+// The quiet program never signals the event: the signal, given here after the dialog's start,
+// is what lets the launch go on.
+TEST_F(HandoffInProcess, AnswerLaterThanTheSendIsAcceptedAndUntilThenTheHiddenDialogRunsOn) {
+    SetupWindow setup;
+    ASSERT_NE(setup.Handle(), nullptr);
+    ASSERT_TRUE(SetEvent(event));
+    PressNext("E2");
+    ASSERT_TRUE(WaitFor([&] { return setup.Count() == 1; }));
+    setup.Sync();
+    const SetupWindow::Received sent = setup.Last();
+    madeIds.push_back(sent.text);
+    EXPECT_EQ(sent.replyTo, dialog.Handle());
+    EXPECT_EQ(sent.dwData, reinterpret_cast<ULONG_PTR>(event));
+    EXPECT_EQ(sent.cbData, 39u);
+
+    // No answer: the dialog is hidden and its loop goes on taking messages.
+    std::string classId;
+    bool settled = true;
+    dialog.Run([&] {
+        classId = dialog.handoffClassId;
+        settled = dialog.handoffSettled;
+    });
+    EXPECT_EQ(classId, sent.text);
+    EXPECT_FALSE(settled);
+    EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
+    EXPECT_EQ(FindBox(dialog.Handle()), nullptr);
+
+    Answer(sent.text);
+    EXPECT_TRUE(dialog.handoffSettled);
+    EXPECT_TRUE(HandleIsOpen(event));
+    EXPECT_EQ(ArtValue(sent.text), "E2");
+    EXPECT_EQ(setup.Count(), 1);
+}
+
+TEST_F(HandoffInProcess, NoSignalWithinTheWaitEndsTheDialogAndClosesTheEvent) {
+    SetupWindow setup;
+    ASSERT_NE(setup.Handle(), nullptr);
+    PressNext("E2");
+    ASSERT_TRUE(WaitEnd()) << "a box: " << WindowText(FindBox(dialog.Handle()));
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_FALSE(HandleIsOpen(event));
+    EXPECT_EQ(dialog.setupStartedEvent, nullptr);
+    EXPECT_EQ(setup.Count(), 0);
+}
+
+// After a WM_COPYDATA that came while one of Next's boxes waits for the user: the dialog has
+// ended and is hidden, the box stays until it is answered.
+void ExpectEndedBehindTheBox(HWND dialog, HWND box) {
+    ASSERT_TRUE(IsWindow(dialog));
+    EXPECT_FALSE(IsWindowVisible(dialog));
+    EXPECT_TRUE(IsWindowVisible(box));
+}
+
+TEST_F(HandoffInProcess, CopyDataWhileTheLaunchsBoxIsOpenEndsTheDialogAndClosesTheEvent) {
+    PressNext("E1");  // the launch fails and shows its box
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
+    SendMessageA(dialog.Handle(), WM_COPYDATA, 0, 0);
+    ExpectEndedBehindTheBox(dialog.Handle(), box);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitEnd());
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_FALSE(HandleIsOpen(event));
+}
+
+TEST_F(HandoffInProcess, CopyDataWhileTheResolutionsBoxIsOpenEndsTheDialog) {
+    PressNext("X1");  // not in the catalogue
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
+    SendMessageA(dialog.Handle(), WM_COPYDATA, 0, 0);
+    ExpectEndedBehindTheBox(dialog.Handle(), box);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitEnd());
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_TRUE(HandleIsOpen(event));
+}
+
+TEST_F(HandoffInProcess, RefusedRecordEndsTheDialogAsAfterASuccess) {
+    const std::string id = "{1F2E3D4C-5B6A-7988-97A6-B5C4D3E2F1A0}";
+    madeIds.push_back(id);
+    DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(id));
+    // The record's "Art" key is there already and refuses the writer's full access.
+    ASSERT_TRUE(CreateKeyRefusingFullAccess(HKEY_CLASSES_ROOT, HandoffKeyPath(id) + "\\Art"));
+    dialog.Run([&] {
+        dialog.handoffSettled = false;
+        dialog.handoffClassId = id;
+        dialog.articleNumber = "E77";
+    });
+    Answer(id);
+    EXPECT_TRUE(dialog.handoffSettled);
+    EXPECT_TRUE(HandleIsOpen(event));
+    HKEY art = nullptr;
+    ASSERT_EQ(
+        RegOpenKeyExA(HKEY_CLASSES_ROOT, (HandoffKeyPath(id) + "\\Art").c_str(), 0, KEY_READ, &art),
+        ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(art, nullptr, nullptr, nullptr, nullptr, nullptr),
+              ERROR_FILE_NOT_FOUND);
+    RegCloseKey(art);
+}
+
+// A mutex holds the event's name before the dialog is made: the dialog has no event.
+class HandoffWithTheNameTaken : public HandoffInProcess {
+  protected:
+    HandoffWithTheNameTaken() : HandoffInProcess(CreateMutexA(nullptr, FALSE, "Setup Started")) {}
+};
+
+TEST_F(HandoffWithTheNameTaken, FailedWaitCountsAsASignalAndTheRecordCarriesNoHandle) {
+    ASSERT_NE(nameTaker.Get(), nullptr) << "the name is in use already";
+    EXPECT_EQ(event, nullptr);
+    SetupWindow setup;
+    ASSERT_NE(setup.Handle(), nullptr);
+    PressNext("E2");
+    ASSERT_TRUE(WaitFor([&] { return setup.Count() == 1; }));
+    setup.Sync();
+    const SetupWindow::Received sent = setup.Last();
+    madeIds.push_back(sent.text);
+    EXPECT_EQ(sent.dwData, 0u);
+    EXPECT_EQ(sent.cbData, 39u);
+    EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
+    Answer(sent.text);
+    EXPECT_EQ(ArtValue(sent.text), "E2");
 }
 
 }  // namespace

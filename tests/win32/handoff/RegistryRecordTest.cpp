@@ -187,6 +187,28 @@ TEST_F(RegistryTest, AnIdentifierWhoseKeyExistsIsDrawnAgain) {
     FAIL() << "the clock kept turning over";
 }
 
+TEST_F(RegistryTest, AKeyThatRefusesFullAccessCountsAsFree) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        std::string first;
+        std::string second;
+        std::time_t when;
+        if (!FirstTwoIdentifiers(first, second, when)) continue;
+        madeIds = {first, second};
+        DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(first));
+        ASSERT_TRUE(CreateKeyRefusingFullAccess(HKEY_CLASSES_ROOT, HandoffKeyPath(first)));
+        HKEY full = nullptr;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, HandoffKeyPath(first).c_str(), 0, KEY_ALL_ACCESS,
+                                &full),
+                  ERROR_ACCESS_DENIED);
+        const std::string made = MakeHandoffClassId();
+        if (std::time(nullptr) != when) continue;  // the second turned over: try again
+        EXPECT_EQ(made, first);
+        EXPECT_TRUE(KeyOpens(HKEY_CLASSES_ROOT, HandoffKeyPath(first)));
+        return;
+    }
+    FAIL() << "the clock kept turning over";
+}
+
 TEST_F(RegistryTest, MadeIdentifiersAreFreeAndTheKeyTestSeesTheirPaths) {
     std::vector<std::string> asked;
     const std::string id = MakeHandoffClassId([&](const std::string& keyPath) {
