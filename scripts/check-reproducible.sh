@@ -23,7 +23,7 @@ for dir in "$one" "$two"; do
 done
 
 status=0
-zipname=$(cd "$one/dist" && ls ./*.zip)
+zipname=$(cd "$one/dist" && ls -- *.zip)
 for file in "build/release/win32/src/app/installer.exe" "dist/$zipname"; do
   if cmp "$one/$file" "$two/$file"; then
     echo "check-reproducible: same bytes: $file ($(stat -c %s "$one/$file") bytes)"
