@@ -11,18 +11,15 @@ reps=${1:-15}
 native=${NATIVE_BUILD:-$root/build/native}
 win32=${WIN32_BUILD:-$root/build/win32}
 
-has_target() { cmake --build "$1" --target help 2>/dev/null | grep -- "\.\.\. $2\$" >/dev/null; }
-
 cmake --preset native -B "$native" >/dev/null
-has_target "$native" catalog-tool && cmake --build "$native" -j2 --target catalog-tool >/dev/null
+cmake --build "$native" -j2 --target catalog-tool >/dev/null
 cmake --preset win32 -B "$win32" >/dev/null
-cmake --build "$win32" -j2 --target installer minimal-dialog startup-timer >/dev/null
+cmake --build "$win32" -j2 --target installer reference-setup minimal-dialog startup-timer >/dev/null
 medium="$win32/bench-medium"
-WIN32_BUILD="$win32" NATIVE_BUILD="$native" bash scripts/make-medium.sh "$medium" >/dev/null
+WIN32_BUILD="$win32" NATIVE_BUILD="$native" bash scripts/sample-medium.sh "$medium" >/dev/null
 cp -f "$win32/tools/minimal-dialog/minimal-dialog.exe" "$medium/"
 
 caption="Добро пожаловать"
-[ -f "$medium/install.crt" ] || caption="Ошибка инициализации"
 
 scripts/wine-fixture.sh start "$win32" >/dev/null
 trap 'scripts/wine-fixture.sh stop "$win32" >/dev/null' EXIT

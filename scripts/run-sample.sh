@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The main job: builds the catalogue tool and the Windows programs, makes the sample medium,
-# maps it as drive M: in the build's Wine prefix and starts M:\installer.exe on it. Uses the
+# The main job: builds the catalogue tool and the Windows programs, makes the sample medium and
+# its image with `catalog-tool make-medium`, maps the folder as drive M: in the build's Wine
+# prefix and starts M:\installer.exe on it. A piece that cannot be built fails the job. Uses the
 # X display in $DISPLAY when it works, otherwise a virtual one; saves a screenshot of the dialog
 # as a PNG, prints where it is, then closes the program and stops the prefix's server.
 #
@@ -13,27 +14,24 @@ bash scripts/setup.sh
 native=${NATIVE_BUILD:-$root/build/native}
 win32=${WIN32_BUILD:-$root/build/win32}
 hold=${HOLD_MS:-4000}
-step() { printf '\n=== %s\n' "$*"; }
-
-has_target() { cmake --build "$1" --target help 2>/dev/null | grep -- "\.\.\. $2\$" >/dev/null; }
+current="start"
+step() { current="$*"; printf '\n=== %s\n' "$*"; }
+trap 'status=$?; [ $status -eq 0 ] || echo "run-sample: FAILED in step \"$current\" (exit $status)" >&2' EXIT
 
 step "native build: catalogue tool"
 cmake --preset native -B "$native" >/dev/null
-if has_target "$native" catalog-tool; then
-  cmake --build "$native" -j2 --target catalog-tool
-else
-  echo "run-sample: note: no catalog-tool target yet"
-fi
+cmake --build "$native" -j2 --target catalog-tool
 
 step "Windows build: installer, reference set-up program, start-up timer"
 cmake --preset win32 -B "$win32" >/dev/null
-targets=(installer startup-timer)
-has_target "$win32" reference-setup && targets+=(reference-setup)
-cmake --build "$win32" -j2 --target "${targets[@]}"
+cmake --build "$win32" -j2 --target installer reference-setup startup-timer
 
-step "sample medium"
+step "sample medium and its image (catalog-tool make-medium)"
 medium="$win32/medium"
-WIN32_BUILD="$win32" NATIVE_BUILD="$native" bash scripts/make-medium.sh "$medium"
+start=$(date +%s%N)
+WIN32_BUILD="$win32" NATIVE_BUILD="$native" bash scripts/sample-medium.sh "$medium"
+echo "run-sample: medium and image made in $(( ($(date +%s%N) - start) / 1000000 )) ms;" \
+  "$medium.iso is $(stat -c %s "$medium.iso") bytes"
 
 step "run under Wine"
 real_display=0
@@ -59,10 +57,6 @@ fi
 ln -sfn "$(cd "$medium" && pwd)" "$WINEPREFIX/dosdevices/m:"
 
 caption="Добро пожаловать"
-if [ ! -f "$medium/install.crt" ]; then
-  echo "run-sample: note: the medium has no install.crt, so the program shows its catalogue error"
-  caption="Ошибка инициализации"
-fi
 
 log=$(mktemp)
 timer=$(winepath -w "$win32/tools/startup-timer/startup-timer.exe")
@@ -76,6 +70,7 @@ fi
 timer_pid=$!
 
 shot="$win32/sample-dialog.png"
+rm -f "$shot"
 for _ in $(seq 1 300); do
   grep -q -e '^visible' -e '^timeout' "$log" 2>/dev/null && break
   sleep 0.2
@@ -92,6 +87,7 @@ if grep -q '^visible' "$log"; then
 else
   echo "run-sample: the dialog did not show:" >&2
   cat "$log" >&2
+  failed=1
 fi
 wait "$timer_pid" || true
 rm -f "$log"
@@ -101,4 +97,4 @@ wineserver -k >/dev/null 2>&1 || true
 if [ $started_fixture -eq 1 ]; then
   scripts/wine-fixture.sh stop "$win32"
 fi
-[ -f "$shot" ]
+[ "${failed:-0}" -eq 0 ] && [ -f "$shot" ]

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test: native unit tests, the same under AddressSanitizer/UBSan, a short fuzz run,
-# then the Windows build with its tests under Wine in a virtual display.
+# the Windows build with its tests under Wine in a virtual display, then the release built twice
+# in two folders and compared byte for byte.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -26,3 +27,6 @@ step "Windows build and tests under Wine"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
 ctest --preset win32
+
+step "reproducible release: two builds of the commit compared"
+bash scripts/check-reproducible.sh

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "Cp1251.h"
+#include "MakeMedium.h"
 #include "MediumCheck.h"
 #include "TextForm.h"
 #include "ToolFiles.h"
@@ -19,7 +20,7 @@ constexpr int kOk = 0;
 constexpr int kCheckFailed = 1;
 constexpr int kUsage = 2;
 
-const char kUsageText[] =
+const char kUsageHead[] =
     "usage: catalog-tool COMMAND ...\n"
     "\n"
     "  pack SOURCE -o FILE [--force]  write the catalogue text SOURCE (UTF-8) to FILE;\n"
@@ -27,10 +28,15 @@ const char kUsageText[] =
     "  dump FILE                      print the catalogue FILE as text\n"
     "  verify FILE                    check header, marker, sum, OR and record stream\n"
     "  check-medium DIR               check that every article of DIR/install.crt names\n"
-    "                                 a set-up program present on the medium DIR\n"
+    "                                 a set-up program present on the medium DIR\n";
+const char kUsageTail[] =
     "  --help                         show this text\n"
     "\n"
     "exit codes: 0 ok, 1 a check failed, 2 usage error or unreadable/unwritable file\n";
+
+std::string UsageText() {
+    return std::string(kUsageHead) + kMakeMediumUsage + kUsageTail;
+}
 
 std::string Hex(unsigned value) {
     char text[8];
@@ -279,18 +285,19 @@ int CheckMedium(const std::vector<std::string>& args, std::ostream& out, std::os
 
 int RunCatalogTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) {
-        err << kUsageText;
+        err << UsageText();
         return kUsage;
     }
     const std::string& command = args[0];
     if (command == "--help" || command == "-h" || command == "help") {
-        out << kUsageText;
+        out << UsageText();
         return kOk;
     }
     if (command == "pack") return Pack(args, out, err);
     if (command == "dump") return Dump(args, out, err);
     if (command == "verify") return Verify(args, out, err);
     if (command == "check-medium") return CheckMedium(args, out, err);
-    err << "unknown command " << command << "\n" << kUsageText;
+    if (command == "make-medium") return MakeMedium(args, out, err);
+    err << "unknown command " << command << "\n" << UsageText();
     return kUsage;
 }

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Makes the release: dist/<name>-<version>.zip with installer.exe, the catalogue tool for Linux
+# (catalog-tool) and Windows (catalog-tool.exe; its make-medium command takes the installer.exe
+# beside it by default), the README's sections for users, the kit, and SHA256SUMS.
+#
+#   release.sh [DIST_DIR]       (default: dist)
+#
+# Builds in $RELEASE_BUILD (default build/release). The same commit gives the same bytes from
+# any folder: every date in the zip is SOURCE_DATE_EPOCH (default: the commit's time), entries
+# are sorted and carry no extra fields.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+dist=$(mkdir -p "${1:-dist}" && cd "${1:-dist}" && pwd)
+build=${RELEASE_BUILD:-$root/build/release}
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
+
+version_of() { sed -n "s/^set($1 \(.*\))$/\1/p" cmake/version.cmake; }
+name=$(version_of INSTALLER_RELEASE_NAME)
+version=$(version_of INSTALLER_FILE_VERSION)
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null || echo 946684800)
+fi
+export SOURCE_DATE_EPOCH
+
+# The kit for set-up program authors, into kit/ of the zip: the header, the 32- and 64-bit
+# libraries, and the example program with its source.
+kit_files() {  # lines "SOURCE TARGET", TARGET relative to kit/
+  echo "$root/kit/include/setup_handoff.h include/setup_handoff.h"
+  echo "$build/win32/kit/libsetuphandoff.a lib32/libsetuphandoff.a"
+  echo "$build/win64/kit/libsetuphandoff.a lib64/libsetuphandoff.a"
+  echo "$root/kit/examples/example_setup.c examples/example_setup.c"
+  echo "$build/win32/kit/example-setup.exe examples/example-setup.exe"
+}
+
+echo "release: $name $version (dates $SOURCE_DATE_EPOCH)"
+cmake -S "$root" -B "$build/native" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+  -DINSTALLER_BENCH=OFF >/dev/null
+cmake --build "$build/native" -j2 --target catalog-tool >/dev/null
+cmake -S "$root" -B "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake" \
+  -DCMAKE_BUILD_TYPE=MinSizeRel -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$build/win32" -j2 --target installer catalog-tool setuphandoff example-setup >/dev/null
+cmake -S "$root" -B "$build/win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \
+  -DCMAKE_BUILD_TYPE=MinSizeRel -DINSTALLER_KIT_ONLY=ON >/dev/null
+cmake --build "$build/win64" -j2 --target setuphandoff >/dev/null
+
+stage="$build/stage"
+top="$name-$version"
+rm -rf "$stage"
+mkdir -p "$stage/$top"
+cp "$build/win32/src/app/installer.exe" "$stage/$top/installer.exe"
+cp "$build/win32/tools/catalog-tool/catalog-tool.exe" "$stage/$top/catalog-tool.exe"
+cp "$build/native/tools/catalog-tool/catalog-tool" "$stage/$top/catalog-tool"
+strip --strip-all "$stage/$top/catalog-tool"
+i686-w64-mingw32-strip --strip-all "$stage/$top/catalog-tool.exe"
+while read -r source target; do
+  mkdir -p "$stage/$top/kit/$(dirname "$target")"
+  cp "$source" "$stage/$top/kit/$target"
+done < <(kit_files)
+i686-w64-mingw32-strip --strip-all "$stage/$top/kit/examples/example-setup.exe"
+
+# The README's sections for users of the release.
+user_sections=("Building a medium" "Catalogue tool" "Catalogue text form" "Set-up program protocol"
+  "Set-up program kit")
+{
+  echo "# $name $version"
+  for section in "${user_sections[@]}"; do
+    echo
+    awk -v want="## $section" '
+      /^## / { inside = ($0 == want) }
+      inside { print }
+    ' README.md | sed -e :a -e '/^\n*$/{$d;N;ba' -e '}'
+  done
+} >"$stage/$top/README.md"
+for section in "${user_sections[@]}"; do
+  grep -qx "## $section" "$stage/$top/README.md" || { echo "release: README has no section \"$section\"" >&2; exit 1; }
+done
+
+(cd "$stage/$top" && find . -type f ! -name SHA256SUMS -printf '%P\n' | LC_ALL=C sort |
+  xargs -d '\n' sha256sum >SHA256SUMS)
+find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+chmod -R u=rwX,go=rX "$stage"
+chmod 755 "$stage/$top/catalog-tool"
+
+zipfile="$dist/$top.zip"
+temporary="$zipfile.tmp$$"
+rm -f "$temporary"
+(cd "$stage" && find "$top" -type f | LC_ALL=C sort | TZ=UTC zip -X -D -q -@ "$temporary")
+mv -f "$temporary" "$zipfile"
+echo "release: $zipfile ($(stat -c %s "$zipfile") bytes)"
+(cd "$stage/$top" && cat SHA256SUMS)

@@ -1,0 +1,142 @@
+// The installer on a medium made by the catalogue tool's make-medium: its image, extracted by
+// xorriso, is mapped as a CD-ROM drive (tests/e2e/cdrom-medium.sh), and the program runs from
+// there as it would from a disc.
+#include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h.
+#include <psapi.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <map>
+
+#include "driver/Driver.h"
+#include "handoff/HandoffClassId.h"
+#include "handoff/LaunchCommand.h"
+
+namespace {
+
+using e2e::Cp1251;
+using e2e::ToUtf8;
+
+constexpr int kNext = 1000;
+
+const std::string referenceSetup = e2e::HostToWinePath(REFERENCE_SETUP_EXE);
+
+std::map<std::string, std::string> ReadLog(const std::string& path) {
+    std::map<std::string, std::string> entries;
+    std::ifstream file(path, std::ios::binary);
+    std::string line;
+    while (std::getline(file, line)) {
+        const size_t equals = line.find('=');
+        if (equals != std::string::npos) entries[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return entries;
+}
+
+std::string LogValue(const std::string& path, const std::string& key) {
+    const auto log = ReadLog(path);
+    const auto found = log.find(key);
+    return found == log.end() ? "(none)" : found->second;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// The default value of a key under HKEY_CLASSES_ROOT; "(missing)" when it cannot be read.
+std::string DefaultValue(const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "(missing)";
+    char value[256] = {};
+    LONG size = sizeof value - 1;
+    const LONG result = RegQueryValueA(key, nullptr, value, &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? std::string(value) : "(missing)";
+}
+
+void DeleteRecord(const std::string& classId) {
+    if (classId.size() != handoffClassIdLength) return;
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, (HandoffKeyPath(classId) + "\\Art").c_str());
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, (HandoffKeyPath(classId) + "\\InprocServer32").c_str());
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, HandoffKeyPath(classId).c_str());
+}
+
+// The program file a running process was started from; empty when it cannot be asked.
+std::string ProgramOf(DWORD processId) {
+    UniqueHandle process(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    if (!process.Get()) return std::string();
+    char name[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameExA(process.Get(), nullptr, name, sizeof name);
+    return std::string(name, length);
+}
+
+class CdromMedium : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const char* given = std::getenv("CDROM_DRIVE");
+        ASSERT_NE(given, nullptr) << "CDROM_DRIVE names the drive the medium is mapped to";
+        drive = given;
+        char temp[MAX_PATH] = {};
+        GetTempPathA(sizeof temp, temp);
+        logs = std::string(temp) + "cdrom-test-" + std::to_string(GetCurrentProcessId()) + "\\";
+        ASSERT_TRUE(CreateDirectoryA(logs.c_str(), nullptr)) << logs;
+    }
+
+    void TearDown() override {
+        if (HasFailure()) {
+            std::cout << installer.Describe() << "launched.log:\n"
+                      << ReadFile(logs + "launched.log");
+        }
+        if (launched.Get() && WaitForSingleObject(launched.Get(), 0) != WAIT_OBJECT_0)
+            TerminateProcess(launched.Get(), 1);
+        DeleteRecord(LogValue(logs + "launched.log", "copydata.classId"));
+        DeleteFileA((logs + "launched.log").c_str());
+        RemoveDirectoryA(logs.c_str());
+    }
+
+    std::string drive;
+    std::string logs;
+    UniqueHandle launched;
+    e2e::Installer installer;
+};
+
+TEST_F(CdromMedium, InstallerStartsFromTheDriveAndHandsOverToItsSetUpProgram) {
+    const std::string root = drive + "\\";
+    ASSERT_EQ(GetDriveTypeA(root.c_str()), static_cast<UINT>(DRIVE_CDROM)) << root;
+    EXPECT_EQ(ReadFile(root + "autorun.inf"),
+              "[autorun]\r\nopen=installer.exe\r\nicon=installer.exe,0\r\nlabel=CDROM TEST\r\n");
+
+    // The set-up program the installer starts from the drive takes part in the hand-off itself and
+    // records what it got.
+    SetEnvironmentVariableA("REFERENCE_SETUP_LOG", (logs + "launched.log").c_str());
+    SetEnvironmentVariableA("REFERENCE_SETUP_HANDOFF", "serve");
+    SetEnvironmentVariableA("REFERENCE_SETUP_WINDOW", "0");
+    SetEnvironmentVariableA("REFERENCE_SETUP_EXIT_AFTER_MS", "20000");
+    ASSERT_TRUE(installer.Start(root + "installer.exe", root));
+    ASSERT_NE(installer.WaitWindow(Cp1251("Добро пожаловать")), nullptr) << installer.Describe();
+    ASSERT_TRUE(installer.TypeKeys("R1234"));
+    installer.Settle();
+    ASSERT_TRUE(installer.Press(kNext)) << installer.Describe();
+    EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
+
+    // "%:\Русский\setup.exe" became the program on this drive.
+    const std::string launchedLog = logs + "launched.log";
+    ASSERT_TRUE(e2e::WaitFor([&] { return ReadLog(launchedLog).count("art") == 1; }, 15000))
+        << ReadFile(launchedLog);
+    EXPECT_EQ(LogValue(launchedLog, "commandLine"), BuildCommandLine("R1234"));
+    const DWORD pid = static_cast<DWORD>(std::stoul(LogValue(launchedLog, "pid")));
+    launched.Reset(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+    EXPECT_EQ(ToUtf8(ProgramOf(pid)), drive + "\\Русский\\setup.exe");
+
+    const std::string classId = LogValue(launchedLog, "copydata.classId");
+    ASSERT_EQ(classId.size(), handoffClassIdLength) << classId;
+    EXPECT_EQ(LogValue(launchedLog, "art"), "R1234");
+    EXPECT_EQ(DefaultValue(HandoffKeyPath(classId) + "\\Art"), "R1234");
+}
+
+}  // namespace
