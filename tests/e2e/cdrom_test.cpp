@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 // After windows.h.
-#include <psapi.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -65,16 +64,6 @@ void DeleteRecord(const std::string& classId) {
     RegDeleteKeyA(HKEY_CLASSES_ROOT, HandoffKeyPath(classId).c_str());
 }
 
-// The program file a running process was started from; empty when it cannot be asked.
-std::string ProgramOf(DWORD processId) {
-    UniqueHandle process(
-        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
-    if (!process.Get()) return std::string();
-    char name[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameExA(process.Get(), nullptr, name, sizeof name);
-    return std::string(name, length);
-}
-
 class CdromMedium : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -131,7 +120,7 @@ TEST_F(CdromMedium, InstallerStartsFromTheDriveAndHandsOverToItsSetUpProgram) {
     EXPECT_EQ(LogValue(launchedLog, "commandLine"), BuildCommandLine("R1234"));
     const DWORD pid = static_cast<DWORD>(std::stoul(LogValue(launchedLog, "pid")));
     launched.Reset(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
-    EXPECT_EQ(ToUtf8(ProgramOf(pid)), drive + "\\Русский\\setup.exe");
+    EXPECT_EQ(ToUtf8(LogValue(launchedLog, "program")), drive + "\\Русский\\setup.exe");
 
     const std::string classId = LogValue(launchedLog, "copydata.classId");
     ASSERT_EQ(classId.size(), handoffClassIdLength) << classId;

@@ -162,6 +162,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     state.log.Write("pid", std::to_string(GetCurrentProcessId()));
     state.log.Write("commandLine", GetCommandLineA());
+    char program[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, program, sizeof program);
+    state.log.Write("program", program);
 
     int result = 0;
     if (state.options.openWindow && state.options.handoff != SetupOptions::Handoff::signal) {
