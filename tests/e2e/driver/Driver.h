@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "driver/UniqueHandle.h"
+#include "handoff/KernelHandle.h"
 
 // Drives installer.exe as a person would: starts it from a temporary medium folder, finds its
 // windows, types into the focused control, presses buttons, reads what the windows show and
@@ -140,8 +140,8 @@ class Installer {
   private:
     HWND FindTopLevel(const std::string* caption, bool boxesOnly) const;
 
-    UniqueHandle process;
-    UniqueHandle thread;
+    KernelHandle process;
+    KernelHandle thread;
     DWORD processId = 0;
     DWORD threadId = 0;
     HWND window = nullptr;

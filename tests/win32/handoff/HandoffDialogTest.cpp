@@ -13,6 +13,7 @@
 #include "catalog/CatalogStore.h"
 #include "framework/Application.h"
 #include "handoff/HandoffClassId.h"
+#include "handoff/HandoffNames.h"
 #include "ui/ProductSelectDialog.h"
 #include "ui/resource.h"
 #include "util/PathParts.h"
@@ -46,6 +47,7 @@ class HandoffProbe : public ProductSelectDialog {
         return 0;
     }
 
+  protected:
     DECLARE_MESSAGE_TABLE()
 };
 
@@ -110,13 +112,13 @@ class HandoffInProcess : public ::testing::Test {
         CatalogStore store;
         store.Section(ArticleCatalog::ArticleSectionName)
             .Set("E1", CatalogValue::String(BesideProgram("handoff-folder")));
-        ASSERT_TRUE(store.Save(BesideProgram("install.crt"), true));
+        ASSERT_TRUE(store.Save(BesideProgram(catalogFileName), true));
         store.modified = false;
 
         modal = std::thread([this] { result = dialog.DoModal(); });
         ASSERT_TRUE(WaitFor(
             [this] { return dialog.Handle() != nullptr && IsWindowVisible(dialog.Handle()); }));
-        dialog.Run([&] { event = dialog.setupStartedEvent; });
+        dialog.Run([&] { event = dialog.setupStartedEvent.Get(); });
         ASSERT_TRUE(HandleIsOpen(event));
     }
 
@@ -175,7 +177,7 @@ TEST_F(HandoffInProcess, FailedStartKeepsTheDialogAndCancelThenClosesTheEvent) {
 
     Cancel();
     EXPECT_FALSE(HandleIsOpen(event));
-    EXPECT_EQ(dialog.setupStartedEvent, nullptr);
+    EXPECT_EQ(dialog.setupStartedEvent.Get(), nullptr);
 }
 
 TEST_F(HandoffInProcess, AcceptedAnswerWritesTheRecordAndKeepsTheEventOpen) {
