@@ -12,16 +12,12 @@
 
 #include "RegistryTree.h"
 #include "handoff/HandoffClassId.h"
+#include "handoff/HandoffNames.h"
 #include "handoff/HandoffRegistry.h"
 #include "handoff/LaunchCommand.h"
 #include "handoff/SetupProcess.h"
 
 namespace {
-
-// "Тестирование install.exe: RUS" in cp1251.
-const char* const setupCaption =
-    "\xD2\xE5\xF1\xF2\xE8\xF0\xEE\xE2\xE0\xED\xE8\xE5"
-    " install.exe: RUS";
 
 std::string WindowsPath(std::string unixPath) {
     for (char& c : unixPath) {
@@ -112,7 +108,7 @@ class ReferenceSetupRun : public ::testing::Test {
         SetEnvironmentVariableA("REFERENCE_SETUP_EXIT_AFTER_MS", "30000");
         SetEnvironmentVariableA("REFERENCE_SETUP_REPLY", nullptr);
         SetEnvironmentVariableA("REFERENCE_SETUP_WINDOW", nullptr);
-        event = CreateEventA(nullptr, FALSE, FALSE, "Setup Started");
+        event = CreateEventA(nullptr, FALSE, FALSE, setupStartedEventName);
         ASSERT_NE(event, nullptr);
     }
     void TearDown() override {
@@ -133,7 +129,8 @@ class ReferenceSetupRun : public ::testing::Test {
 
     // Closes the set-up window, if one is open, and waits until the program has ended.
     void EndSetup() {
-        if (HWND setup = FindWindowA(nullptr, setupCaption)) PostMessageA(setup, WM_CLOSE, 0, 0);
+        if (HWND setup = FindWindowA(nullptr, setupWindowCaption))
+            PostMessageA(setup, WM_CLOSE, 0, 0);
         if (GetFileAttributesA(logPath.c_str()) == INVALID_FILE_ATTRIBUTES) return;
         EXPECT_TRUE(PumpUntil([&] { return ReadLog(logPath).count("exit") == 1; }))
             << "the set-up program did not end";
@@ -147,8 +144,9 @@ class ReferenceSetupRun : public ::testing::Test {
         EXPECT_EQ(WaitForSingleObject(event, 20000), WAIT_OBJECT_0) << "no signal";
         HWND setup = nullptr;
         if (expectWindow) {
-            EXPECT_TRUE(PumpUntil([&] { return (setup = FindWindowA(nullptr, setupCaption)); }))
-                << "no window with the set-up caption";
+            EXPECT_TRUE(PumpUntil([&] {
+                return (setup = FindWindowA(nullptr, setupWindowCaption));
+            })) << "no window with the set-up caption";
         }
         return setup;
     }
