@@ -25,11 +25,11 @@ scripts/wine-fixture.sh start "$win32" >/dev/null
 trap 'scripts/wine-fixture.sh stop "$win32" >/dev/null' EXIT
 # shellcheck source=scripts/wine-env.sh
 . scripts/wine-env.sh "$win32"
-timer=$(winepath -w "$win32/tools/startup-timer/startup-timer.exe")
-dir=$(winepath -w "$medium")
+timer=$(env "${wine_locale_env[@]}" winepath -w "$win32/tools/startup-timer/startup-timer.exe")
+dir=$(env "${wine_locale_env[@]}" winepath -w "$medium")
 
 measure() {  # CAPTION PROGRAM -> milliseconds
-  wine "$timer" --cwd "$dir" "$1" "$dir\\$2" 2>/dev/null | awk '/^visible/ {print $2}'
+  env "${wine_locale_env[@]}" wine "$timer" --cwd "$dir" "$1" "$dir\\$2" 2>/dev/null | awk '/^visible/ {print $2}'
 }
 
 measure "Minimal dialog" minimal-dialog.exe >/dev/null

@@ -52,19 +52,19 @@ fi
 # shellcheck source=scripts/wine-env.sh
 . scripts/wine-env.sh "$win32"
 if [ ! -d "$WINEPREFIX/dosdevices" ]; then
-  wineboot -i >/dev/null 2>&1
+  env "${wine_locale_env[@]}" wineboot -i >/dev/null 2>&1
 fi
 ln -sfn "$(cd "$medium" && pwd)" "$WINEPREFIX/dosdevices/m:"
 
 caption="Добро пожаловать"
 
 log=$(mktemp)
-timer=$(winepath -w "$win32/tools/startup-timer/startup-timer.exe")
+timer=$(env "${wine_locale_env[@]}" winepath -w "$win32/tools/startup-timer/startup-timer.exe")
 if [ $real_display -eq 1 ]; then
-  wine "$timer" --hold "$hold" --cwd 'M:\' "$caption" 'M:\installer.exe' >"$log" 2>/dev/null &
+  env "${wine_locale_env[@]}" wine "$timer" --hold "$hold" --cwd 'M:\' "$caption" 'M:\installer.exe' >"$log" 2>/dev/null &
 else
   # A Wine desktop draws the window frames, so the screenshot shows the caption.
-  wine explorer /desktop=sample,800x600 "$timer" --hold "$hold" --cwd 'M:\' "$caption" \
+  env "${wine_locale_env[@]}" wine explorer /desktop=sample,800x600 "$timer" --hold "$hold" --cwd 'M:\' "$caption" \
     'M:\installer.exe' >"$log" 2>/dev/null &
 fi
 timer_pid=$!
@@ -93,7 +93,7 @@ wait "$timer_pid" || true
 rm -f "$log"
 
 # Close what is left of the program and stop the prefix's server.
-wineserver -k >/dev/null 2>&1 || true
+env "${wine_locale_env[@]}" wineserver -k >/dev/null 2>&1 || true
 if [ $started_fixture -eq 1 ]; then
   scripts/wine-fixture.sh stop "$win32"
 fi

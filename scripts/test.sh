@@ -1,32 +1,68 @@
 #!/usr/bin/env bash
-# Every test: native unit tests, the same under AddressSanitizer/UBSan, a short fuzz run,
-# the Windows build with its tests under Wine in a virtual display, then the release built twice
-# in two folders and compared byte for byte.
+# Every test, or the parts named: test.sh [native] [asan] [fuzz] [win32] [win64]
+#   native  native unit tests
+#   asan    the same under AddressSanitizer/UBSan
+#   fuzz    a short fuzz run ($FUZZ_SECONDS, default 20)
+#   win32   the Windows build with its tests under Wine in a virtual display
+#   win64   the 64-bit build of the set-up program kit (built, not run)
+#   repro   the release built twice in two folders and compared byte for byte
+# Without a part, all of them in that order.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+all_parts=(native asan fuzz win32 win64 repro)
+usage() {
+  echo "usage: test.sh [PART]...  (PART: ${all_parts[*]}; all when none is named)" >&2
+  exit 2
+}
+parts=("$@")
+[ ${#parts[@]} -gt 0 ] || parts=("${all_parts[@]}")
+for part in "${parts[@]}"; do
+  case "$part" in
+    native | asan | fuzz | win32 | win64 | repro) ;;
+    -h | --help) usage ;;
+    *) echo "test.sh: unknown part '$part'" >&2; usage ;;
+  esac
+done
+
 bash scripts/setup.sh
 
 step() { printf '\n=== %s\n' "$*"; }
 
-step "native build and unit tests"
-cmake --preset native >/dev/null
-cmake --build --preset native
-ctest --preset native
+# Configure, build and (where the preset has tests) run one preset.
+preset() {
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1"
+  if [ "${2:-}" = test ]; then
+    ctest --preset "$1"
+  fi
+}
 
-step "native unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake --preset asan >/dev/null
-cmake --build --preset asan
-ctest --preset asan
-
-if [ -x scripts/fuzz.sh ]; then
-  step "fuzz smoke run"
-  FUZZ_SECONDS=${FUZZ_SECONDS:-20} bash scripts/fuzz.sh
-fi
-
-step "Windows build and tests under Wine"
-cmake --preset win32 >/dev/null
-cmake --build --preset win32
-ctest --preset win32
-
-step "reproducible release: two builds of the commit compared"
-bash scripts/check-reproducible.sh
+for part in "${parts[@]}"; do
+  case "$part" in
+    native)
+      step "native build and unit tests"
+      preset native test
+      ;;
+    asan)
+      step "native unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+      preset asan test
+      ;;
+    fuzz)
+      step "fuzz smoke run"
+      FUZZ_SECONDS=${FUZZ_SECONDS:-20} bash scripts/fuzz.sh
+      ;;
+    win32)
+      step "Windows build and tests under Wine"
+      preset win32 test
+      ;;
+    win64)
+      step "64-bit Windows build of the set-up program kit"
+      preset win64
+      ;;
+    repro)
+      step "reproducible release: two builds of the commit compared"
+      bash scripts/check-reproducible.sh
+      ;;
+  esac
+done

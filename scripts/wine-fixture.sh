@@ -8,7 +8,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 stop() {
   if [ -d "$build/wineprefix" ]; then
-    (. "$here/wine-env.sh" "$build"; wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1) || true
+    (
+      . "$here/wine-env.sh" "$build"
+      env "${wine_locale_env[@]}" wineserver -k >/dev/null 2>&1
+      env "${wine_locale_env[@]}" wineserver -w >/dev/null 2>&1
+    ) || true
   fi
   if [ -f "$build/xvfb.pid" ]; then
     kill "$(cat "$build/xvfb.pid")" 2>/dev/null || true
@@ -39,15 +43,17 @@ start() {
   echo "$display" >"$build/xvfb.display"
   . "$here/wine-env.sh" "$build"
   # A persistent server and the prefix's own processes, detached from the test's output pipes.
-  setsid wineserver -p </dev/null >"$build/wineserver.log" 2>&1
-  if ! timeout 300 wineboot -i </dev/null >"$build/wineboot.log" 2>&1; then
+  setsid env "${wine_locale_env[@]}" wineserver -p </dev/null >"$build/wineserver.log" 2>&1
+  if ! timeout 300 env "${wine_locale_env[@]}" wineboot -i </dev/null >"$build/wineboot.log" 2>&1; then
     echo "wine-fixture: wineboot failed; see $build/wineboot.log" >&2
     exit 1
   fi
   # A crashing program ends at once with a failing exit code instead of waiting on a debugger.
-  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
+  env "${wine_locale_env[@]}" wine reg add \
+    'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
     /d 'cmd.exe /c exit' /f </dev/null >/dev/null 2>&1
-  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f \
+  env "${wine_locale_env[@]}" wine reg add \
+    'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f \
     </dev/null >/dev/null 2>&1
   echo "wine-fixture: display :$display, prefix $WINEPREFIX"
 }

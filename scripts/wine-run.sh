@@ -3,4 +3,4 @@
 set -u
 . "$(dirname "$0")/wine-env.sh" "$1"
 shift
-exec wine "$@"
+exec env "${wine_locale_env[@]}" wine "$@"

@@ -5,7 +5,7 @@
 #include <string>
 
 // An open disk file, closed when the object goes. The catalogue reaches the disk only through
-// this class; DiskFileWin32.cpp and DiskFilePosix.cpp implement it for the two platforms.
+// this class; DiskFile.cpp implements it for the two platforms.
 //
 // Opening modes:
 // - for reading with exclusive sharing: no other opener may hold the file meanwhile;

@@ -1,6 +1,7 @@
 #include "framework/Application.h"
 
 #include "framework/Dialog.h"
+#include "framework/MessageBoxes.h"
 #include "util/PathParts.h"
 
 namespace {
@@ -18,6 +19,12 @@ struct CommandEntry {
 
 Application* TheApplication() {
     return theApplication;
+}
+
+HINSTANCE ModuleInstance() {
+    Application* app = TheApplication();
+    return app != nullptr && app->Instance() != nullptr ? app->Instance()
+                                                        : GetModuleHandleA(nullptr);
 }
 
 Application::Application() {
@@ -38,9 +45,9 @@ int Application::Run(HINSTANCE moduleInstance) {
     return 0;
 }
 
-int Application::MessageBox(const std::string& text, UINT style) {
+int Application::ShowMessageBox(const std::string& text, UINT style) {
     HWND owner = mainWindow != nullptr ? mainWindow->Handle() : nullptr;
-    return ::MessageBoxA(owner, text.c_str(), title.c_str(), style);
+    return ::ShowMessageBox(owner, text, title.c_str(), style);
 }
 
 void Application::WindowDestroyed(Dialog* dialog) {

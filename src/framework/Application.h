@@ -8,9 +8,6 @@ class Dialog;
 
 // The one application object of the program. Derived classes exist once, as a static object;
 // the program's entry point calls Run(), which calls InitInstance() once.
-//
-// Note: <windows.h> maps MessageBox to MessageBoxA; the member below is renamed with it
-// consistently in every file that sees this header.
 class Application {
   public:
     Application();
@@ -26,7 +23,7 @@ class Application {
     virtual bool InitInstance() = 0;
 
     // A message box owned by the main window (when there is one), captioned with the title.
-    int MessageBox(const std::string& text, UINT style);
+    int ShowMessageBox(const std::string& text, UINT style);
 
     HINSTANCE Instance() const { return instance; }
     // The program file's name without its extension.
@@ -37,8 +34,9 @@ class Application {
     // Called by a dialog whose window is gone: the main-window reference must not outlive it.
     void WindowDestroyed(Dialog* dialog);
 
-    // The application's command table: the help command goes to OnHelp. Returns true when the
-    // command was one of the table's.
+    // The application's command table: the help command goes to OnHelp. A dialog passes on
+    // every command its own tables do not list. Returns true when the command was one of the
+    // table's.
     bool OnCommand(UINT commandId);
 
   protected:
@@ -49,7 +47,7 @@ class Application {
     void Enable3dControls() {}
 
     // The standard help command (0xE146). The program ships no help file: nothing happens.
-    void OnHelp() {}
+    virtual void OnHelp() {}
 
   private:
     HINSTANCE instance = nullptr;
@@ -59,3 +57,7 @@ class Application {
 
 // The one application object, or null before it is constructed.
 Application* TheApplication();
+
+// The module whose templates, strings and icons the program shows: the application's instance,
+// or the running program's before Run.
+HINSTANCE ModuleInstance();

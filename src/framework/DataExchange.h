@@ -13,7 +13,6 @@ class DataExchange {
     DataExchange(HWND dialog, bool saveToMembers, bool bindControls)
         : dialog(dialog), saveToMembers(saveToMembers), bindControls(bindControls) {}
 
-    // Binds member to the dialog's control id.
     void Control(int id, ControlWindow& member);
     // Towards the controls: the control's text := member; towards the members: the reverse.
     void Text(int id, std::string& member);

@@ -15,15 +15,13 @@ Dialog::~Dialog() = default;
 
 INT_PTR Dialog::DoModal() {
     Application* app = TheApplication();
-    HINSTANCE module =
-        app != nullptr && app->Instance() != nullptr ? app->Instance() : GetModuleHandleA(nullptr);
     HWND owner = parent;
     if (owner == nullptr && app != nullptr && app->MainWindow() != nullptr &&
         app->MainWindow() != this)
         owner = app->MainWindow()->Handle();
     controlsBound = false;
-    return DialogBoxParamA(module, MAKEINTRESOURCEA(templateId), owner, &Dialog::DialogProc,
-                           reinterpret_cast<LPARAM>(this));
+    return DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(templateId), owner,
+                           &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 void Dialog::EndDialog(INT_PTR result) {
@@ -114,7 +112,10 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         return focusDefault;
     }
     const MessageEntry* entry = GetMessageTable()->Find(message, wParam);
-    if (entry == nullptr) return FALSE;
+    if (entry == nullptr) {
+        Application* app = TheApplication();
+        return message == WM_COMMAND && app != nullptr && app->OnCommand(LOWORD(wParam));
+    }
     const CurrentMessage outer = current;
     current = {message, wParam, lParam, false};
     LRESULT result = 0;

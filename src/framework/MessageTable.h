@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <type_traits>
 
 class Dialog;
 
@@ -32,35 +33,56 @@ struct MessageTable {
     const MessageEntry* Find(UINT message, WPARAM wParam) const;
 };
 
+// A table row that still knows the class its handler belongs to, so that the table's definition
+// can check it; it becomes a plain row in the table.
+template <class D>
+struct HandlerRow {
+    static_assert(std::is_base_of<Dialog, D>::value,
+                  "a message table handler must be a member of a class derived from Dialog");
+    MessageEntry entry;
+    constexpr operator MessageEntry() const { return entry; }
+};
+
 // Builders for table rows; D is the dialog class the handler belongs to.
 template <class D>
-constexpr MessageEntry OnCommandEntry(UINT notificationCode, UINT controlId, void (D::*fn)()) {
-    return MessageEntry{WM_COMMAND, notificationCode, controlId,
-                        static_cast<MessageEntry::CommandHandler>(fn), nullptr};
+constexpr HandlerRow<D> OnCommandEntry(UINT notificationCode, UINT controlId, void (D::*fn)()) {
+    return {{WM_COMMAND, notificationCode, controlId, static_cast<MessageEntry::CommandHandler>(fn),
+             nullptr}};
 }
 
 template <class D>
-constexpr MessageEntry OnMessageEntry(UINT message, LRESULT (D::*fn)(WPARAM, LPARAM)) {
-    return MessageEntry{message, 0, 0, nullptr, static_cast<MessageEntry::MessageHandler>(fn)};
+constexpr HandlerRow<D> OnMessageEntry(UINT message, LRESULT (D::*fn)(WPARAM, LPARAM)) {
+    return {{message, 0, 0, nullptr, static_cast<MessageEntry::MessageHandler>(fn)}};
 }
 
 template <class D>
-constexpr MessageEntry OnMessageEntry(UINT message, void (D::*fn)()) {
-    return MessageEntry{message, 0, 0, static_cast<MessageEntry::CommandHandler>(fn), nullptr};
+constexpr HandlerRow<D> OnMessageEntry(UINT message, void (D::*fn)()) {
+    return {{message, 0, 0, static_cast<MessageEntry::CommandHandler>(fn), nullptr}};
 }
 
-// Declares a dialog class's table; define it with DEFINE_MESSAGE_TABLE.
+// The number of rows, once every row's handler is known to be a member of Class or of one of
+// its bases: a handler of another class would be called on an object that is not of its class.
+template <class Class, class... D>
+constexpr std::size_t CountTableRows(const HandlerRow<D>&...) {
+    static_assert(
+        (std::is_base_of<D, Class>::value && ...),
+        "a message table handler must be a member of the table's class or of one of its bases");
+    return sizeof...(D);
+}
+
+// Declares a dialog class's table; define it with DEFINE_MESSAGE_TABLE. It declares no access
+// of its own: put it in a protected section, as derived classes' tables name it as their base.
 #define DECLARE_MESSAGE_TABLE()                            \
-  protected:                                               \
     static const MessageEntry messageEntries[];            \
     static const MessageTable messageTable;                \
     const MessageTable* GetMessageTable() const override { \
         return &messageTable;                              \
     }
 
-// DEFINE_MESSAGE_TABLE(Class, Base, rows...)
-#define DEFINE_MESSAGE_TABLE(Class, Base, ...)                  \
-    const MessageEntry Class::messageEntries[] = {__VA_ARGS__}; \
-    const MessageTable Class::messageTable = {                  \
-        &Base::messageTable, Class::messageEntries,             \
-        sizeof(Class::messageEntries) / sizeof(Class::messageEntries[0])};
+// DEFINE_MESSAGE_TABLE(Class, Base, rows...): Class's rows, searched before Base's table.
+#define DEFINE_MESSAGE_TABLE(Class, Base, ...)                                            \
+    static_assert(std::is_base_of<Base, Class>::value,                                    \
+                  "a message table's base table must be the table of a base class");      \
+    const MessageEntry Class::messageEntries[] = {__VA_ARGS__};                           \
+    const MessageTable Class::messageTable = {&Base::messageTable, Class::messageEntries, \
+                                              CountTableRows<Class>(__VA_ARGS__)};

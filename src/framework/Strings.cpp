@@ -4,7 +4,7 @@
 
 #include "framework/Application.h"
 
-std::string LoadStringFrom(HINSTANCE module, UINT id) {
+std::string LoadResourceStringFrom(HINSTANCE module, UINT id) {
     // LoadStringA cuts the text to the buffer; grow until it fits with room to spare.
     for (std::size_t size = 256; size <= 65536; size *= 4) {
         std::vector<char> buffer(size);
@@ -16,9 +16,6 @@ std::string LoadStringFrom(HINSTANCE module, UINT id) {
     return std::string();
 }
 
-std::string LoadString(UINT id) {
-    Application* app = TheApplication();
-    HINSTANCE module =
-        app != nullptr && app->Instance() != nullptr ? app->Instance() : GetModuleHandleA(nullptr);
-    return LoadStringFrom(module, id);
+std::string LoadResourceString(UINT id) {
+    return LoadResourceStringFrom(ModuleInstance(), id);
 }

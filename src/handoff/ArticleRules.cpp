@@ -34,8 +34,12 @@ std::vector<Candidate> ExpandCandidates(const std::string& number) {
     return candidates;
 }
 
+bool IsOnProgramDrive(const std::string& value) {
+    return value.find(drivePlaceholder) == 0;
+}
+
 std::string ResolveSetupPath(const std::string& value, const std::string& programPath) {
-    if (value.find(drivePlaceholder) != 0) return value;
+    if (!IsOnProgramDrive(value)) return value;
     const std::string drive = programPath.substr(0, 1);
     std::string path;
     for (char c : value) {

@@ -14,7 +14,6 @@ constexpr char drivePlaceholder = '%';
 // Removes space, tab, line feed, vertical tab, form feed and carriage return from both ends.
 std::string TrimArticleNumber(const std::string& number);
 
-// True when the number begins with the placeholder letter.
 bool IsPlaceholderNumber(const std::string& number);
 
 // One candidate per language letter, in table order; every placeholder letter of the number is
@@ -25,8 +24,12 @@ struct Candidate {
 };
 std::vector<Candidate> ExpandCandidates(const std::string& number);
 
-// When value begins with the drive placeholder, every placeholder in it becomes the first
-// character of programPath; any other value is returned unchanged.
+// True when a catalogue value begins with the drive placeholder: the value names a file on the
+// program's own drive.
+bool IsOnProgramDrive(const std::string& value);
+
+// For a value on the program's drive, every placeholder in it becomes the first character of
+// programPath; any other value is returned unchanged.
 std::string ResolveSetupPath(const std::string& value, const std::string& programPath);
 
 // The row of the language table whose letter is the number's first character, or -1. An empty

@@ -6,8 +6,9 @@
 // The registry side of the hand-off: a class identifier whose key under HKEY_CLASSES_ROOT\CLSID
 // is free, and the record that carries the article number to the set-up program.
 
-// Seeds the standard generator with the current time once, then draws identifiers until one's
-// key "CLSID\{id}" does not open with KEY_ALL_ACCESS under HKEY_CLASSES_ROOT.
+// Seeds the standard generator with the current time on every call, then draws identifiers until
+// one's key "CLSID\{id}" does not open with KEY_ALL_ACCESS under HKEY_CLASSES_ROOT. Two calls
+// within the same second draw the same sequence.
 std::string MakeHandoffClassId();
 // The same, with the test of whether a key path ("CLSID\{id}") is taken supplied by the caller.
 std::string MakeHandoffClassId(const std::function<bool(const std::string& keyPath)>& keyOpens);

@@ -6,7 +6,6 @@
 // The command line a set-up program is started with: " /v", the launch marker, "=" and the
 // article number. The program path is passed apart, so the line starts with the space.
 
-// Number of letters in the launch marker.
 constexpr size_t launchMarkerLength = 23;
 // Characters in front of the article number: " /v", the marker and "=".
 constexpr size_t commandLinePrefixLength = 3 + launchMarkerLength + 1;

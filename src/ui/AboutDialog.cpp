@@ -51,7 +51,7 @@ BOOL AboutDialog::OnInitDialog() {
     if (reader.Load(nullptr)) {
         const std::string version = reader.GetString("FileVersion", kVersionLanguageCodePage);
         if (!version.empty())
-            versionText = FormatVersionLine(LoadString(IDS_VERSION_FORMAT), version);
+            versionText = FormatVersionLine(LoadResourceString(IDS_VERSION_FORMAT), version);
         const std::string copyright = reader.GetString("LegalCopyright", kVersionLanguageCodePage);
         if (!copyright.empty()) copyrightText = copyright;
         UpdateData(false);

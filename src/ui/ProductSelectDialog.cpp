@@ -1,5 +1,7 @@
 #include "ui/ProductSelectDialog.h"
 
+#include "framework/Application.h"
+#include "framework/MessageBoxes.h"
 #include "framework/Strings.h"
 #include "handoff/HandoffNames.h"
 #include "ui/AboutDialog.h"
@@ -8,7 +10,6 @@
 
 namespace {
 
-// Every "%" in text replaced by replacement.
 std::string ReplacePercent(const std::string& text, const std::string& replacement) {
     std::string result;
     for (char c : text) {
@@ -21,7 +22,6 @@ std::string ReplacePercent(const std::string& text, const std::string& replaceme
     return result;
 }
 
-// A window's rectangle in the client coordinates of parent.
 RECT WindowRectIn(HWND window, HWND parent) {
     RECT rect{};
     GetWindowRect(window, &rect);
@@ -47,11 +47,14 @@ DEFINE_MESSAGE_TABLE(
 
 ProductSelectDialog::ProductSelectDialog() : Dialog(IDD_PRODUCT_SELECT) {
     // Automatic reset, not signalled; an existing event of that name is shared.
-    setupStartedEvent = CreateEventA(nullptr, FALSE, FALSE, setupStartedEventName);
-    appIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    setupStartedEvent.Reset(CreateEventA(nullptr, FALSE, FALSE, setupStartedEventName));
+    appIcon = LoadIconA(ModuleInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
-ProductSelectDialog::~ProductSelectDialog() = default;
+ProductSelectDialog::~ProductSelectDialog() {
+    // The event outlives the dialog unless OnCancel has closed it.
+    setupStartedEvent.Release();
+}
 
 void ProductSelectDialog::DoDataExchange(DataExchange& dx) {
     Dialog::DoDataExchange(dx);
@@ -68,7 +71,7 @@ BOOL ProductSelectDialog::OnInitDialog() {
     Dialog::OnInitDialog();
 
     if (HMENU systemMenu = GetSystemMenu(Handle(), FALSE)) {
-        const std::string aboutText = LoadString(IDS_ABOUTBOX);
+        const std::string aboutText = LoadResourceString(IDS_ABOUTBOX);
         if (!aboutText.empty()) {
             AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
             AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText.c_str());
@@ -82,15 +85,15 @@ BOOL ProductSelectDialog::OnInitDialog() {
     PlacePicture();
 
     // A signal given before the dialog existed does not count as a started set-up program.
-    ResetEvent(setupStartedEvent);
+    ResetEvent(setupStartedEvent.Get());
 
     PathParts catalogPath(catalogFileName);
     catalogPath.SetDirectoryFromModule("");
     if (!catalog.Load(catalogPath.fullPath)) {
         const std::string text =
-            ReplacePercent(LoadString(IDS_CATALOG_NOT_FOUND), catalogPath.fullPath);
-        const std::string caption = LoadString(IDS_INIT_ERROR_CAPTION);
-        MessageBoxA(Handle(), text.c_str(), caption.c_str(), MB_ICONERROR);
+            ReplacePercent(LoadResourceString(IDS_CATALOG_NOT_FOUND), catalogPath.fullPath);
+        const std::string caption = LoadResourceString(IDS_INIT_ERROR_CAPTION);
+        ShowMessageBox(Handle(), text, caption.c_str(), MB_ICONERROR);
         OnCancel();
         return FALSE;
     }
@@ -112,9 +115,9 @@ void ProductSelectDialog::PlacePicture() {
 }
 
 int ProductSelectDialog::ShowMessage(UINT captionId, UINT textId, UINT style) {
-    const std::string text = LoadString(textId);
-    const std::string caption = LoadString(captionId);
-    return MessageBoxA(Handle(), text.c_str(), caption.c_str(), style);
+    const std::string text = LoadResourceString(textId);
+    const std::string caption = LoadResourceString(captionId);
+    return ShowMessageBox(Handle(), text, caption.c_str(), style);
 }
 
 void ProductSelectDialog::OnNumberChange() {
@@ -130,7 +133,7 @@ void ProductSelectDialog::OnBack() {
     localizationList.ResetContent();
     numberEdit.Show(true);
     localizationList.Show(false);
-    promptLabel.SetText(LoadString(IDS_ENTER_NUMBER));
+    promptLabel.SetText(LoadResourceString(IDS_ENTER_NUMBER));
     numberEdit.SetSel(0, -1);
     numberEdit.ScrollCaret();
     numberEdit.SetFocus();
@@ -211,9 +214,6 @@ void ProductSelectDialog::OnCancelCommand() {
 
 void ProductSelectDialog::OnCancel() {
     ReleaseItemNumbers();
-    if (!handoffSettled && setupStartedEvent != nullptr) {
-        CloseHandle(setupStartedEvent);
-        setupStartedEvent = nullptr;
-    }
+    if (!handoffSettled) setupStartedEvent.Reset();
     EndDialog(IDCANCEL);
 }

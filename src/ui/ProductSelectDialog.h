@@ -7,6 +7,7 @@
 #include "catalog/ArticleCatalog.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
+#include "handoff/KernelHandle.h"
 
 // The program's working surface: asks for a product article number (number page) and, for a
 // number that leaves the localization open, offers the localizations found (localization page).
@@ -71,7 +72,7 @@ class ProductSelectDialog : public Dialog {
     StaticControl picture;
     // Shared with the set-up programs. Not closed by the destructor: OnCancel decides whether
     // it is closed; otherwise it stays open until the process ends.
-    HANDLE setupStartedEvent = nullptr;
+    KernelHandle setupStartedEvent;
     // A shared icon of the module: never destroyed.
     HICON appIcon = nullptr;
     ArticleCatalog catalog;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "framework/Application.h"
+#include "framework/MessageBoxes.h"
 #include "framework/Strings.h"
 #include "handoff/ArticleRules.h"
 #include "handoff/HandoffRegistry.h"
@@ -25,11 +26,11 @@ void SelectWholeNumber(const EditControl& numberEdit) {
 
 // The launch's own boxes go through the application and carry its title as caption.
 void ShowApplicationError(HWND owner, UINT textId) {
-    const std::string text = LoadString(textId);
+    const std::string text = LoadResourceString(textId);
     if (Application* app = TheApplication()) {
-        app->MessageBox(text, MB_ICONERROR | MB_OK);
+        app->ShowMessageBox(text, MB_ICONERROR | MB_OK);
     } else {
-        MessageBoxA(owner, text.c_str(), nullptr, MB_ICONERROR | MB_OK);
+        ShowMessageBox(owner, text, nullptr, MB_ICONERROR | MB_OK);
     }
 }
 
@@ -71,7 +72,7 @@ void ProductSelectDialog::ExpandLocalizations() {
         const std::string path = ResolveSetupPath(catalog.GetValue(candidate.number));
         if (!catalog.HasKey(candidate.number) || !PathParts(path).Exists()) continue;
         // Each item goes in at the top, so the last one found comes first.
-        const std::string name = LoadString(languageTable.nameIds[candidate.languageIndex]);
+        const std::string name = LoadResourceString(languageTable.nameIds[candidate.languageIndex]);
         if (InsertLocalization(name, candidate.number) >= 0) found = true;
     }
     if (!found) {
@@ -87,7 +88,7 @@ void ProductSelectDialog::ShowLocalizationPage() {
     localizationPage = true;
     numberEdit.Show(false);
     localizationList.Show(true);
-    promptLabel.SetText(LoadString(IDS_CHOOSE_LOCALIZATION));
+    promptLabel.SetText(LoadResourceString(IDS_CHOOSE_LOCALIZATION));
     backButton.Show(true);
     localizationList.SetCurSel(0);
     localizationList.SetFocus();
@@ -113,7 +114,7 @@ void ProductSelectDialog::LaunchSetup() {
     setupStarted = true;
     // The set-up program signals while it starts, and it has finished starting now; a signal
     // given since the dialog's start counts too. A failed wait (no event) counts as a signal.
-    if (WaitForSingleObject(setupStartedEvent, 1) == WAIT_TIMEOUT) {
+    if (WaitForSingleObject(setupStartedEvent.Get(), 1) == WAIT_TIMEOUT) {
         OnCancel();
         return;
     }
@@ -121,7 +122,7 @@ void ProductSelectDialog::LaunchSetup() {
 
     const int language = LanguageIndexOf(articleNumber);
     const std::string caption =
-        language < 0 ? std::string() : LoadString(languageTable.captionIds[language]);
+        language < 0 ? std::string() : LoadResourceString(languageTable.captionIds[language]);
     if (caption.empty()) {
         OnCancel();
         return;
@@ -134,7 +135,7 @@ void ProductSelectDialog::LaunchSetup() {
     }
     handoffClassId = MakeHandoffClassId();
     // The answer may arrive while this send is under way and end the dialog from inside it.
-    SendHandoffClassId(setupWindow, Handle(), setupStartedEvent, handoffClassId);
+    SendHandoffClassId(setupWindow, Handle(), setupStartedEvent.Get(), handoffClassId);
 }
 
 LRESULT ProductSelectDialog::OnHandoffReply(WPARAM, LPARAM data) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "handoff/LanguageStringIds.h"
+
 // Dialog templates.
 #define IDD_ABOUTBOX 100
 #define IDD_PRODUCT_SELECT 102
@@ -15,18 +17,10 @@
 #define IDS_ERROR_CAPTION 104
 #define IDS_WRONG_NUMBER 105
 #define IDS_SETUP_NOT_FOUND 106
-#define IDS_LOCALIZATION_ENGLISH 107
-#define IDS_LOCALIZATION_FRENCH 108
-#define IDS_LOCALIZATION_GERMAN 109
-#define IDS_LOCALIZATION_ITALIAN 110
-#define IDS_LOCALIZATION_RUSSIAN 111
+// 107 to 111 and 115 to 119: the localization names and set-up captions, in
+// handoff/LanguageStringIds.h.
 #define IDS_CHOOSE_LOCALIZATION 112
 #define IDS_ENTER_NUMBER 113
-#define IDS_SETUP_CAPTION_ENGLISH 115
-#define IDS_SETUP_CAPTION_GERMAN 116
-#define IDS_SETUP_CAPTION_FRENCH 117
-#define IDS_SETUP_CAPTION_ITALIAN 118
-#define IDS_SETUP_CAPTION_RUSSIAN 119
 #define IDS_VERSION_FORMAT 122
 
 // Controls of the product selection dialog.

@@ -90,7 +90,7 @@ class CdromMedium : public ::testing::Test {
 
     std::string drive;
     std::string logs;
-    UniqueHandle launched;
+    KernelHandle launched;
     e2e::Installer installer;
 };
 

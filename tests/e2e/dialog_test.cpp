@@ -10,6 +10,7 @@
 #include "driver/Driver.h"
 #include "framework/Application.h"
 #include "framework/Strings.h"
+#include "handoff/HandoffNames.h"
 #include "ui/ProductSelectDialog.h"
 #include "ui/resource.h"
 #include "util/PathParts.h"
@@ -61,6 +62,7 @@ class ProbeDialog : public ProductSelectDialog {
         return 0;
     }
 
+  protected:
     DECLARE_MESSAGE_TABLE()
 };
 
@@ -69,7 +71,7 @@ DEFINE_MESSAGE_TABLE(ProbeDialog, ProductSelectDialog,
 
 // Writes a loadable install.crt beside the test program, where the dialog looks for it.
 bool WriteCatalogBesideProgram() {
-    PathParts path("install.crt");
+    PathParts path(catalogFileName);
     path.SetDirectoryFromModule("");
     CatalogStore store;
     store.Section(ArticleCatalog::ArticleSectionName)

@@ -18,7 +18,9 @@ class TestApp : public Application {
         ++initCalls;
         return false;
     }
+    void OnHelp() override { ++helpCalls; }
     int initCalls = 0;
+    int helpCalls = 0;
 };
 
 TestApp testApp;
@@ -70,6 +72,7 @@ class CountingDialog : public Dialog {
         return 0;
     }
 
+  protected:
     DECLARE_MESSAGE_TABLE()
 };
 
@@ -180,10 +183,10 @@ TEST(DialogFramework, MessageTableLooksAtTheBaseAfterTheClass) {
 
 TEST(Strings, LoadsCp1251TextsAndNothingForMissingIds) {
     // "Ошибка" in cp1251.
-    EXPECT_EQ(LoadString(IDS_ERROR_CAPTION), "\xCE\xF8\xE8\xE1\xEA\xE0");
-    EXPECT_EQ(LoadString(IDS_CATALOG_NOT_FOUND).find('%'), 5u);
-    EXPECT_EQ(LoadString(114), "");
-    EXPECT_EQ(LoadString(9999), "");
+    EXPECT_EQ(LoadResourceString(IDS_ERROR_CAPTION), "\xCE\xF8\xE8\xE1\xEA\xE0");
+    EXPECT_EQ(LoadResourceString(IDS_CATALOG_NOT_FOUND).find('%'), 5u);
+    EXPECT_EQ(LoadResourceString(114), "");
+    EXPECT_EQ(LoadResourceString(9999), "");
 }
 
 TEST(ApplicationObject, RunCallsInitInstanceOnceAndTakesTheFileName) {
@@ -193,14 +196,32 @@ TEST(ApplicationObject, RunCallsInitInstanceOnceAndTakesTheFileName) {
     EXPECT_EQ(testApp.initCalls, callsBefore + 1);
     EXPECT_EQ(testApp.Title(), "framework_test");
     EXPECT_EQ(TheApplication(), &testApp);
-    EXPECT_TRUE(testApp.OnCommand(0xE146));
+}
+
+TEST(ApplicationObject, CommandsNoDialogTableListsGoToTheApplicationsTable) {
+    // Sends itself the help command and a command no table lists, then ends.
+    class CommandSender : public Dialog {
+      public:
+        CommandSender() : Dialog(IDD_ABOUTBOX) {}
+
+      protected:
+        BOOL OnInitDialog() override {
+            SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(0xE146, 0), 0);
+            SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(0xE147, 0), 0);
+            EndDialog(IDOK);
+            return TRUE;
+        }
+    } dialog;
+    const int before = testApp.helpCalls;
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(testApp.helpCalls, before + 1);
     EXPECT_FALSE(testApp.OnCommand(0xE147));
 }
 
-TEST(ApplicationObject, MessageBoxIsCaptionedWithTheTitle) {
+TEST(ApplicationObject, ShowMessageBoxIsCaptionedWithTheTitle) {
     testApp.Run(nullptr);
     int result = 0;
-    std::thread box([&] { result = testApp.MessageBox("text of the box", MB_ICONERROR); });
+    std::thread box([&] { result = testApp.ShowMessageBox("text of the box", MB_ICONERROR); });
     HWND window = nullptr;
     for (int i = 0; i < 250 && window == nullptr; ++i) {
         Sleep(20);

@@ -150,7 +150,7 @@ class Handoff : public ::testing::Test {
         std::string line;
         while (std::getline(file, line)) {
             if (line.rfind("pid=", 0) != 0) continue;
-            UniqueHandle copy(
+            KernelHandle copy(
                 OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, std::stoul(line.substr(4))));
             if (copy && WaitForSingleObject(copy.Get(), 0) == WAIT_TIMEOUT) {
                 TerminateProcess(copy.Get(), 1);
@@ -270,7 +270,7 @@ class Handoff : public ::testing::Test {
     TempMedium medium{"handoff"};
     Installer installer;
     HANDLE event = nullptr;
-    UniqueHandle resident;
+    KernelHandle resident;
 };
 
 TEST_F(Handoff, PlaceholderListsTheLocalizationsFoundLastOneFirst) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "driver/Driver.h"
+#include "handoff/HandoffNames.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ void ExpectCatalogFailure(TempMedium& medium) {
     const e2e::MessageBoxInfo box = installer.ReadBox();
     ASSERT_NE(box.window, nullptr) << installer.Describe();
     EXPECT_EQ(e2e::ToUtf8(box.text),
-              e2e::ToUtf8(Cp1251("Файл ") + medium.Path("install.crt") + Cp1251(" не найден!")));
+              e2e::ToUtf8(Cp1251("Файл ") + medium.Path(catalogFileName) + Cp1251(" не найден!")));
     EXPECT_EQ(e2e::ToUtf8(box.caption), "Ошибка инициализации");
     EXPECT_EQ(box.icon, e2e::BoxIcon::Error);
     EXPECT_EQ(installer.CountBoxes(), 1);
@@ -72,19 +73,20 @@ TEST(CatalogFailure, DamagedCataloguesShowTheSameBox) {
     // Not a catalogue at all, an empty file, and a real one with one byte changed.
     {
         TempMedium medium("garbage-catalogue");
-        ASSERT_TRUE(medium.WriteFile("install.crt", "this is not a catalogue file at all"));
+        ASSERT_TRUE(medium.WriteFile(catalogFileName, "this is not a catalogue file at all"));
         ExpectCatalogFailure(medium);
     }
     {
         TempMedium medium("empty-catalogue");
-        ASSERT_TRUE(medium.WriteFile("install.crt", ""));
+        ASSERT_TRUE(medium.WriteFile(catalogFileName, ""));
         ExpectCatalogFailure(medium);
     }
     {
         TempMedium medium("flipped-catalogue");
         ASSERT_TRUE(medium.WriteCatalog({{"E100", "%:\\English\\setup.exe"}}));
-        HANDLE file = CreateFileA(medium.Path("install.crt").c_str(), GENERIC_READ | GENERIC_WRITE,
-                                  0, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE file =
+            CreateFileA(medium.Path(catalogFileName).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                        nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE);
         const DWORD size = GetFileSize(file, nullptr);
         ASSERT_GT(size, 8u);
@@ -93,14 +95,14 @@ TEST(CatalogFailure, DamagedCataloguesShowTheSameBox) {
         ReadFile(file, &bytes[0], size, &done, nullptr);
         CloseHandle(file);
         bytes[size / 2] = static_cast<char>(bytes[size / 2] ^ 0x5A);
-        ASSERT_TRUE(medium.WriteFile("install.crt", bytes));
+        ASSERT_TRUE(medium.WriteFile(catalogFileName, bytes));
         ExpectCatalogFailure(medium);
     }
 }
 
 TEST(CatalogFailure, CatalogueFolderInsteadOfFile) {
     TempMedium medium("folder-catalogue");
-    ASSERT_TRUE(medium.MakeDir("install.crt"));
+    ASSERT_TRUE(medium.MakeDir(catalogFileName));
     ExpectCatalogFailure(medium);
 }
 

@@ -11,6 +11,7 @@
 #include "ToolFiles.h"
 #include "catalog/ArticleCatalog.h"
 #include "catalog/DiskFile.h"
+#include "handoff/HandoffNames.h"
 
 namespace {
 
@@ -252,7 +253,7 @@ int Verify(const std::vector<std::string>& args, std::ostream& out, std::ostream
 int CheckMedium(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (!OneFileArgument(args, "check-medium DIR", err)) return kUsage;
     const std::string& root = args[1];
-    const std::string path = toolfiles::JoinMediumPath(root, "install.crt");
+    const std::string path = toolfiles::JoinMediumPath(root, catalogFileName);
     CatalogStore store;
     CatalogStore::LoadReport report;
     if (!store.Load(path, &report)) {

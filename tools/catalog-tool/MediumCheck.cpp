@@ -3,11 +3,12 @@
 #include <algorithm>
 
 #include "ToolFiles.h"
+#include "handoff/ArticleRules.h"
 
 namespace mediumcheck {
 
 std::string ResolveOnMedium(const std::string& value, const std::string& root) {
-    if (value.empty() || value[0] != '%') {
+    if (!IsOnProgramDrive(value)) {
         return std::string();
     }
     std::size_t skip = 1;
@@ -27,12 +28,15 @@ std::vector<Problem> Check(const CatalogSection& articles, const std::string& ro
         }
         const std::string path = ResolveOnMedium(value, root);
         if (path.empty()) {
-            problems.push_back(
-                {article, value, path, "does not begin with % and so is not on the medium"});
-        } else if (value.find('%', 1) != std::string::npos) {
-            // The installer puts the drive letter in place of every %, which is unknown here.
             problems.push_back({article, value, path,
-                                "holds a further %, which becomes the drive letter at run time"});
+                                std::string("does not begin with ") + drivePlaceholder +
+                                    " and so is not on the medium"});
+        } else if (value.find(drivePlaceholder, 1) != std::string::npos) {
+            // The installer puts its drive letter in place of every placeholder, which is
+            // unknown here.
+            problems.push_back({article, value, path,
+                                std::string("holds a further ") + drivePlaceholder +
+                                    ", which becomes the drive letter at run time"});
         } else if (!exists(path)) {
             problems.push_back({article, value, path, "missing"});
         }

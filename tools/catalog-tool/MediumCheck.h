@@ -16,8 +16,9 @@ struct Problem {
     std::string reason;
 };
 
-// A value beginning with "%" stands for the medium root; "%:" is the root's drive form, so
-// "%:\English\setup.exe" is root/English/setup.exe. Empty for a value without the leading "%".
+// A value on the program's drive (see handoff/ArticleRules.h: it begins with the drive
+// placeholder "%") stands for the medium root; "%:" is the root's drive form, so
+// "%:\English\setup.exe" is root/English/setup.exe. Empty for any other value.
 std::string ResolveOnMedium(const std::string& value, const std::string& root);
 
 // Every article with a non-empty value whose set-up program cannot be found, sorted by

@@ -7,6 +7,8 @@
 
 #include "catalog/ArticleCatalog.h"
 #include "catalog/CatalogStore.h"
+#include "handoff/ArticleRules.h"
+#include "handoff/HandoffNames.h"
 
 namespace e2e {
 
@@ -240,14 +242,14 @@ TempMedium::~TempMedium() {
 }
 
 std::string TempMedium::DriveRelative(const std::string& relative) const {
-    return "%" + Path(relative).substr(1);
+    return drivePlaceholder + Path(relative).substr(1);
 }
 
 bool TempMedium::WriteCatalog(const std::map<std::string, std::string>& articles) const {
     CatalogStore store;
     CatalogSection& section = store.Section(ArticleCatalog::ArticleSectionName);
     for (const auto& [key, value] : articles) section.Set(key, CatalogValue::String(value));
-    const bool saved = store.Save(Path("install.crt"), true);
+    const bool saved = store.Save(Path(catalogFileName), true);
     store.modified = false;
     return saved;
 }

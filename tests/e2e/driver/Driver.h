@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "driver/UniqueHandle.h"
+#include "handoff/KernelHandle.h"
 
 // Drives installer.exe as a person would: starts it from a temporary medium folder, finds its
 // windows, types into the focused control, presses buttons, reads what the windows show and
@@ -89,7 +89,7 @@ class Installer {
     bool Start(const std::string& programPath, const std::string& currentDir);
 
     // A visible top-level window of the process with exactly this caption; null after the time.
-    HWND WaitWindow(const std::string& caption, DWORD timeoutMs = 15000);
+    HWND WaitWindow(const std::string& caption, DWORD timeoutMs = 30000);
     // Makes this window the one the control calls below work on.
     void Use(HWND dialog) { window = dialog; }
     HWND Window() const { return window; }
@@ -119,7 +119,7 @@ class Installer {
     void Settle(DWORD ms = 150) const;
 
     // A message box of the process (a dialog other than the ones known here) within the time.
-    MessageBoxInfo ReadBox(DWORD timeoutMs = 10000);
+    MessageBoxInfo ReadBox(DWORD timeoutMs = 30000);
     // Counts the message boxes the process shows now.
     int CountBoxes() const;
     bool PressOk(const MessageBoxInfo& box);
@@ -140,8 +140,8 @@ class Installer {
   private:
     HWND FindTopLevel(const std::string* caption, bool boxesOnly) const;
 
-    UniqueHandle process;
-    UniqueHandle thread;
+    KernelHandle process;
+    KernelHandle thread;
     DWORD processId = 0;
     DWORD threadId = 0;
     HWND window = nullptr;

@@ -4,6 +4,7 @@
 
 #include "../catalog/CatalogTestFiles.h"
 #include "CatalogTool.h"
+#include "handoff/HandoffNames.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ class CatalogToolFiles : public ::testing::Test {
   protected:
     void SetUp() override {
         source = dir.File("catalog.txt");
-        target = dir.File("install.crt");
+        target = dir.File(catalogFileName);
         WriteText(source, "[" + kArticlesUtf8 +
                               "]\n"
                               "R1234 S \"%:\\Russian\\setup.exe\"\n"

@@ -16,6 +16,7 @@
 #include "framework/Application.h"
 #include "framework/Strings.h"
 #include "handoff/HandoffClassId.h"
+#include "handoff/HandoffNames.h"
 #include "handoff/KernelHandle.h"
 #include "ui/ProductSelectDialog.h"
 #include "ui/resource.h"
@@ -54,6 +55,7 @@ class HandoffProbe : public ProductSelectDialog {
         return 0;
     }
 
+  protected:
     DECLARE_MESSAGE_TABLE()
 };
 
@@ -151,9 +153,9 @@ class SetupWindow {
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = className;
         RegisterClassA(&windowClass);  // fails harmlessly when a former window registered it
-        window =
-            CreateWindowA(className, LoadString(IDS_SETUP_CAPTION_ENGLISH).c_str(), WS_OVERLAPPED,
-                          0, 0, 200, 100, nullptr, nullptr, windowClass.hInstance, this);
+        window = CreateWindowA(className, LoadResourceString(IDS_SETUP_CAPTION_ENGLISH).c_str(),
+                               WS_OVERLAPPED, 0, 0, 200, 100, nullptr, nullptr,
+                               windowClass.hInstance, this);
         ready = true;
         if (window == nullptr) return;
         MSG message;
@@ -215,13 +217,13 @@ class HandoffInProcess : public ::testing::Test {
             .Set("E1", CatalogValue::String(BesideProgram("handoff-folder")));
         store.Section(ArticleCatalog::ArticleSectionName)
             .Set("E2", CatalogValue::String(BesideProgram("handoff_quiet_setup.exe")));
-        ASSERT_TRUE(store.Save(BesideProgram("install.crt"), true));
+        ASSERT_TRUE(store.Save(BesideProgram(catalogFileName), true));
         store.modified = false;
 
         modal = std::thread([this] { result = dialog.DoModal(); });
         ASSERT_TRUE(WaitFor(
             [this] { return dialog.Handle() != nullptr && IsWindowVisible(dialog.Handle()); }));
-        dialog.Run([&] { event = dialog.setupStartedEvent; });
+        dialog.Run([&] { event = dialog.setupStartedEvent.Get(); });
         if (nameTaker.Get() == nullptr) {
             ASSERT_TRUE(HandleIsOpen(event));
         }
@@ -232,10 +234,7 @@ class HandoffInProcess : public ::testing::Test {
         if (modal.joinable()) modal.join();
         // The program leaves such a handle to its process's end; here the next test must be
         // able to take the name.
-        if (dialog.setupStartedEvent != nullptr) {
-            CloseHandle(dialog.setupStartedEvent);
-            dialog.setupStartedEvent = nullptr;
-        }
+        dialog.setupStartedEvent.Reset();
         for (const auto& id : madeIds) DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(id));
         RemoveDirectoryA(BesideProgram("handoff-folder").c_str());
     }
@@ -302,7 +301,7 @@ TEST_F(HandoffInProcess, FailedStartKeepsTheDialogAndCancelThenClosesTheEvent) {
 
     Cancel();
     EXPECT_FALSE(HandleIsOpen(event));
-    EXPECT_EQ(dialog.setupStartedEvent, nullptr);
+    EXPECT_EQ(dialog.setupStartedEvent.Get(), nullptr);
 }
 
 TEST_F(HandoffInProcess, AcceptedAnswerWritesTheRecordAndKeepsTheEventOpen) {
@@ -356,7 +355,7 @@ TEST_F(HandoffInProcess, NextResolvesTheItemTheListShowsHoweverItWasSelected) {
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
     // The resolution's own box for a number without an entry, not the launch's box for E1.
-    EXPECT_EQ(WindowText(box), LoadString(IDS_ERROR_CAPTION));
+    EXPECT_EQ(WindowText(box), LoadResourceString(IDS_ERROR_CAPTION));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitFor([&] { return FindBox(dialog.Handle()) == nullptr; }));
     std::string number;
@@ -371,7 +370,7 @@ TEST_F(HandoffInProcess, OkFromAnySenderEndsThroughCancel) {
     modal.join();
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_FALSE(HandleIsOpen(event));
-    EXPECT_EQ(dialog.setupStartedEvent, nullptr);
+    EXPECT_EQ(dialog.setupStartedEvent.Get(), nullptr);
 }
 
 TEST_F(HandoffInProcess, CopyDataWithoutARecordEndsTheDialog) {
@@ -423,7 +422,7 @@ TEST_F(HandoffInProcess, NoSignalWithinTheWaitEndsTheDialogAndClosesTheEvent) {
     ASSERT_TRUE(WaitEnd()) << "a box: " << WindowText(FindBox(dialog.Handle()));
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_FALSE(HandleIsOpen(event));
-    EXPECT_EQ(dialog.setupStartedEvent, nullptr);
+    EXPECT_EQ(dialog.setupStartedEvent.Get(), nullptr);
     EXPECT_EQ(setup.Count(), 0);
 }
 

@@ -19,7 +19,6 @@
 
 namespace {
 
-const char* const setupCaption = setupWindowCaption;
 // The reference set-up program's own window, beside the hidden one its kit serves.
 const char referenceStatusTitle[] = "Reference set-up program";
 
@@ -155,8 +154,9 @@ class ReferenceSetupRun : public ::testing::Test {
         EXPECT_EQ(WaitForSingleObject(event, 20000), WAIT_OBJECT_0) << "no signal";
         HWND setup = nullptr;
         if (expectWindow) {
-            EXPECT_TRUE(PumpUntil([&] { return (setup = FindWindowA(nullptr, setupCaption)); }))
-                << "no window with the set-up caption";
+            EXPECT_TRUE(PumpUntil([&] {
+                return (setup = FindWindowA(nullptr, setupWindowCaption));
+            })) << "no window with the set-up caption";
         }
         return setup;
     }

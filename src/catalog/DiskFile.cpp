@@ -1,0 +1,202 @@
+#include "catalog/DiskFile.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
+DiskFile::DiskFile(DiskFile&& other) noexcept : handle(other.handle), writing(other.writing) {
+    other.handle = kNoHandle;
+}
+
+DiskFile& DiskFile::operator=(DiskFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle = other.handle;
+        writing = other.writing;
+        other.handle = kNoHandle;
+    }
+    return *this;
+}
+
+DiskFile::~DiskFile() {
+    Close();
+}
+
+#ifdef _WIN32
+
+// Disk access for Windows: reading through the classic file calls with exclusive sharing,
+// creation and writing through CreateFileA and WriteFile with share mode 0.
+
+namespace {
+
+// _lopen mode 16: read access, no other process may open the file meanwhile.
+constexpr int kReadExclusive = OF_READ | OF_SHARE_EXCLUSIVE;
+static_assert(kReadExclusive == 16, "read access with exclusive sharing");
+
+HANDLE AsHandle(std::intptr_t h) {
+    return reinterpret_cast<HANDLE>(h);
+}
+
+}  // namespace
+
+DiskFile DiskFile::OpenForReading(const std::string& path) {
+    const HFILE file = _lopen(path.c_str(), kReadExclusive);
+    if (file == HFILE_ERROR) {
+        return DiskFile();
+    }
+    return DiskFile(static_cast<std::intptr_t>(file), false);
+}
+
+bool DiskFile::CreateEmpty(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(file);
+    return true;
+}
+
+DiskFile DiskFile::CreateForWriting(const std::string& path, Create mode) {
+    const DWORD disposition = mode == Create::ReplaceExisting ? CREATE_ALWAYS : CREATE_NEW;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return DiskFile();
+    }
+    return DiskFile(reinterpret_cast<std::intptr_t>(file), true);
+}
+
+std::int64_t DiskFile::Read(void* buffer, std::size_t size) {
+    if (!IsOpen() || writing) {
+        return kReadError;
+    }
+    const UINT n = _lread(static_cast<HFILE>(handle), buffer, static_cast<UINT>(size));
+    if (n == static_cast<UINT>(HFILE_ERROR)) {
+        return kReadError;
+    }
+    return n;
+}
+
+bool DiskFile::Write(const void* data, std::size_t size) {
+    if (!IsOpen() || !writing) {
+        return false;
+    }
+    DWORD written = 0;
+    return WriteFile(AsHandle(handle), data, static_cast<DWORD>(size), &written, nullptr) &&
+           written == size;
+}
+
+void DiskFile::Close() {
+    if (!IsOpen()) {
+        return;
+    }
+    if (writing) {
+        CloseHandle(AsHandle(handle));
+    } else {
+        _lclose(static_cast<HFILE>(handle));
+    }
+    handle = kNoHandle;
+}
+
+#else
+
+// Disk access for POSIX systems. Sharing is an exclusive advisory lock (flock) taken right after
+// opening, so two openers of this class exclude each other as the Windows sharing modes do.
+
+namespace {
+
+bool LockExclusive(int fd) {
+    return flock(fd, LOCK_EX | LOCK_NB) == 0;
+}
+
+}  // namespace
+
+DiskFile DiskFile::OpenForReading(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return DiskFile();
+    }
+    if (!LockExclusive(fd)) {
+        close(fd);
+        return DiskFile();
+    }
+    return DiskFile(fd, false);
+}
+
+bool DiskFile::CreateEmpty(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return false;
+    }
+    close(fd);
+    return true;
+}
+
+DiskFile DiskFile::CreateForWriting(const std::string& path, Create mode) {
+    int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
+    if (mode == Create::NewOnly) {
+        flags |= O_EXCL;
+    }
+    const int fd = open(path.c_str(), flags, 0644);
+    if (fd < 0) {
+        return DiskFile();
+    }
+    // Truncate only once the file is ours, so a file another opener holds is left whole.
+    // Devices cannot be truncated (EINVAL) and are written as they are.
+    if (!LockExclusive(fd) ||
+        (mode == Create::ReplaceExisting && ftruncate(fd, 0) != 0 && errno != EINVAL)) {
+        close(fd);
+        return DiskFile();
+    }
+    return DiskFile(fd, true);
+}
+
+std::int64_t DiskFile::Read(void* buffer, std::size_t size) {
+    if (!IsOpen()) {
+        return kReadError;
+    }
+    for (;;) {
+        const ssize_t n = read(static_cast<int>(handle), buffer, size);
+        if (n >= 0) {
+            return n;
+        }
+        if (errno != EINTR) {
+            return kReadError;
+        }
+    }
+}
+
+bool DiskFile::Write(const void* data, std::size_t size) {
+    if (!IsOpen()) {
+        return false;
+    }
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = write(static_cast<int>(handle), p, size);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void DiskFile::Close() {
+    if (IsOpen()) {
+        close(static_cast<int>(handle));
+        handle = kNoHandle;
+    }
+}
+
+#endif
