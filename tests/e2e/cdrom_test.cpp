@@ -13,8 +13,16 @@
 #include "driver/Driver.h"
 #include "handoff/HandoffClassId.h"
 #include "handoff/LaunchCommand.h"
+#include "support/HandoffRecords.h"
+#include "support/SetupLogFile.h"
 
 namespace {
+
+using support::DeleteHandoffRecord;
+using support::ReadSetupLog;
+using support::ReadWholeFile;
+using support::SetupLogCount;
+using support::SetupLogValue;
 
 using e2e::Cp1251;
 using e2e::ToUtf8;
@@ -22,28 +30,6 @@ using e2e::ToUtf8;
 constexpr int kNext = 1000;
 
 const std::string referenceSetup = e2e::HostToWinePath(REFERENCE_SETUP_EXE);
-
-std::map<std::string, std::string> ReadLog(const std::string& path) {
-    std::map<std::string, std::string> entries;
-    std::ifstream file(path, std::ios::binary);
-    std::string line;
-    while (std::getline(file, line)) {
-        const size_t equals = line.find('=');
-        if (equals != std::string::npos) entries[line.substr(0, equals)] = line.substr(equals + 1);
-    }
-    return entries;
-}
-
-std::string LogValue(const std::string& path, const std::string& key) {
-    const auto log = ReadLog(path);
-    const auto found = log.find(key);
-    return found == log.end() ? "(none)" : found->second;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 // The default value of a key under HKEY_CLASSES_ROOT; "(missing)" when it cannot be read.
 std::string DefaultValue(const std::string& path) {
@@ -55,13 +41,6 @@ std::string DefaultValue(const std::string& path) {
     const LONG result = RegQueryValueA(key, nullptr, value, &size);
     RegCloseKey(key);
     return result == ERROR_SUCCESS ? std::string(value) : "(missing)";
-}
-
-void DeleteRecord(const std::string& classId) {
-    if (classId.size() != handoffClassIdLength) return;
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, (HandoffKeyPath(classId) + "\\Art").c_str());
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, (HandoffKeyPath(classId) + "\\InprocServer32").c_str());
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, HandoffKeyPath(classId).c_str());
 }
 
 class CdromMedium : public ::testing::Test {
@@ -79,11 +58,11 @@ class CdromMedium : public ::testing::Test {
     void TearDown() override {
         if (HasFailure()) {
             std::cout << installer.Describe() << "launched.log:\n"
-                      << ReadFile(logs + "launched.log");
+                      << ReadWholeFile(logs + "launched.log");
         }
         if (launched.Get() && WaitForSingleObject(launched.Get(), 0) != WAIT_OBJECT_0)
             TerminateProcess(launched.Get(), 1);
-        DeleteRecord(LogValue(logs + "launched.log", "copydata.classId"));
+        DeleteHandoffRecord(SetupLogValue(logs + "launched.log", "copydata.classId"));
         DeleteFileA((logs + "launched.log").c_str());
         RemoveDirectoryA(logs.c_str());
     }
@@ -97,7 +76,7 @@ class CdromMedium : public ::testing::Test {
 TEST_F(CdromMedium, InstallerStartsFromTheDriveAndHandsOverToItsSetUpProgram) {
     const std::string root = drive + "\\";
     ASSERT_EQ(GetDriveTypeA(root.c_str()), static_cast<UINT>(DRIVE_CDROM)) << root;
-    EXPECT_EQ(ReadFile(root + "autorun.inf"),
+    EXPECT_EQ(ReadWholeFile(root + "autorun.inf"),
               "[autorun]\r\nopen=installer.exe\r\nicon=installer.exe,0\r\nlabel=CDROM TEST\r\n");
 
     // The set-up program the installer starts from the drive takes part in the hand-off itself and
@@ -115,16 +94,16 @@ TEST_F(CdromMedium, InstallerStartsFromTheDriveAndHandsOverToItsSetUpProgram) {
 
     // "%:\Русский\setup.exe" became the program on this drive.
     const std::string launchedLog = logs + "launched.log";
-    ASSERT_TRUE(e2e::WaitFor([&] { return ReadLog(launchedLog).count("art") == 1; }, 15000))
-        << ReadFile(launchedLog);
-    EXPECT_EQ(LogValue(launchedLog, "commandLine"), BuildCommandLine("R1234"));
-    const DWORD pid = static_cast<DWORD>(std::stoul(LogValue(launchedLog, "pid")));
+    ASSERT_TRUE(e2e::WaitFor([&] { return ReadSetupLog(launchedLog).count("art") == 1; }, 15000))
+        << ReadWholeFile(launchedLog);
+    EXPECT_EQ(SetupLogValue(launchedLog, "commandLine"), BuildCommandLine("R1234"));
+    const DWORD pid = static_cast<DWORD>(std::stoul(SetupLogValue(launchedLog, "pid")));
     launched.Reset(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
-    EXPECT_EQ(ToUtf8(LogValue(launchedLog, "program")), drive + "\\Русский\\setup.exe");
+    EXPECT_EQ(ToUtf8(SetupLogValue(launchedLog, "program")), drive + "\\Русский\\setup.exe");
 
-    const std::string classId = LogValue(launchedLog, "copydata.classId");
+    const std::string classId = SetupLogValue(launchedLog, "copydata.classId");
     ASSERT_EQ(classId.size(), handoffClassIdLength) << classId;
-    EXPECT_EQ(LogValue(launchedLog, "art"), "R1234");
+    EXPECT_EQ(SetupLogValue(launchedLog, "art"), "R1234");
     EXPECT_EQ(DefaultValue(HandoffKeyPath(classId) + "\\Art"), "R1234");
 }
 

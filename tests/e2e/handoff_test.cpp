@@ -15,8 +15,16 @@
 #include "handoff/HandoffNames.h"
 #include "handoff/LaunchCommand.h"
 #include "handoff/SetupProcess.h"
+#include "support/HandoffRecords.h"
+#include "support/SetupLogFile.h"
 
 namespace {
+
+using support::DeleteHandoffRecord;
+using support::ReadSetupLog;
+using support::ReadWholeFile;
+using support::SetupLogCount;
+using support::SetupLogValue;
 
 using e2e::Cp1251;
 using e2e::Installer;
@@ -44,33 +52,6 @@ const char referenceStatusTitle[] = "Reference set-up program";
 const std::string referenceSetup = e2e::HostToWinePath(REFERENCE_SETUP_EXE);
 const std::string consoleSetup = e2e::HostToWinePath(REFERENCE_SETUP_CONSOLE_EXE);
 
-// How many times a key was written to a log.
-int CountInLog(const std::string& path, const std::string& key) {
-    std::ifstream file(path, std::ios::binary);
-    std::string line;
-    int count = 0;
-    while (std::getline(file, line)) count += line.rfind(key + "=", 0) == 0 ? 1 : 0;
-    return count;
-}
-
-// The lines "key=value" of a set-up log; a key written twice keeps its last value.
-std::map<std::string, std::string> ReadLog(const std::string& path) {
-    std::map<std::string, std::string> entries;
-    std::ifstream file(path, std::ios::binary);
-    std::string line;
-    while (std::getline(file, line)) {
-        const size_t equals = line.find('=');
-        if (equals != std::string::npos) entries[line.substr(0, equals)] = line.substr(equals + 1);
-    }
-    return entries;
-}
-
-std::string LogValue(const std::string& path, const std::string& key) {
-    const auto log = ReadLog(path);
-    const auto found = log.find(key);
-    return found == log.end() ? "(none)" : found->second;
-}
-
 bool KeyExists(const std::string& path) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
@@ -92,13 +73,6 @@ std::pair<std::string, DWORD> DefaultValue(const std::string& path) {
     RegCloseKey(key);
     if (type != REG_SZ) return {"(not REG_SZ)", size};
     return {value.substr(0, value.find('\0')), size};
-}
-
-void DeleteRecord(const std::string& classId) {
-    if (classId.size() != handoffClassIdLength) return;
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, (HandoffKeyPath(classId) + "\\Art").c_str());
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, (HandoffKeyPath(classId) + "\\InprocServer32").c_str());
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, HandoffKeyPath(classId).c_str());
 }
 
 // A medium whose set-up programs are copies of the reference set-up program, with the installer
@@ -124,13 +98,13 @@ class Handoff : public ::testing::Test {
         if (HasFailure()) {
             installer.Screenshot(medium.Path("failed.bmp"));
             std::cout << installer.Describe() << "launched.log:\n"
-                      << ReadFile(LaunchedLog()) << "resident.log:\n"
-                      << ReadFile(ResidentLog());
+                      << ReadWholeFile(LaunchedLog()) << "resident.log:\n"
+                      << ReadWholeFile(ResidentLog());
         }
         if (resident.Get()) CloseResident();
         EndLaunched();
-        DeleteRecord(LogValue(ResidentLog(), "copydata.classId"));
-        DeleteRecord(LogValue(LaunchedLog(), "copydata.classId"));
+        DeleteHandoffRecord(SetupLogValue(ResidentLog(), "copydata.classId"));
+        DeleteHandoffRecord(SetupLogValue(LaunchedLog(), "copydata.classId"));
         CloseHandle(event);
     }
 
@@ -157,11 +131,6 @@ class Handoff : public ::testing::Test {
                 WaitForSingleObject(copy.Get(), 10000);
             }
         }
-    }
-
-    static std::string ReadFile(const std::string& path) {
-        std::ifstream file(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(file), {});
     }
 
     std::string LaunchedLog() const { return medium.Path("launched.log"); }
@@ -263,8 +232,8 @@ class Handoff : public ::testing::Test {
 
     // The command line the launched set-up program received, once it has recorded it.
     std::string LaunchedCommandLine() {
-        e2e::WaitFor([&] { return ReadLog(LaunchedLog()).count("exit") == 1; }, 15000);
-        return LogValue(LaunchedLog(), "commandLine");
+        e2e::WaitFor([&] { return ReadSetupLog(LaunchedLog()).count("exit") == 1; }, 15000);
+        return SetupLogValue(LaunchedLog(), "commandLine");
     }
 
     TempMedium medium{"handoff"};
@@ -401,14 +370,14 @@ TEST_P(LiveHandoff, SetUpProgramThatSignalsAsItStartsGetsTheNumberFromTheRegistr
     ASSERT_TRUE(installer.Press(kNext));
     ExpectQuietEnd();
 
-    ASSERT_TRUE(e2e::WaitFor([&] { return CountInLog(LaunchedLog(), "exit") == 1; }, 15000));
-    EXPECT_EQ(LogValue(LaunchedLog(), "commandLine"), BuildCommandLine(number));
-    EXPECT_EQ(LogValue(LaunchedLog(), "copydata.cbData"), "39");
-    EXPECT_NE(LogValue(LaunchedLog(), "copydata.dwData"), "0");
-    EXPECT_EQ(LogValue(LaunchedLog(), "handoff.status"), "0");
+    ASSERT_TRUE(e2e::WaitFor([&] { return SetupLogCount(LaunchedLog(), "exit") == 1; }, 15000));
+    EXPECT_EQ(SetupLogValue(LaunchedLog(), "commandLine"), BuildCommandLine(number));
+    EXPECT_EQ(SetupLogValue(LaunchedLog(), "copydata.cbData"), "39");
+    EXPECT_NE(SetupLogValue(LaunchedLog(), "copydata.dwData"), "0");
+    EXPECT_EQ(SetupLogValue(LaunchedLog(), "handoff.status"), "0");
     // The number the kit read back from the record and handed to the program.
-    EXPECT_EQ(LogValue(LaunchedLog(), "art"), number);
-    ExpectRecord(LogValue(LaunchedLog(), "copydata.classId"), number);
+    EXPECT_EQ(SetupLogValue(LaunchedLog(), "art"), number);
+    ExpectRecord(SetupLogValue(LaunchedLog(), "copydata.classId"), number);
 }
 
 INSTANTIATE_TEST_SUITE_P(Numbers, LiveHandoff,
@@ -425,9 +394,9 @@ TEST_F(Handoff, SignalGivenBeforeTheLaunchCountsAndTheFoundWindowGetsTheHandOff)
     ASSERT_TRUE(installer.Press(kNext));
     ExpectQuietEnd();
     EXPECT_EQ(LaunchedCommandLine(), BuildCommandLine("E42"));
-    EXPECT_EQ(CountInLog(LaunchedLog(), "copydata.classId"), 0);
-    EXPECT_EQ(LogValue(ResidentLog(), "art"), "E42");
-    ExpectRecord(LogValue(ResidentLog(), "copydata.classId"), "E42");
+    EXPECT_EQ(SetupLogCount(LaunchedLog(), "copydata.classId"), 0);
+    EXPECT_EQ(SetupLogValue(ResidentLog(), "art"), "E42");
+    ExpectRecord(SetupLogValue(ResidentLog(), "copydata.classId"), "E42");
 }
 
 TEST_F(Handoff, AnswerInSmallLettersOrWithoutBraceIsRejected) {
@@ -440,12 +409,12 @@ TEST_F(Handoff, AnswerInSmallLettersOrWithoutBraceIsRejected) {
         Type("G77");
         ASSERT_TRUE(installer.Press(kNext));
         ExpectQuietEnd();
-        ASSERT_TRUE(e2e::WaitFor([&] { return CountInLog(LaunchedLog(), "exit") == 1; }, 15000));
-        const std::string classId = LogValue(LaunchedLog(), "copydata.classId");
+        ASSERT_TRUE(e2e::WaitFor([&] { return SetupLogCount(LaunchedLog(), "exit") == 1; }, 15000));
+        const std::string classId = SetupLogValue(LaunchedLog(), "copydata.classId");
         ASSERT_EQ(classId.size(), handoffClassIdLength);
         EXPECT_FALSE(KeyExists(HandoffKeyPath(classId)));
-        EXPECT_EQ(LogValue(LaunchedLog(), "reply.returned"), "yes");
-        EXPECT_EQ(LogValue(LaunchedLog(), "art").rfind("missing", 0), 0u);
+        EXPECT_EQ(SetupLogValue(LaunchedLog(), "reply.returned"), "yes");
+        EXPECT_EQ(SetupLogValue(LaunchedLog(), "art").rfind("missing", 0), 0u);
 
         // The next round starts from a fresh medium log.
         DeleteFileA(LaunchedLog().c_str());
@@ -462,7 +431,7 @@ TEST_F(Handoff, SetUpProgramThatNeverSignalsEndsTheInstallerQuietly) {
     ExpectQuietEnd();
     EXPECT_EQ(LaunchedCommandLine(), BuildCommandLine("R8"));
     CloseResident();
-    EXPECT_EQ(LogValue(ResidentLog(), "copydata"), "none");
+    EXPECT_EQ(SetupLogValue(ResidentLog(), "copydata"), "none");
 }
 
 TEST_F(Handoff, SetUpProgramThatNeverFinishesStartingCostsTheBoundThenAQuietEnd) {
@@ -477,7 +446,7 @@ TEST_F(Handoff, SetUpProgramThatNeverFinishesStartingCostsTheBoundThenAQuietEnd)
     // The installer waited for the program to finish starting as long as it lets one take (the
     // tick count moves in steps of up to a few tens of milliseconds).
     EXPECT_GE(GetTickCount() - pressed, setupStartBoundMs - 100);
-    EXPECT_EQ(CountInLog(LaunchedLog(), "exit"), 0) << "the set-up program runs on alone";
+    EXPECT_EQ(SetupLogCount(LaunchedLog(), "exit"), 0) << "the set-up program runs on alone";
 }
 
 TEST_F(Handoff, ConsoleSetUpProgramIsNotWaitedFor) {
@@ -487,9 +456,9 @@ TEST_F(Handoff, ConsoleSetUpProgramIsNotWaitedFor) {
     Type("F3");
     ASSERT_TRUE(installer.Press(kNext));
     ExpectQuietEnd();
-    ASSERT_TRUE(e2e::WaitFor([&] { return CountInLog(LaunchedLog(), "commandLine") == 1; }));
-    EXPECT_EQ(LogValue(LaunchedLog(), "commandLine"), BuildCommandLine("F3"));
-    EXPECT_EQ(CountInLog(LaunchedLog(), "exit"), 0) << "the set-up program runs on alone";
+    ASSERT_TRUE(e2e::WaitFor([&] { return SetupLogCount(LaunchedLog(), "commandLine") == 1; }));
+    EXPECT_EQ(SetupLogValue(LaunchedLog(), "commandLine"), BuildCommandLine("F3"));
+    EXPECT_EQ(SetupLogCount(LaunchedLog(), "exit"), 0) << "the set-up program runs on alone";
 }
 
 TEST_F(Handoff, InputWhileTheSetUpProgramStartsStartsNothingMore) {
@@ -502,7 +471,7 @@ TEST_F(Handoff, InputWhileTheSetUpProgramStartsStartsNothingMore) {
     HWND cancel = GetDlgItem(installer.Window(), IDCANCEL);
     HWND number = GetDlgItem(installer.Window(), kNumber);
     ASSERT_TRUE(installer.Press(kNext));
-    ASSERT_TRUE(e2e::WaitFor([&] { return CountInLog(LaunchedLog(), "event") == 1; }, 15000));
+    ASSERT_TRUE(e2e::WaitFor([&] { return SetupLogCount(LaunchedLog(), "event") == 1; }, 15000));
     // What a user does while the installer waits, queued up behind the wait.
     PostMessageA(next, BM_CLICK, 0, 0);
     PostMessageA(number, WM_CHAR, '9', 0);
@@ -519,8 +488,8 @@ TEST_F(Handoff, InputWhileTheSetUpProgramStartsStartsNothingMore) {
     EXPECT_FALSE(IsWindowVisible(installer.Window()));
     EXPECT_TRUE(installer.PressOk(box));
     ExpectQuietEnd();
-    EXPECT_EQ(CountInLog(LaunchedLog(), "pid"), 1);
-    EXPECT_EQ(LogValue(LaunchedLog(), "commandLine"), BuildCommandLine("E7"));
+    EXPECT_EQ(SetupLogCount(LaunchedLog(), "pid"), 1);
+    EXPECT_EQ(SetupLogValue(LaunchedLog(), "commandLine"), BuildCommandLine("E7"));
 }
 
 TEST_F(Handoff, MissingSetUpWindowShowsTheApplicationBoxThenEnds) {
@@ -549,7 +518,7 @@ TEST_F(Handoff, NumberOutsideTheLanguageLettersHidesAndEndsSilently) {
     EXPECT_EQ(LaunchedCommandLine(), BuildCommandLine("X1"));
     // No caption, so no set-up window was looked for and nothing was sent.
     CloseResident();
-    EXPECT_EQ(LogValue(ResidentLog(), "copydata"), "none");
+    EXPECT_EQ(SetupLogValue(ResidentLog(), "copydata"), "none");
 }
 
 TEST_F(Handoff, CopyDataBeforeAnyLaunchEndsTheDialog) {

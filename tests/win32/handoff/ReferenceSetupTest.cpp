@@ -16,8 +16,16 @@
 #include "handoff/HandoffRegistry.h"
 #include "handoff/LaunchCommand.h"
 #include "handoff/SetupProcess.h"
+#include "support/HandoffRecords.h"
+#include "support/SetupLogFile.h"
 
 namespace {
+
+using support::DeleteHandoffRecord;
+using support::ReadSetupLog;
+using support::ReadWholeFile;
+using support::SetupLogCount;
+using support::SetupLogValue;
 
 // The reference set-up program's own window, beside the hidden one its kit serves.
 const char referenceStatusTitle[] = "Reference set-up program";
@@ -35,18 +43,6 @@ std::string TempPath(const std::string& name) {
     char directory[MAX_PATH];
     GetTempPathA(sizeof directory, directory);
     return std::string(directory) + name;
-}
-
-// The lines "key=value" of a set-up log; a key written twice keeps its last value.
-std::map<std::string, std::string> ReadLog(const std::string& path) {
-    std::map<std::string, std::string> entries;
-    std::ifstream file(path, std::ios::binary);
-    std::string line;
-    while (std::getline(file, line)) {
-        const size_t equals = line.find('=');
-        if (equals != std::string::npos) entries[line.substr(0, equals)] = line.substr(equals + 1);
-    }
-    return entries;
 }
 
 void Pump(DWORD milliseconds) {
@@ -138,10 +134,11 @@ class ReferenceSetupRun : public ::testing::Test {
         HWND status = nullptr;
         PumpUntil([&] {
             return (status = FindWindowA(nullptr, referenceStatusTitle)) != nullptr ||
-                   (ReadLog(logPath).count("window") == 0 && ReadLog(logPath).count("exit") == 1);
+                   (ReadSetupLog(logPath).count("window") == 0 &&
+                    ReadSetupLog(logPath).count("exit") == 1);
         });
         if (status != nullptr) PostMessageA(status, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(PumpUntil([&] { return ReadLog(logPath).count("exit") == 1; }))
+        EXPECT_TRUE(PumpUntil([&] { return ReadSetupLog(logPath).count("exit") == 1; }))
             << "the set-up program did not end; its log:\n"
             << std::ifstream(logPath, std::ios::binary).rdbuf();
         DeleteFileA(logPath.c_str());
@@ -184,7 +181,7 @@ TEST_F(ReferenceSetupRun, ExactAnswerWithinTheSendAndTheNumberFoundInTheRegistry
     EXPECT_EQ(receiver.reply, receiver.sentId + '\0');
     EXPECT_EQ(receiver.replyBytes, 39u);
 
-    const auto log = ReadLog(logPath);
+    const auto log = ReadSetupLog(logPath);
     EXPECT_EQ(log.at("event"), "signalled");
     EXPECT_EQ(log.at("commandLine"), " /v" + LaunchMarker() + "=E1234");
     EXPECT_EQ(log.at("copydata.dwData"), std::to_string(reinterpret_cast<ULONG_PTR>(event)));
@@ -235,8 +232,8 @@ TEST_F(ReferenceSetupRun, KitAnswersOnlyTheInstallersRecord) {
     ASSERT_TRUE(SendRecord(setup, receiver.window, id.c_str(), 39));
     EXPECT_EQ(receiver.replies, 1);
     EXPECT_EQ(receiver.reply, id + '\0');
-    ASSERT_TRUE(PumpUntil([&] { return ReadLog(logPath).count("art") == 1; }));
-    EXPECT_EQ(ReadLog(logPath).at("art"), "R5");
+    ASSERT_TRUE(PumpUntil([&] { return ReadSetupLog(logPath).count("art") == 1; }));
+    EXPECT_EQ(ReadSetupLog(logPath).at("art"), "R5");
     EXPECT_TRUE(SendRecord(setup, receiver.window, id.c_str(), 39) || !IsWindow(setup));
     EXPECT_EQ(receiver.replies, 1);
 }
@@ -249,7 +246,7 @@ TEST_F(ReferenceSetupRun, LongNumbersReachTheSetUpProgramWhole) {
     HWND setup = Launch(number);
     ASSERT_NE(setup, nullptr);
     Hand(setup, receiver, number);
-    const auto log = ReadLog(logPath);
+    const auto log = ReadSetupLog(logPath);
     EXPECT_EQ(log.at("commandLine"), BuildCommandLine(number));
     EXPECT_EQ(log.at("art"), number);
 }
@@ -274,7 +271,7 @@ TEST_F(ReferenceSetupRun, AlteredAnswersAreWhatTheSetUpProgramWasToldToSend) {
         EXPECT_EQ(receiver.replies, 1);
         EXPECT_EQ(receiver.reply, mode.second(receiver.sentId) + '\0');
         // Nothing was written, so the set-up program finds no number.
-        EXPECT_EQ(ReadLog(logPath).at("art").rfind("missing", 0), 0u);
+        EXPECT_EQ(ReadSetupLog(logPath).at("art").rfind("missing", 0), 0u);
         EndSetup();
         NewLog();
     }
@@ -289,8 +286,8 @@ TEST_F(ReferenceSetupRun, LaterAnswerArrivesAfterTheSendReturns) {
     EXPECT_EQ(receiver.replies, 0);
     ASSERT_TRUE(PumpUntil([&] { return receiver.replies == 1; }));
     EXPECT_EQ(receiver.reply, receiver.sentId + '\0');
-    EXPECT_TRUE(PumpUntil([&] { return ReadLog(logPath).count("art") == 1; }));
-    EXPECT_EQ(ReadLog(logPath).at("art"), "I7");
+    EXPECT_TRUE(PumpUntil([&] { return ReadSetupLog(logPath).count("art") == 1; }));
+    EXPECT_EQ(ReadSetupLog(logPath).at("art"), "I7");
 }
 
 TEST_F(ReferenceSetupRun, NoAnswerAndNoWindowAreRecorded) {
@@ -302,15 +299,15 @@ TEST_F(ReferenceSetupRun, NoAnswerAndNoWindowAreRecorded) {
         Hand(setup, receiver, "F1");
         Pump(300);
         EXPECT_EQ(receiver.replies, 0);
-        EXPECT_EQ(ReadLog(logPath).at("reply"), "none");
+        EXPECT_EQ(ReadSetupLog(logPath).at("reply"), "none");
         EndSetup();
         NewLog();
     }
     SetEnvironmentVariableA("REFERENCE_SETUP_WINDOW", "0");
     SetEnvironmentVariableA("REFERENCE_SETUP_EXIT_AFTER_MS", "1");
     Launch("F2", false);
-    ASSERT_TRUE(PumpUntil([&] { return ReadLog(logPath).count("exit") == 1; }));
-    const auto log = ReadLog(logPath);
+    ASSERT_TRUE(PumpUntil([&] { return ReadSetupLog(logPath).count("exit") == 1; }));
+    const auto log = ReadSetupLog(logPath);
     EXPECT_EQ(log.count("window"), 0u);
     EXPECT_EQ(log.at("copydata"), "none");
     EXPECT_EQ(log.at("commandLine"), BuildCommandLine("F2"));
