@@ -54,9 +54,10 @@ enum SetupHandoffStatus {
 
 typedef struct SetupHandoff SetupHandoff;
 
-/* Called once on the library's thread when the hand-off has come to an end (any status but
-   SETUP_HANDOFF_PENDING). number is the recorded article number (length bytes, zero-terminated)
-   for SETUP_HANDOFF_DONE, otherwise NULL. It must not call SetupHandoffClose. */
+/* Called once when the hand-off has come to an end (any status but SETUP_HANDOFF_PENDING): on the
+   library's thread, or within SetupHandoffStart itself when the outcome is known at once (not
+   started by the installer, not offered). number is the recorded article number (length bytes,
+   zero-terminated) for SETUP_HANDOFF_DONE, otherwise NULL. It must not call SetupHandoffClose. */
 typedef void (*SetupHandoffCallback)(void* context, int status, const char* number,
                                      size_t length);
 
