@@ -4,25 +4,13 @@
 
 #include "../catalog/CatalogTestFiles.h"
 #include "CatalogTool.h"
+#include "ToolRun.h"
 #include "handoff/HandoffNames.h"
 
 namespace {
 
 const std::string kArticlesUtf8 =
     "\xD0\x90\xD1\x80\xD1\x82\xD0\xB8\xD0\xBA\xD1\x83\xD0\xBB\xD1\x8B";
-
-struct ToolRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-ToolRun Tool(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = RunCatalogTool(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 Bytes FromHex(const std::string& hex) {
     Bytes bytes;

@@ -7,6 +7,7 @@
 #include "../catalog/CatalogTestFiles.h"
 #include "CatalogTool.h"
 #include "MediumFiles.h"
+#include "ToolRun.h"
 
 namespace {
 
@@ -16,19 +17,6 @@ const std::string kArticlesUtf8 =
     "\xD0\x90\xD1\x80\xD1\x82\xD0\xB8\xD0\xBA\xD1\x83\xD0\xBB\xD1\x8B";
 const std::string kRussianUtf8 = "\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9";
 constexpr std::int64_t kDefaultSeconds = 946684800;  // 2000-01-01
-
-struct ToolRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-ToolRun Tool(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = RunCatalogTool(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 void WriteText(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());
