@@ -15,6 +15,7 @@
 #include "handoff/LaunchCommand.h"
 #include "support/HandoffRecords.h"
 #include "support/SetupLogFile.h"
+#include "ui/resource.h"
 
 namespace {
 
@@ -24,12 +25,10 @@ using support::ReadWholeFile;
 using support::SetupLogCount;
 using support::SetupLogValue;
 
-using e2e::Cp1251;
-using e2e::ToUtf8;
+using support::Cp1251;
+using support::ToUtf8;
 
-constexpr int kNext = 1000;
-
-const std::string referenceSetup = e2e::HostToWinePath(REFERENCE_SETUP_EXE);
+const std::string referenceSetup = support::HostToWinePath(REFERENCE_SETUP_EXE);
 
 // The default value of a key under HKEY_CLASSES_ROOT; "(missing)" when it cannot be read.
 std::string DefaultValue(const std::string& path) {
@@ -49,9 +48,7 @@ class CdromMedium : public ::testing::Test {
         const char* given = std::getenv("CDROM_DRIVE");
         ASSERT_NE(given, nullptr) << "CDROM_DRIVE names the drive the medium is mapped to";
         drive = given;
-        char temp[MAX_PATH] = {};
-        GetTempPathA(sizeof temp, temp);
-        logs = std::string(temp) + "cdrom-test-" + std::to_string(GetCurrentProcessId()) + "\\";
+        logs = support::TempFilePath("cdrom-test-" + std::to_string(GetCurrentProcessId()) + "\\");
         ASSERT_TRUE(CreateDirectoryA(logs.c_str(), nullptr)) << logs;
     }
 
@@ -88,13 +85,13 @@ TEST_F(CdromMedium, InstallerStartsFromTheDriveAndHandsOverToItsSetUpProgram) {
     ASSERT_TRUE(installer.Start(root + "installer.exe", root));
     ASSERT_NE(installer.WaitWindow(Cp1251("Добро пожаловать")), nullptr) << installer.Describe();
     ASSERT_TRUE(installer.TypeKeys("R1234"));
-    installer.Settle();
-    ASSERT_TRUE(installer.Press(kNext)) << installer.Describe();
+    ASSERT_TRUE(installer.Press(IDC_NEXT)) << installer.Describe();
     EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
 
     // "%:\Русский\setup.exe" became the program on this drive.
     const std::string launchedLog = logs + "launched.log";
-    ASSERT_TRUE(e2e::WaitFor([&] { return ReadSetupLog(launchedLog).count("art") == 1; }, 15000))
+    ASSERT_TRUE(
+        support::WaitFor([&] { return ReadSetupLog(launchedLog).count("art") == 1; }, 15000))
         << ReadWholeFile(launchedLog);
     EXPECT_EQ(SetupLogValue(launchedLog, "commandLine"), BuildCommandLine("R1234"));
     const DWORD pid = static_cast<DWORD>(std::stoul(SetupLogValue(launchedLog, "pid")));

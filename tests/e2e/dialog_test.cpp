@@ -3,97 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <thread>
 
-#include "catalog/ArticleCatalog.h"
-#include "catalog/CatalogStore.h"
-#include "driver/Driver.h"
-#include "framework/Application.h"
-#include "framework/Strings.h"
-#include "handoff/HandoffNames.h"
-#include "ui/ProductSelectDialog.h"
+#include "support/ProductDialogRun.h"
+#include "support/Text.h"
 #include "ui/resource.h"
-#include "util/PathParts.h"
 
 namespace {
 
-using e2e::Cp1251;
-
-constexpr UINT kRunOnDialogThread = WM_APP + 1;
-
-class TestApp : public Application {
-  public:
-    bool InitInstance() override { return false; }
-};
-
-TestApp testApp;
-
-// The real dialog with one more message: runs a function on the dialog's thread, so a test
-// can call the dialog's handlers the way its own messages would.
-class ProbeDialog : public ProductSelectDialog {
-  public:
-    using ProductSelectDialog::articleNumber;
-    using ProductSelectDialog::backButton;
-    using ProductSelectDialog::InsertLocalization;
-    using ProductSelectDialog::ItemNumber;
-    using ProductSelectDialog::localizationList;
-    using ProductSelectDialog::nextButton;
-    using ProductSelectDialog::numberEdit;
-    using ProductSelectDialog::OnBack;
-    using ProductSelectDialog::OnCancel;
-    using ProductSelectDialog::promptLabel;
-    using ProductSelectDialog::ReleaseItemNumbers;
-    using ProductSelectDialog::TakeListSelection;
-
-    // Runs fn on the dialog's thread and returns when it is done.
-    void Run(const std::function<void()>& fn) {
-        SendMessageA(Handle(), kRunOnDialogThread, 0, reinterpret_cast<LPARAM>(&fn));
-    }
-
-    // Shows the localization page the way the resolution does, with the given items.
-    void EnterLocalizationPage(const std::vector<std::pair<std::string, std::string>>& items) {
-        for (const auto& [name, number] : items) InsertLocalization(name, number);
-        ShowLocalizationPage();
-    }
-
-  private:
-    LRESULT OnRun(WPARAM, LPARAM fn) {
-        (*reinterpret_cast<const std::function<void()>*>(fn))();
-        return 0;
-    }
-
-  protected:
-    DECLARE_MESSAGE_TABLE()
-};
-
-DEFINE_MESSAGE_TABLE(ProbeDialog, ProductSelectDialog,
-                     OnMessageEntry(kRunOnDialogThread, &ProbeDialog::OnRun))
-
-// Writes a loadable install.crt beside the test program, where the dialog looks for it.
-bool WriteCatalogBesideProgram() {
-    PathParts path(catalogFileName);
-    path.SetDirectoryFromModule("");
-    CatalogStore store;
-    store.Section(ArticleCatalog::ArticleSectionName)
-        .Set("E100", CatalogValue::String("%:\\English\\setup.exe"));
-    const bool saved = store.Save(path.fullPath, true);
-    store.modified = false;
-    return saved;
-}
+using support::Cp1251;
+using support::ToUtf8;
 
 // Runs the dialog modally on its own thread for the length of a test.
 class DialogInProcess : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(WriteCatalogBesideProgram());
-        modal = std::thread([this] { result = dialog.DoModal(); });
-        ASSERT_TRUE(e2e::WaitFor(
-            [this] { return dialog.Handle() != nullptr && IsWindowVisible(dialog.Handle()); }));
-    }
-
-    void TearDown() override {
-        if (dialog.Handle() != nullptr) PostMessageA(dialog.Handle(), WM_COMMAND, IDCANCEL, 0);
-        if (modal.joinable()) modal.join();
+        ASSERT_TRUE(support::WriteCatalogBesideProgram({{"E100", "%:\\English\\setup.exe"}}));
+        ASSERT_TRUE(run.Start());
     }
 
     // The numbers stored with each item, in list order; "-" for an item without one.
@@ -108,9 +33,8 @@ class DialogInProcess : public ::testing::Test {
         return numbers;
     }
 
-    ProbeDialog dialog;
-    std::thread modal;
-    INT_PTR result = 0;
+    support::ProductDialogRun run;
+    support::ProductDialogProbe& dialog = run.dialog;
 };
 
 TEST_F(DialogInProcess, ItemsInsertedAtTheTopKeepTheirNumbers) {
@@ -123,7 +47,7 @@ TEST_F(DialogInProcess, ItemsInsertedAtTheTopKeepTheirNumbers) {
     EXPECT_EQ(StoredNumbers(), (std::vector<std::string>{"I1", "R1", "E1"}));
     std::string first;
     dialog.Run([&] { first = dialog.localizationList.ItemText(0); });
-    EXPECT_EQ(e2e::ToUtf8(first), "Итальянская");
+    EXPECT_EQ(ToUtf8(first), "Итальянская");
 }
 
 TEST_F(DialogInProcess, BackRestoresTheNumberPage) {
@@ -160,7 +84,7 @@ TEST_F(DialogInProcess, BackRestoresTheNumberPage) {
     EXPECT_TRUE(numberVisible);
     EXPECT_FALSE(listVisible);
     EXPECT_FALSE(backVisible);
-    EXPECT_EQ(e2e::ToUtf8(prompt), "Введите номер:");
+    EXPECT_EQ(ToUtf8(prompt), "Введите номер:");
     // The number as typed before the search, untrimmed, all of it selected.
     EXPECT_EQ(number, "  Z12 ");
     EXPECT_EQ(LOWORD(selection), 0);
@@ -215,7 +139,7 @@ TEST_F(DialogInProcess, TheNumberFollowsTheItemTheListShows) {
             number = dialog.articleNumber;
             shown = dialog.localizationList.ItemText(dialog.localizationList.CurSel());
         });
-        EXPECT_EQ(e2e::ToUtf8(shown), step.shown);
+        EXPECT_EQ(ToUtf8(shown), step.shown);
         EXPECT_EQ(number, step.number);
     }
     // No selection: the number stays.
@@ -245,8 +169,7 @@ TEST_F(DialogInProcess, CancelTwiceReleasesEachNumberOnce) {
     EXPECT_EQ(items, 3);
     EXPECT_EQ(numbers, (std::vector<std::string>{"-", "-", "-"}));
     EXPECT_EQ(releasedAfter, 0);
-    modal.join();
-    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(run.Join(), IDCANCEL);
 }
 
 TEST_F(DialogInProcess, SystemMenuEndsWithTheAboutItem) {
@@ -267,7 +190,7 @@ TEST_F(DialogInProcess, SystemMenuEndsWithTheAboutItem) {
         separatorType = info.fType;
     });
     ASSERT_GE(count, 2);
-    EXPECT_EQ(e2e::ToUtf8(lastText), "&О программе...");
+    EXPECT_EQ(ToUtf8(lastText), "&О программе...");
     EXPECT_EQ(lastId, 16u);
     EXPECT_TRUE(separatorType & MFT_SEPARATOR);
 }

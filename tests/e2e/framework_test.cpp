@@ -8,6 +8,7 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/Strings.h"
+#include "support/WaitFor.h"
 #include "ui/resource.h"
 
 namespace {
@@ -223,11 +224,8 @@ TEST(ApplicationObject, ShowMessageBoxIsCaptionedWithTheTitle) {
     int result = 0;
     std::thread box([&] { result = testApp.ShowMessageBox("text of the box", MB_ICONERROR); });
     HWND window = nullptr;
-    for (int i = 0; i < 250 && window == nullptr; ++i) {
-        Sleep(20);
-        window = FindWindowA("#32770", "framework_test");
-    }
-    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(support::WaitFor(
+        [&] { return (window = FindWindowA("#32770", "framework_test")) != nullptr; }));
     char text[64] = {};
     GetDlgItemTextA(window, 0xFFFF, text, sizeof(text));
     EXPECT_STREQ(text, "text of the box");

@@ -17,6 +17,7 @@
 #include "handoff/SetupProcess.h"
 #include "support/HandoffRecords.h"
 #include "support/SetupLogFile.h"
+#include "ui/resource.h"
 
 namespace {
 
@@ -26,16 +27,10 @@ using support::ReadWholeFile;
 using support::SetupLogCount;
 using support::SetupLogValue;
 
-using e2e::Cp1251;
 using e2e::Installer;
 using e2e::TempMedium;
-using e2e::ToUtf8;
-
-constexpr int kNext = 1000;
-constexpr int kBack = 1001;
-constexpr int kNumber = 1002;
-constexpr int kList = 1003;
-constexpr int kPrompt = 1004;
+using support::Cp1251;
+using support::ToUtf8;
 
 const std::string& DialogCaption() {
     static const std::string caption = Cp1251("Добро пожаловать");
@@ -49,8 +44,8 @@ const std::string SetupCaption() {
 // The reference set-up program's own window, beside the hidden one its kit serves.
 const char referenceStatusTitle[] = "Reference set-up program";
 
-const std::string referenceSetup = e2e::HostToWinePath(REFERENCE_SETUP_EXE);
-const std::string consoleSetup = e2e::HostToWinePath(REFERENCE_SETUP_CONSOLE_EXE);
+const std::string referenceSetup = support::HostToWinePath(REFERENCE_SETUP_EXE);
+const std::string consoleSetup = support::HostToWinePath(REFERENCE_SETUP_CONSOLE_EXE);
 
 bool KeyExists(const std::string& path) {
     HKEY key = nullptr;
@@ -111,7 +106,7 @@ class Handoff : public ::testing::Test {
     // Closes the resident set-up program's own window and waits until the program has ended.
     void CloseResident() {
         HWND status = nullptr;
-        e2e::WaitFor([&] { return (status = FindWindowA(nullptr, referenceStatusTitle)); });
+        support::WaitFor([&] { return (status = FindWindowA(nullptr, referenceStatusTitle)); });
         if (status != nullptr) PostMessageA(status, WM_CLOSE, 0, 0);
         if (WaitForSingleObject(resident.Get(), 10000) != WAIT_OBJECT_0)
             TerminateProcess(resident.Get(), 1);
@@ -169,7 +164,7 @@ class Handoff : public ::testing::Test {
         CloseHandle(info.hThread);
         resident.Reset(info.hProcess);
         ASSERT_TRUE(
-            e2e::WaitFor([] { return FindWindowA(nullptr, SetupCaption().c_str()); }, 15000));
+            support::WaitFor([] { return FindWindowA(nullptr, SetupCaption().c_str()); }, 15000));
         SetEnvironmentVariableA("REFERENCE_SETUP_REPLY", nullptr);
         LaunchedCopies("none", "1");
     }
@@ -180,13 +175,12 @@ class Handoff : public ::testing::Test {
     // Types into the focused field.
     void Type(const std::string& text) {
         ASSERT_TRUE(installer.TypeKeys(text)) << installer.Describe();
-        installer.Settle();
     }
 
     // Types a number into the field and presses Next.
     void Enter(const std::string& number) {
         Type(number);
-        ASSERT_TRUE(installer.Press(kNext)) << installer.Describe();
+        ASSERT_TRUE(installer.Press(IDC_NEXT)) << installer.Describe();
     }
 
     // The one box the installer shows now: its caption, text and icon; it is closed with OK.
@@ -197,24 +191,24 @@ class Handoff : public ::testing::Test {
         EXPECT_EQ(ToUtf8(box.text), text);
         EXPECT_EQ(box.icon, e2e::BoxIcon::Error) << e2e::BoxIconName(box.icon);
         EXPECT_TRUE(installer.PressOk(box));
-        installer.Settle();
     }
 
     // After a failed Next: still on the number page, Next disabled, the text as typed wholly
     // selected with the focus in the field.
     void ExpectFailedNext(const std::string& typed) {
         EXPECT_TRUE(installer.Running());
-        EXPECT_TRUE(installer.IsVisible(kNumber));
-        EXPECT_FALSE(installer.IsVisible(kList));
-        EXPECT_FALSE(installer.IsEnabled(kNext));
-        EXPECT_EQ(installer.Focus(), kNumber);
-        EXPECT_EQ(installer.ControlText(kNumber), typed);
-        EXPECT_EQ(installer.Selection(kNumber), std::make_pair(0, static_cast<int>(typed.size())));
+        EXPECT_TRUE(installer.IsVisible(IDC_NUMBER));
+        EXPECT_FALSE(installer.IsVisible(IDC_LOCALIZATIONS));
+        EXPECT_FALSE(installer.IsEnabled(IDC_NEXT));
+        EXPECT_EQ(installer.Focus(), IDC_NUMBER);
+        EXPECT_EQ(installer.ControlText(IDC_NUMBER), typed);
+        EXPECT_EQ(installer.Selection(IDC_NUMBER),
+                  std::make_pair(0, static_cast<int>(typed.size())));
     }
 
     std::vector<std::string> ListItems() {
         std::vector<std::string> items;
-        HWND list = GetDlgItem(installer.Window(), kList);
+        HWND list = GetDlgItem(installer.Window(), IDC_LOCALIZATIONS);
         const int count = static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
             // Across processes the list hands out its UTF-16 text even to the ANSI call, so ask
@@ -232,7 +226,7 @@ class Handoff : public ::testing::Test {
 
     // The command line the launched set-up program received, once it has recorded it.
     std::string LaunchedCommandLine() {
-        e2e::WaitFor([&] { return ReadSetupLog(LaunchedLog()).count("exit") == 1; }, 15000);
+        support::WaitFor([&] { return ReadSetupLog(LaunchedLog()).count("exit") == 1; }, 15000);
         return SetupLogValue(LaunchedLog(), "commandLine");
     }
 
@@ -253,18 +247,19 @@ TEST_F(Handoff, PlaceholderListsTheLocalizationsFoundLastOneFirst) {
     Enter(" zabc ");
 
     EXPECT_EQ(ListItems(), (std::vector<std::string>{"Русская", "Английская"}));
-    EXPECT_TRUE(installer.IsVisible(kList));
-    EXPECT_FALSE(installer.IsVisible(kNumber));
-    EXPECT_TRUE(installer.IsVisible(kBack));
-    EXPECT_TRUE(installer.IsEnabled(kNext));
-    EXPECT_EQ(ToUtf8(installer.ControlText(kPrompt)), "Выберите локализацию:");
-    EXPECT_EQ(installer.Focus(), kList);
-    EXPECT_EQ(SendMessageA(GetDlgItem(installer.Window(), kList), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_TRUE(installer.IsVisible(IDC_LOCALIZATIONS));
+    EXPECT_FALSE(installer.IsVisible(IDC_NUMBER));
+    EXPECT_TRUE(installer.IsVisible(IDC_BACK));
+    EXPECT_TRUE(installer.IsEnabled(IDC_NEXT));
+    EXPECT_EQ(ToUtf8(installer.ControlText(IDC_PROMPT)), "Выберите локализацию:");
+    EXPECT_EQ(installer.Focus(), IDC_LOCALIZATIONS);
+    EXPECT_EQ(SendMessageA(GetDlgItem(installer.Window(), IDC_LOCALIZATIONS), CB_GETCURSEL, 0, 0),
+              0);
     EXPECT_EQ(installer.CountBoxes(), 0);
 
     // Next launches the selected localization's number; the set-up program does not signal, so
     // the dialog ends without a message, and with no set-up window nothing could be sent.
-    ASSERT_TRUE(installer.Press(kNext));
+    ASSERT_TRUE(installer.Press(IDC_NEXT));
     ExpectQuietEnd();
     EXPECT_EQ(LaunchedCommandLine(), BuildCommandLine("RABC"));
 }
@@ -277,13 +272,15 @@ TEST_F(Handoff, ChoosingFromTheOpenedListTakesThatNumber) {
     Enter("ZABC");
     ASSERT_EQ(ListItems().size(), 2u);
 
-    HWND list = GetDlgItem(installer.Window(), kList);
+    HWND list = GetDlgItem(installer.Window(), IDC_LOCALIZATIONS);
     ASSERT_TRUE(installer.PressKey(VK_F4));  // opens the list
     ASSERT_TRUE(installer.PressKey(VK_DOWN));
     ASSERT_TRUE(installer.PressKey(VK_RETURN));  // closes it on "Английская"
-    installer.Settle();
-    EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 1);
-    ASSERT_TRUE(installer.Press(kNext));
+    EXPECT_TRUE(support::WaitFor([&] {
+        return SendMessageA(list, CB_GETDROPPEDSTATE, 0, 0) == FALSE &&
+               SendMessageA(list, CB_GETCURSEL, 0, 0) == 1;
+    })) << installer.Describe();
+    ASSERT_TRUE(installer.Press(IDC_NEXT));
     ExpectQuietEnd();
     EXPECT_EQ(LaunchedCommandLine(), BuildCommandLine("EABC"));
 }
@@ -297,12 +294,11 @@ TEST_F(Handoff, EveryPlaceholderIsReplacedAndAZFurtherOnIsLookedUpDirectly) {
            {"A11", medium.DriveRelative("Direct\\setup.exe")}});
     Enter("Z1Z");
     EXPECT_EQ(ListItems(), (std::vector<std::string>{"Итальянская"}));
-    ASSERT_TRUE(installer.Press(kBack));
-    EXPECT_TRUE(installer.IsVisible(kNumber));
+    ASSERT_TRUE(installer.Press(IDC_BACK));
+    EXPECT_TRUE(installer.IsVisible(IDC_NUMBER));
 
     ASSERT_TRUE(installer.TypeKeys("\b\b\bAZ1"));
-    installer.Settle();
-    ASSERT_TRUE(installer.Press(kNext));
+    ASSERT_TRUE(installer.Press(IDC_NEXT));
     ExpectQuietEnd();
     EXPECT_EQ(LaunchedCommandLine(), BuildCommandLine("AZ1"));
 }
@@ -338,12 +334,11 @@ TEST_F(Handoff, SetUpProgramThatCannotBeStartedLeavesTheDialogUsable) {
     // The launch's box carries the application's title.
     ExpectBox("installer", "Не найден файл, соответствующий введённому номеру!");
     EXPECT_TRUE(IsWindowVisible(installer.Window()));
-    EXPECT_TRUE(installer.IsEnabled(kNext));
-    EXPECT_EQ(installer.ControlText(kNumber), "E1");
+    EXPECT_TRUE(installer.IsEnabled(IDC_NEXT));
+    EXPECT_EQ(installer.ControlText(IDC_NUMBER), "E1");
 
     ASSERT_TRUE(installer.TypeKeys("\b2"));
-    installer.Settle();
-    ASSERT_TRUE(installer.Press(kNext));
+    ASSERT_TRUE(installer.Press(IDC_NEXT));
     ExpectBox("installer", "Не найден файл, соответствующий введённому номеру!");
     ASSERT_TRUE(installer.Press(IDCANCEL));
     EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
@@ -367,10 +362,10 @@ TEST_P(LiveHandoff, SetUpProgramThatSignalsAsItStartsGetsTheNumberFromTheRegistr
     LaunchedCopies("serve", "20000");
     Start({{number, medium.DriveRelative("English\\setup.exe")}});
     Type(number);
-    ASSERT_TRUE(installer.Press(kNext));
+    ASSERT_TRUE(installer.Press(IDC_NEXT));
     ExpectQuietEnd();
 
-    ASSERT_TRUE(e2e::WaitFor([&] { return SetupLogCount(LaunchedLog(), "exit") == 1; }, 15000));
+    ASSERT_TRUE(support::WaitFor([&] { return SetupLogCount(LaunchedLog(), "exit") == 1; }, 15000));
     EXPECT_EQ(SetupLogValue(LaunchedLog(), "commandLine"), BuildCommandLine(number));
     EXPECT_EQ(SetupLogValue(LaunchedLog(), "copydata.cbData"), "39");
     EXPECT_NE(SetupLogValue(LaunchedLog(), "copydata.dwData"), "0");
@@ -391,7 +386,7 @@ TEST_F(Handoff, SignalGivenBeforeTheLaunchCountsAndTheFoundWindowGetsTheHandOff)
     // A signal given after the dialog's start and before the launch satisfies the wait; the
     // launched copy itself takes no part.
     ASSERT_TRUE(SetEvent(event));
-    ASSERT_TRUE(installer.Press(kNext));
+    ASSERT_TRUE(installer.Press(IDC_NEXT));
     ExpectQuietEnd();
     EXPECT_EQ(LaunchedCommandLine(), BuildCommandLine("E42"));
     EXPECT_EQ(SetupLogCount(LaunchedLog(), "copydata.classId"), 0);
@@ -407,9 +402,10 @@ TEST_F(Handoff, AnswerInSmallLettersOrWithoutBraceIsRejected) {
         LaunchedCopies("serve", "20000");
         Start({{"G77", medium.DriveRelative("German\\setup.exe")}});
         Type("G77");
-        ASSERT_TRUE(installer.Press(kNext));
+        ASSERT_TRUE(installer.Press(IDC_NEXT));
         ExpectQuietEnd();
-        ASSERT_TRUE(e2e::WaitFor([&] { return SetupLogCount(LaunchedLog(), "exit") == 1; }, 15000));
+        ASSERT_TRUE(
+            support::WaitFor([&] { return SetupLogCount(LaunchedLog(), "exit") == 1; }, 15000));
         const std::string classId = SetupLogValue(LaunchedLog(), "copydata.classId");
         ASSERT_EQ(classId.size(), handoffClassIdLength);
         EXPECT_FALSE(KeyExists(HandoffKeyPath(classId)));
@@ -427,7 +423,7 @@ TEST_F(Handoff, SetUpProgramThatNeverSignalsEndsTheInstallerQuietly) {
     StartResidentSetup("R8");
     Start({{"R8", medium.DriveRelative("Russian\\setup.exe")}});
     Type("R8");
-    ASSERT_TRUE(installer.Press(kNext));
+    ASSERT_TRUE(installer.Press(IDC_NEXT));
     ExpectQuietEnd();
     EXPECT_EQ(LaunchedCommandLine(), BuildCommandLine("R8"));
     CloseResident();
@@ -441,7 +437,7 @@ TEST_F(Handoff, SetUpProgramThatNeverFinishesStartingCostsTheBoundThenAQuietEnd)
     Start({{"I3", medium.DriveRelative("Italian\\setup.exe")}});
     Type("I3");
     const DWORD pressed = GetTickCount();
-    ASSERT_TRUE(installer.Press(kNext));
+    ASSERT_TRUE(installer.Press(IDC_NEXT));
     ExpectQuietEnd();
     // The installer waited for the program to finish starting as long as it lets one take (the
     // tick count moves in steps of up to a few tens of milliseconds).
@@ -454,9 +450,9 @@ TEST_F(Handoff, ConsoleSetUpProgramIsNotWaitedFor) {
     LaunchedCopies("none", "30000");
     Start({{"F3", medium.DriveRelative("French\\setup.exe")}});
     Type("F3");
-    ASSERT_TRUE(installer.Press(kNext));
+    ASSERT_TRUE(installer.Press(IDC_NEXT));
     ExpectQuietEnd();
-    ASSERT_TRUE(e2e::WaitFor([&] { return SetupLogCount(LaunchedLog(), "commandLine") == 1; }));
+    ASSERT_TRUE(support::WaitFor([&] { return SetupLogCount(LaunchedLog(), "commandLine") == 1; }));
     EXPECT_EQ(SetupLogValue(LaunchedLog(), "commandLine"), BuildCommandLine("F3"));
     EXPECT_EQ(SetupLogCount(LaunchedLog(), "exit"), 0) << "the set-up program runs on alone";
 }
@@ -467,17 +463,18 @@ TEST_F(Handoff, InputWhileTheSetUpProgramStartsStartsNothingMore) {
     LaunchedCopies("signal", "30000");
     Start({{"E7", medium.DriveRelative("English\\setup.exe")}});
     Type("E7");
-    HWND next = GetDlgItem(installer.Window(), kNext);
+    HWND next = GetDlgItem(installer.Window(), IDC_NEXT);
     HWND cancel = GetDlgItem(installer.Window(), IDCANCEL);
-    HWND number = GetDlgItem(installer.Window(), kNumber);
-    ASSERT_TRUE(installer.Press(kNext));
-    ASSERT_TRUE(e2e::WaitFor([&] { return SetupLogCount(LaunchedLog(), "event") == 1; }, 15000));
+    HWND number = GetDlgItem(installer.Window(), IDC_NUMBER);
+    ASSERT_TRUE(installer.PostClick(IDC_NEXT));
+    ASSERT_TRUE(
+        support::WaitFor([&] { return SetupLogCount(LaunchedLog(), "event") == 1; }, 15000));
     // What a user does while the installer waits, queued up behind the wait.
     PostMessageA(next, BM_CLICK, 0, 0);
     PostMessageA(number, WM_CHAR, '9', 0);
     PostMessageA(number, WM_KEYDOWN, VK_RETURN, 0);
     PostMessageA(cancel, BM_CLICK, 0, 0);
-    PostMessageA(installer.Window(), WM_COMMAND, MAKEWPARAM(kNext, BN_CLICKED),
+    PostMessageA(installer.Window(), WM_COMMAND, MAKEWPARAM(IDC_NEXT, BN_CLICKED),
                  reinterpret_cast<LPARAM>(next));
 
     // The signal came, so the installer looks for the set-up window, finds none and says so: the
@@ -497,7 +494,7 @@ TEST_F(Handoff, MissingSetUpWindowShowsTheApplicationBoxThenEnds) {
     Start({{"R1", medium.DriveRelative("Russian\\setup.exe")}});
     Type("R1");
     ASSERT_TRUE(SetEvent(event));
-    ASSERT_TRUE(installer.Press(kNext));
+    ASSERT_TRUE(installer.Press(IDC_NEXT));
     const e2e::MessageBoxInfo box = installer.ReadBox();
     ASSERT_NE(box.window, nullptr) << installer.Describe();
     EXPECT_EQ(ToUtf8(box.caption), "installer");
@@ -513,7 +510,7 @@ TEST_F(Handoff, NumberOutsideTheLanguageLettersHidesAndEndsSilently) {
     Start({{"X1", medium.DriveRelative("Other\\setup.exe")}});
     Type("X1");
     ASSERT_TRUE(SetEvent(event));
-    ASSERT_TRUE(installer.Press(kNext));
+    ASSERT_TRUE(installer.Press(IDC_NEXT));
     ExpectQuietEnd();
     EXPECT_EQ(LaunchedCommandLine(), BuildCommandLine("X1"));
     // No caption, so no set-up window was looked for and nothing was sent.

@@ -4,19 +4,13 @@
 
 #include "driver/Driver.h"
 #include "handoff/HandoffNames.h"
+#include "ui/resource.h"
 
 namespace {
 
-using e2e::Cp1251;
 using e2e::Installer;
 using e2e::TempMedium;
-
-constexpr int kNext = 1000;
-constexpr int kBack = 1001;
-constexpr int kNumber = 1002;
-constexpr int kList = 1003;
-constexpr int kPrompt = 1004;
-constexpr int kPicture = 129;
+using support::Cp1251;
 
 const std::string& DialogCaption() {
     static const std::string caption = Cp1251("Добро пожаловать");
@@ -54,9 +48,10 @@ void ExpectCatalogFailure(TempMedium& medium) {
     ASSERT_TRUE(installer.Start(medium));
     const e2e::MessageBoxInfo box = installer.ReadBox();
     ASSERT_NE(box.window, nullptr) << installer.Describe();
-    EXPECT_EQ(e2e::ToUtf8(box.text),
-              e2e::ToUtf8(Cp1251("Файл ") + medium.Path(catalogFileName) + Cp1251(" не найден!")));
-    EXPECT_EQ(e2e::ToUtf8(box.caption), "Ошибка инициализации");
+    EXPECT_EQ(
+        support::ToUtf8(box.text),
+        support::ToUtf8(Cp1251("Файл ") + medium.Path(catalogFileName) + Cp1251(" не найден!")));
+    EXPECT_EQ(support::ToUtf8(box.caption), "Ошибка инициализации");
     EXPECT_EQ(box.icon, e2e::BoxIcon::Error);
     EXPECT_EQ(installer.CountBoxes(), 1);
     EXPECT_TRUE(installer.PressOk(box));
@@ -107,49 +102,56 @@ TEST(CatalogFailure, CatalogueFolderInsteadOfFile) {
 }
 
 TEST_F(NumberPage, OpensOnTheNumberPageWithNextDisabled) {
-    EXPECT_EQ(e2e::ToUtf8(installer.ControlText(kPrompt)), "Введите артикульный номер продукта:");
-    EXPECT_TRUE(installer.IsVisible(kNumber));
-    EXPECT_EQ(installer.ControlText(kNumber), "");
-    EXPECT_FALSE(installer.IsVisible(kBack));
-    EXPECT_FALSE(installer.IsVisible(kList));
-    EXPECT_TRUE(installer.IsVisible(kNext));
-    EXPECT_FALSE(installer.IsEnabled(kNext));
+    EXPECT_EQ(support::ToUtf8(installer.ControlText(IDC_PROMPT)),
+              "Введите артикульный номер продукта:");
+    EXPECT_TRUE(installer.IsVisible(IDC_NUMBER));
+    EXPECT_EQ(installer.ControlText(IDC_NUMBER), "");
+    EXPECT_FALSE(installer.IsVisible(IDC_BACK));
+    EXPECT_FALSE(installer.IsVisible(IDC_LOCALIZATIONS));
+    EXPECT_TRUE(installer.IsVisible(IDC_NEXT));
+    EXPECT_FALSE(installer.IsEnabled(IDC_NEXT));
     EXPECT_TRUE(installer.IsEnabled(IDCANCEL));
-    EXPECT_EQ(installer.Focus(), kNumber);
+    EXPECT_EQ(installer.Focus(), IDC_NUMBER);
     EXPECT_EQ(installer.CountBoxes(), 0);
 }
 
 TEST_F(NumberPage, NextFollowsTheFieldBeingEmpty) {
     ASSERT_TRUE(installer.TypeKeys("1"));
-    EXPECT_TRUE(e2e::WaitFor([&] { return installer.IsEnabled(kNext); })) << installer.Describe();
+    EXPECT_TRUE(support::WaitFor([&] { return installer.IsEnabled(IDC_NEXT); }))
+        << installer.Describe();
     ASSERT_TRUE(installer.TypeKeys("\b"));
-    EXPECT_TRUE(e2e::WaitFor([&] { return !installer.IsEnabled(kNext); })) << installer.Describe();
+    EXPECT_TRUE(support::WaitFor([&] { return !installer.IsEnabled(IDC_NEXT); }))
+        << installer.Describe();
     // Spaces are not trimmed here: a field of spaces enables Next.
     ASSERT_TRUE(installer.TypeKeys("   "));
-    EXPECT_TRUE(e2e::WaitFor([&] { return installer.IsEnabled(kNext); })) << installer.Describe();
-    EXPECT_EQ(installer.ControlText(kNumber), "   ");
+    EXPECT_TRUE(support::WaitFor([&] { return installer.IsEnabled(IDC_NEXT); }))
+        << installer.Describe();
+    EXPECT_EQ(installer.ControlText(IDC_NUMBER), "   ");
     ASSERT_TRUE(installer.TypeKeys("\b\b"));
-    EXPECT_TRUE(installer.IsEnabled(kNext));
+    EXPECT_TRUE(installer.IsEnabled(IDC_NEXT));
     ASSERT_TRUE(installer.TypeKeys("\b"));
-    EXPECT_TRUE(e2e::WaitFor([&] { return !installer.IsEnabled(kNext); })) << installer.Describe();
+    EXPECT_TRUE(support::WaitFor([&] { return !installer.IsEnabled(IDC_NEXT); }))
+        << installer.Describe();
 }
 
 TEST_F(NumberPage, TabMovesThroughTheUsableControlsInTemplateOrder) {
     // Next is disabled and Back hidden: from the field straight to Cancel, then around.
     ASSERT_TRUE(installer.PressKey(VK_TAB));
-    EXPECT_TRUE(e2e::WaitFor([&] { return installer.Focus() == IDCANCEL; }))
+    EXPECT_TRUE(support::WaitFor([&] { return installer.Focus() == IDCANCEL; }))
         << installer.Describe();
     ASSERT_TRUE(installer.PressKey(VK_TAB));
-    EXPECT_TRUE(e2e::WaitFor([&] { return installer.Focus() == kNumber; })) << installer.Describe();
+    EXPECT_TRUE(support::WaitFor([&] { return installer.Focus() == IDC_NUMBER; }))
+        << installer.Describe();
     ASSERT_TRUE(installer.TypeKeys("7"));
-    ASSERT_TRUE(e2e::WaitFor([&] { return installer.IsEnabled(kNext); }));
+    ASSERT_TRUE(support::WaitFor([&] { return installer.IsEnabled(IDC_NEXT); }));
     ASSERT_TRUE(installer.PressKey(VK_TAB));
-    EXPECT_TRUE(e2e::WaitFor([&] { return installer.Focus() == kNext; })) << installer.Describe();
+    EXPECT_TRUE(support::WaitFor([&] { return installer.Focus() == IDC_NEXT; }))
+        << installer.Describe();
 }
 
 TEST_F(NumberPage, LowerCaseTypingShowsCapitals) {
     ASSERT_TRUE(installer.TypeKeys("zabc-12x"));
-    EXPECT_TRUE(e2e::WaitFor([&] { return installer.ControlText(kNumber) == "ZABC-12X"; }))
+    EXPECT_TRUE(support::WaitFor([&] { return installer.ControlText(IDC_NUMBER) == "ZABC-12X"; }))
         << installer.Describe();
 }
 
@@ -171,15 +173,22 @@ TEST_F(NumberPage, CloseCommandEndsTheProgram) {
 }
 
 TEST_F(NumberPage, OtherSystemCommandsKeepTheirUsualMeaning) {
-    installer.SysCommand(SC_MINIMIZE);
-    EXPECT_TRUE(e2e::WaitFor([&] { return IsIconic(installer.Window()) != FALSE; }))
-        << installer.Describe();
+    // Wine takes in the display's report of the window's first mapping when it arrives, and a
+    // minimize handled before that is undone; so the command is given until the window is seen
+    // minimized.
+    EXPECT_TRUE(support::WaitFor([&] {
+        if (IsIconic(installer.Window())) return true;
+        installer.SysCommand(SC_MINIMIZE);
+        return false;
+    })) << installer.Describe();
     installer.SysCommand(SC_RESTORE);
-    EXPECT_TRUE(e2e::WaitFor([&] { return IsIconic(installer.Window()) == FALSE; }))
+    EXPECT_TRUE(support::WaitFor([&] { return IsIconic(installer.Window()) == FALSE; }))
         << installer.Describe();
-    // Still on the number page and still taking input.
+    // Still on the number page and still taking input, once the field has the focus back.
+    EXPECT_TRUE(support::WaitFor([&] { return installer.Focus() == IDC_NUMBER; }))
+        << installer.Describe();
     ASSERT_TRUE(installer.TypeKeys("r1"));
-    EXPECT_TRUE(e2e::WaitFor([&] { return installer.ControlText(kNumber) == "R1"; }));
+    EXPECT_TRUE(support::WaitFor([&] { return installer.ControlText(IDC_NUMBER) == "R1"; }));
     EXPECT_TRUE(installer.Running());
     EXPECT_EQ(installer.CountBoxes(), 0);
 }
@@ -189,20 +198,28 @@ TEST_F(NumberPage, MoveCommandMovesTheWindowWithTheKeyboard) {
     RECT before{};
     GetWindowRect(installer.Window(), &before);
     installer.SysCommand(SC_MOVE);
+    // The keyboard move puts the pointer on the caption and moves it with each arrow key: each
+    // key is pressed once the pointer shows that the one before has been taken.
+    POINT start{};
+    ASSERT_TRUE(support::WaitFor([&] {
+        return installer.InMoveOrSize() && GetCursorPos(&start) && PtInRect(&before, start);
+    })) << installer.Describe();
     ASSERT_TRUE(installer.PressKey(VK_RIGHT));
+    POINT moved{};
+    EXPECT_TRUE(support::WaitFor([&] { return GetCursorPos(&moved) && moved.x > start.x; }));
     ASSERT_TRUE(installer.PressKey(VK_RETURN));
     RECT after{};
-    EXPECT_TRUE(e2e::WaitFor([&] {
+    EXPECT_TRUE(support::WaitFor([&] {
         GetWindowRect(installer.Window(), &after);
-        return after.left > before.left;
+        return !installer.InMoveOrSize() && after.left > before.left;
     })) << installer.Describe();
     EXPECT_EQ(after.top, before.top);
     EXPECT_EQ(after.right - after.left, before.right - before.left);
     // The keys went to the move, not to the page: it is as it was and still takes input.
-    EXPECT_EQ(installer.ControlText(kNumber), "R1");
-    EXPECT_TRUE(installer.IsVisible(kNumber));
+    EXPECT_EQ(installer.ControlText(IDC_NUMBER), "R1");
+    EXPECT_TRUE(installer.IsVisible(IDC_NUMBER));
     ASSERT_TRUE(installer.TypeKeys("2"));
-    EXPECT_TRUE(e2e::WaitFor([&] { return installer.ControlText(kNumber) == "R12"; }))
+    EXPECT_TRUE(support::WaitFor([&] { return installer.ControlText(IDC_NUMBER) == "R12"; }))
         << installer.Describe();
     EXPECT_TRUE(installer.Running());
     EXPECT_EQ(installer.CountBoxes(), 0);
@@ -214,12 +231,13 @@ TEST_F(NumberPage, EnterActsAsNext) {
     ASSERT_TRUE(installer.PressKey(VK_RETURN));
     const e2e::MessageBoxInfo box = installer.ReadBox();
     ASSERT_NE(box.window, nullptr) << installer.Describe();
-    EXPECT_EQ(e2e::ToUtf8(box.caption), "Ошибка");
-    EXPECT_EQ(e2e::ToUtf8(box.text), "Вы ввели неверный артикульный номер!");
+    EXPECT_EQ(support::ToUtf8(box.caption), "Ошибка");
+    EXPECT_EQ(support::ToUtf8(box.text), "Вы ввели неверный артикульный номер!");
     EXPECT_TRUE(installer.PressOk(box));
-    EXPECT_TRUE(e2e::WaitFor([&] { return installer.CountBoxes() == 0; }));
-    EXPECT_TRUE(e2e::WaitFor([&] { return !installer.IsEnabled(kNext); })) << installer.Describe();
-    EXPECT_EQ(installer.Selection(kNumber), std::make_pair(0, 2));
+    EXPECT_TRUE(support::WaitFor([&] { return installer.CountBoxes() == 0; }));
+    EXPECT_TRUE(support::WaitFor([&] { return !installer.IsEnabled(IDC_NEXT); }))
+        << installer.Describe();
+    EXPECT_EQ(installer.Selection(IDC_NUMBER), std::make_pair(0, 2));
     EXPECT_TRUE(installer.Running());
 }
 
@@ -236,22 +254,25 @@ TEST(LocalizationPage, BackReturnsToTheNumberAsTyped) {
     ASSERT_TRUE(installer.Start(medium));
     ASSERT_NE(installer.WaitWindow(DialogCaption()), nullptr) << installer.Describe();
     ASSERT_TRUE(installer.TypeKeys(" zabc"));
-    ASSERT_TRUE(installer.Press(kNext));
-    ASSERT_TRUE(e2e::WaitFor([&] { return installer.IsVisible(kList); })) << installer.Describe();
+    ASSERT_TRUE(installer.Press(IDC_NEXT));
+    ASSERT_TRUE(support::WaitFor([&] { return installer.IsVisible(IDC_LOCALIZATIONS); }))
+        << installer.Describe();
     std::vector<std::string> items;
-    for (const std::string& item : installer.ListItems(kList)) items.push_back(e2e::ToUtf8(item));
+    for (const std::string& item : installer.ListItems(IDC_LOCALIZATIONS))
+        items.push_back(support::ToUtf8(item));
     EXPECT_EQ(items, (std::vector<std::string>{"Русская", "Английская"}));
 
-    ASSERT_TRUE(installer.Press(kBack));
-    EXPECT_TRUE(e2e::WaitFor([&] { return installer.IsVisible(kNumber); })) << installer.Describe();
-    EXPECT_EQ(e2e::ToUtf8(installer.ControlText(kPrompt)), "Введите номер:");
-    EXPECT_EQ(installer.ControlText(kNumber), " ZABC");
-    EXPECT_EQ(installer.Selection(kNumber), std::make_pair(0, 5));
-    EXPECT_EQ(installer.Focus(), kNumber);
-    EXPECT_FALSE(installer.IsVisible(kBack));
-    EXPECT_FALSE(installer.IsVisible(kList));
-    EXPECT_TRUE(installer.ListItems(kList).empty());
-    EXPECT_TRUE(installer.IsEnabled(kNext));
+    ASSERT_TRUE(installer.Press(IDC_BACK));
+    EXPECT_TRUE(support::WaitFor([&] { return installer.IsVisible(IDC_NUMBER); }))
+        << installer.Describe();
+    EXPECT_EQ(support::ToUtf8(installer.ControlText(IDC_PROMPT)), "Введите номер:");
+    EXPECT_EQ(installer.ControlText(IDC_NUMBER), " ZABC");
+    EXPECT_EQ(installer.Selection(IDC_NUMBER), std::make_pair(0, 5));
+    EXPECT_EQ(installer.Focus(), IDC_NUMBER);
+    EXPECT_FALSE(installer.IsVisible(IDC_BACK));
+    EXPECT_FALSE(installer.IsVisible(IDC_LOCALIZATIONS));
+    EXPECT_TRUE(installer.ListItems(IDC_LOCALIZATIONS).empty());
+    EXPECT_TRUE(installer.IsEnabled(IDC_NEXT));
     ASSERT_TRUE(installer.Press(IDCANCEL));
     EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
 }
@@ -269,47 +290,51 @@ TEST(LocalizationPage, FailedNextKeepsTheFocusOnThePageAndNextDisabledUntilTheNu
     ASSERT_TRUE(installer.Start(medium));
     ASSERT_NE(installer.WaitWindow(DialogCaption()), nullptr) << installer.Describe();
     ASSERT_TRUE(installer.TypeKeys("zabc"));
-    ASSERT_TRUE(installer.Press(kNext));
-    ASSERT_TRUE(e2e::WaitFor([&] { return installer.IsVisible(kList); })) << installer.Describe();
+    ASSERT_TRUE(installer.Press(IDC_NEXT));
+    ASSERT_TRUE(support::WaitFor([&] { return installer.IsVisible(IDC_LOCALIZATIONS); }))
+        << installer.Describe();
     ASSERT_TRUE(DeleteFileA(medium.Path("Russian\\setup.exe").c_str()));
 
-    ASSERT_TRUE(installer.Press(kNext));
+    ASSERT_TRUE(installer.Press(IDC_NEXT));
     const e2e::MessageBoxInfo box = installer.ReadBox();
     ASSERT_NE(box.window, nullptr) << installer.Describe();
-    EXPECT_EQ(e2e::ToUtf8(box.text), "Не найден файл, соответствующий введённому номеру!");
+    EXPECT_EQ(support::ToUtf8(box.text), "Не найден файл, соответствующий введённому номеру!");
     EXPECT_TRUE(installer.PressOk(box));
-    ASSERT_TRUE(e2e::WaitFor([&] { return installer.CountBoxes() == 0; }));
-    EXPECT_TRUE(e2e::WaitFor([&] { return installer.Focus() == kList; })) << installer.Describe();
-    EXPECT_FALSE(installer.IsEnabled(kNext));
-    EXPECT_TRUE(installer.IsVisible(kList));
+    ASSERT_TRUE(support::WaitFor([&] { return installer.CountBoxes() == 0; }));
+    EXPECT_TRUE(support::WaitFor([&] { return installer.Focus() == IDC_LOCALIZATIONS; }))
+        << installer.Describe();
+    EXPECT_FALSE(installer.IsEnabled(IDC_NEXT));
+    EXPECT_TRUE(installer.IsVisible(IDC_LOCALIZATIONS));
     // Typing reaches the list, not the hidden number field: Next stays disabled.
     // (The keys are sent: the field's change, had it been reached, is handled when they return.)
     ASSERT_TRUE(installer.TypeKeys("x"));
-    EXPECT_FALSE(installer.IsEnabled(kNext)) << installer.Describe();
-    EXPECT_EQ(installer.ControlText(kNumber), "ZABC");
+    EXPECT_FALSE(installer.IsEnabled(IDC_NEXT)) << installer.Describe();
+    EXPECT_EQ(installer.ControlText(IDC_NUMBER), "ZABC");
 
-    ASSERT_TRUE(installer.Press(kBack));
-    ASSERT_TRUE(e2e::WaitFor([&] { return installer.IsVisible(kNumber); })) << installer.Describe();
-    EXPECT_FALSE(installer.IsEnabled(kNext));
-    EXPECT_EQ(installer.Focus(), kNumber);
+    ASSERT_TRUE(installer.Press(IDC_BACK));
+    ASSERT_TRUE(support::WaitFor([&] { return installer.IsVisible(IDC_NUMBER); }))
+        << installer.Describe();
+    EXPECT_FALSE(installer.IsEnabled(IDC_NEXT));
+    EXPECT_EQ(installer.Focus(), IDC_NUMBER);
     ASSERT_TRUE(installer.TypeKeys("1"));
-    EXPECT_TRUE(e2e::WaitFor([&] { return installer.IsEnabled(kNext); })) << installer.Describe();
+    EXPECT_TRUE(support::WaitFor([&] { return installer.IsEnabled(IDC_NEXT); }))
+        << installer.Describe();
     // Back selected the whole number: typing replaced it.
-    EXPECT_EQ(installer.ControlText(kNumber), "1");
+    EXPECT_EQ(installer.ControlText(IDC_NUMBER), "1");
     ASSERT_TRUE(installer.Press(IDCANCEL));
     EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
 }
 
 TEST_F(NumberPage, PictureIsCentredAcrossTheClientArea) {
     const RECT client = installer.ClientRect();
-    const RECT picture = installer.ControlRect(kPicture);
-    const RECT prompt = installer.ControlRect(kPrompt);
+    const RECT picture = installer.ControlRect(IDC_PICTURE);
+    const RECT prompt = installer.ControlRect(IDC_PROMPT);
     // The bitmap static takes the picture's own size.
     EXPECT_EQ(picture.right - picture.left, 360);
     EXPECT_EQ(picture.bottom - picture.top, 180);
     EXPECT_EQ(picture.left, (client.right - client.left) / 2 - 360 / 2);
     EXPECT_EQ(picture.top, prompt.top / 2 - 180 / 2 + 5);
-    EXPECT_TRUE(installer.IsVisible(kPicture));
+    EXPECT_TRUE(installer.IsVisible(IDC_PICTURE));
 }
 
 }  // namespace

@@ -12,12 +12,19 @@
 
 namespace e2e {
 
+using support::HostToWinePath;
+using support::ToUtf8;
+using support::WaitFor;
+
 namespace {
 
 // The ids the platform's message box gives its text and its icon.
 constexpr int kBoxTextId = 0xFFFF;
 constexpr int kBoxIconId = 0x0440;
 constexpr DWORD kSendTimeoutMs = 5000;
+// Upper bounds of the waits for the program's handling of a click and for a box's painting.
+constexpr DWORD kHandleTimeoutMs = 30000;
+constexpr DWORD kPaintTimeoutMs = 5000;
 
 std::string ClassOf(HWND window) {
     char name[64] = {};
@@ -189,39 +196,6 @@ const char* BoxIconName(BoxIcon icon) {
     return "unknown";
 }
 
-std::string ToUtf8(const std::string& cp1251) {
-    if (cp1251.empty()) return std::string();
-    const int wide =
-        MultiByteToWideChar(1251, 0, cp1251.data(), static_cast<int>(cp1251.size()), nullptr, 0);
-    std::vector<wchar_t> text(static_cast<std::size_t>(wide));
-    MultiByteToWideChar(1251, 0, cp1251.data(), static_cast<int>(cp1251.size()), text.data(), wide);
-    const int bytes =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, &result[0], bytes, nullptr, nullptr);
-    return result;
-}
-
-std::string Cp1251(const std::string& utf8) {
-    if (utf8.empty()) return std::string();
-    const int wide =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::vector<wchar_t> text(static_cast<std::size_t>(wide));
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), wide);
-    const int bytes = WideCharToMultiByte(1251, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(1251, 0, text.data(), wide, &result[0], bytes, nullptr, nullptr);
-    return result;
-}
-
-std::string HostToWinePath(const std::string& hostPath) {
-    std::string path = "Z:" + hostPath;
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
-    return path;
-}
-
 std::string BuiltInstallerPath() {
     return HostToWinePath(INSTALLER_EXE_HOST_PATH);
 }
@@ -265,7 +239,35 @@ bool TempMedium::MakeDir(const std::string& relative) const {
     return CreateDirectoryA(Path(relative).c_str(), nullptr) != FALSE;
 }
 
+namespace {
+
+// The clicks sent and not yet handled, per driver. The program's answer comes through a callback
+// on this thread, possibly after the driver that sent the click is gone.
+std::map<unsigned, int>& PendingClickCounts() {
+    static std::map<unsigned, int> counts;
+    return counts;
+}
+
+void CALLBACK ClickHandled(HWND, UINT, ULONG_PTR serial, LRESULT) {
+    auto found = PendingClickCounts().find(static_cast<unsigned>(serial));
+    if (found != PendingClickCounts().end() && found->second > 0) --found->second;
+}
+
+}  // namespace
+
+Installer::Installer() {
+    NewSerial();
+}
+
+void Installer::NewSerial() {
+    static unsigned nextSerial = 0;
+    PendingClickCounts().erase(serial);
+    serial = ++nextSerial;
+    PendingClickCounts()[serial] = 0;
+}
+
 Installer::~Installer() {
+    PendingClickCounts().erase(serial);
     if (Running()) {
         TerminateProcess(process.Get(), 1);
         WaitForSingleObject(process.Get(), 5000);
@@ -286,6 +288,8 @@ bool Installer::Start(const std::string& programPath, const std::string& current
         return false;
     process.Reset(info.hProcess);
     thread.Reset(info.hThread);
+    // Clicks sent to an earlier process are not waited for.
+    NewSerial();
     processId = info.dwProcessId;
     threadId = info.dwThreadId;
     window = nullptr;
@@ -330,22 +334,21 @@ HWND Installer::FindTopLevel(const std::string* caption, bool boxesOnly) const {
 
 HWND Installer::WaitWindow(const std::string& caption, DWORD timeoutMs) {
     HWND found = nullptr;
-    WaitFor([&] { return (found = FindTopLevel(&caption, false)) != nullptr; }, timeoutMs);
+    // Shown and active: the window takes input as a person would give it.
+    WaitFor(
+        [&] {
+            found = FindTopLevel(&caption, false);
+            GUITHREADINFO info{};
+            info.cbSize = sizeof(info);
+            return found != nullptr && GetGUIThreadInfo(threadId, &info) &&
+                   info.hwndActive == found;
+        },
+        timeoutMs);
     if (found != nullptr) {
         window = found;
         windowCaption = caption;
-        // Let the dialog finish its first painting and set its focus.
-        Settle(300);
     }
     return found;
-}
-
-void Installer::Settle(DWORD ms) const {
-    // A sent message returns once the program's thread got to it; the rest is paint time.
-    DWORD_PTR ignored = 0;
-    if (window != nullptr)
-        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
-    Sleep(ms);
 }
 
 bool Installer::TypeKeys(const std::string& text) {
@@ -369,18 +372,32 @@ bool Installer::PressKey(UINT virtualKey) {
     const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
     const LPARAM up = down | (1u << 30) | (1u << 31);
     // Posted, so the program's dialog loop sees them as keyboard input.
-    const bool posted = PostMessageA(info.hwndFocus, WM_KEYDOWN, virtualKey, down) &&
-                        PostMessageA(info.hwndFocus, WM_KEYUP, virtualKey, up);
-    Sleep(200);
-    return posted;
+    return PostMessageA(info.hwndFocus, WM_KEYDOWN, virtualKey, down) &&
+           PostMessageA(info.hwndFocus, WM_KEYUP, virtualKey, up);
 }
 
 bool Installer::Press(int id) {
     HWND button = GetDlgItem(window, id);
     if (button == nullptr || !IsWindowVisible(button) || !IsWindowEnabled(button)) return false;
-    const bool posted = PostMessageA(button, BM_CLICK, 0, 0) != FALSE;
-    Sleep(200);
-    return posted;
+    if (!SendMessageCallbackA(button, BM_CLICK, 0, 0, &ClickHandled, serial)) return false;
+    ++PendingClickCounts()[serial];
+    return WaitHandled(kHandleTimeoutMs);
+}
+
+bool Installer::PostClick(int id) {
+    HWND button = GetDlgItem(window, id);
+    if (button == nullptr || !IsWindowVisible(button) || !IsWindowEnabled(button)) return false;
+    return PostMessageA(button, BM_CLICK, 0, 0) != FALSE;
+}
+
+int Installer::PendingClicks() const {
+    const auto found = PendingClickCounts().find(serial);
+    return found == PendingClickCounts().end() ? 0 : found->second;
+}
+
+bool Installer::WaitHandled(DWORD timeoutMs) {
+    return WaitFor([&] { return PendingClicks() == 0 || CountBoxes() > 0 || !Running(); },
+                   timeoutMs, support::WhileWaiting::DispatchMessages);
 }
 
 std::string Installer::ControlText(int id) const {
@@ -399,14 +416,11 @@ std::vector<std::string> Installer::ListItems(int id) const {
             items.push_back(std::string());
             continue;
         }
-        std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1, L'\0');
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
         SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                     reinterpret_cast<LPARAM>(text.data()));
-        const int bytes =
-            WideCharToMultiByte(1251, 0, text.data(), -1, nullptr, 0, nullptr, nullptr);
-        std::string item(bytes > 0 ? static_cast<std::size_t>(bytes) : 1, '\0');
-        WideCharToMultiByte(1251, 0, text.data(), -1, &item[0], bytes, nullptr, nullptr);
-        item.resize(item.size() - 1);
+                     reinterpret_cast<LPARAM>(&text[0]));
+        text.resize(wcslen(text.c_str()));
+        const std::string item = support::WideToCp1251(text);
         items.push_back(item);
     }
     return items;
@@ -420,6 +434,12 @@ bool Installer::IsVisible(int id) const {
 bool Installer::IsEnabled(int id) const {
     HWND control = GetDlgItem(window, id);
     return control != nullptr && IsWindowEnabled(control);
+}
+
+bool Installer::InMoveOrSize() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(threadId, &info) && (info.flags & GUI_INMOVESIZE) != 0;
 }
 
 int Installer::Focus() const {
@@ -451,21 +471,26 @@ RECT Installer::ClientRect() const {
 
 void Installer::SysCommand(WPARAM command) {
     PostMessageA(window, WM_SYSCOMMAND, command, 0);
-    Sleep(200);
 }
 
 MessageBoxInfo Installer::ReadBox(DWORD timeoutMs) {
     MessageBoxInfo box;
     WaitFor([&] { return (box.window = FindTopLevel(nullptr, true)) != nullptr; }, timeoutMs);
     if (box.window == nullptr) return box;
-    // Let it paint before its icon is looked at.
-    Sleep(300);
     char caption[512] = {};
     GetWindowTextA(box.window, caption, sizeof(caption));
     box.caption = caption;
     box.text = TextOf(GetDlgItem(box.window, kBoxTextId));
-    box.icon = ClassifyIcon(box.window);
+    // The icon is known once the box has painted it.
+    WaitFor([&] { return (box.icon = ClassifyIcon(box.window)) != BoxIcon::Unknown; },
+            kPaintTimeoutMs);
     return box;
+}
+
+int Installer::CountWindows(const std::string& caption) const {
+    SearchState state{processId, &caption, false, nullptr, nullptr, 0};
+    EnumWindows(&VisitTopLevel, reinterpret_cast<LPARAM>(&state));
+    return state.count;
 }
 
 int Installer::CountBoxes() const {
@@ -479,8 +504,11 @@ bool Installer::PressOk(const MessageBoxInfo& box) {
     HWND ok = GetDlgItem(box.window, IDOK);
     const bool posted = ok != nullptr ? PostMessageA(ok, BM_CLICK, 0, 0) != FALSE
                                       : PostMessageA(box.window, WM_COMMAND, IDOK, 0) != FALSE;
-    Sleep(200);
-    return posted;
+    if (!posted) return false;
+    const HWND closing = box.window;
+    if (!WaitFor([&] { return !IsWindow(closing) || !IsWindowVisible(closing); }, kHandleTimeoutMs))
+        return false;
+    return WaitHandled(kHandleTimeoutMs);
 }
 
 bool Installer::WaitExit(DWORD timeoutMs) {

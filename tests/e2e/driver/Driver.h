@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "handoff/KernelHandle.h"
+#include "support/Text.h"
+#include "support/WaitFor.h"
 
 // Drives installer.exe as a person would: starts it from a temporary medium folder, finds its
 // windows, types into the focused control, presses buttons, reads what the windows show and
@@ -58,28 +60,10 @@ class TempMedium {
 
 // The Windows path of the installer.exe built with the tests.
 std::string BuiltInstallerPath();
-// Polls until ready() is true or the time is up; true when ready.
-template <class Ready>
-bool WaitFor(Ready ready, DWORD timeoutMs = 5000) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (ready()) return true;
-        if (GetTickCount() - start >= timeoutMs) return false;
-        Sleep(20);
-    }
-}
-
-// cp1251 text as UTF-8, for messages printed by the tests.
-std::string ToUtf8(const std::string& cp1251);
-// UTF-8 text (the tests' source literals) as the cp1251 bytes the program shows.
-std::string Cp1251(const std::string& utf8);
-
-// Converts a path of the host system (/a/b) to the one Wine shows for it (Z:\a\b).
-std::string HostToWinePath(const std::string& hostPath);
 
 class Installer {
   public:
-    Installer() = default;
+    Installer();
     ~Installer();
     Installer(const Installer&) = delete;
     Installer& operator=(const Installer&) = delete;
@@ -90,23 +74,33 @@ class Installer {
 
     // A visible top-level window of the process with exactly this caption; null after the time.
     HWND WaitWindow(const std::string& caption, DWORD timeoutMs = 30000);
+    // How many visible top-level windows of the process have exactly this caption.
+    int CountWindows(const std::string& caption) const;
     // Makes this window the one the control calls below work on.
     void Use(HWND dialog) { window = dialog; }
     HWND Window() const { return window; }
 
     // Characters into the control that has the keyboard focus, as WM_CHAR (so the control's
-    // own handling, e.g. capitals, runs); "\b" is Backspace.
+    // own handling, e.g. capitals, runs); "\b" is Backspace. Each character is sent: it has been
+    // handled, with the notifications it caused, when this returns.
     bool TypeKeys(const std::string& text);
-    // A key such as VK_RETURN or VK_ESCAPE to the focused control, through the dialog's
-    // keyboard handling.
+    // A key such as VK_RETURN or VK_ESCAPE to the focused control, posted as keyboard input so
+    // that the dialog's keyboard handling sees it. Returns once it is posted: the caller waits
+    // for what the key is to do.
     bool PressKey(UINT virtualKey);
-    // Clicks an enabled, visible button of the window; false when it cannot be clicked.
+    // Clicks an enabled, visible button of the window; false when it cannot be clicked. Returns
+    // once the program has handled the click, or shows a message box that waits for the user,
+    // or has ended.
     bool Press(int id);
+    // Clicks the button as a click queued while the program is busy: posted, returns at once.
+    bool PostClick(int id);
     std::string ControlText(int id) const;
     // The item texts of a combo box, in list order (cp1251).
     std::vector<std::string> ListItems(int id) const;
     bool IsVisible(int id) const;
     bool IsEnabled(int id) const;
+    // Whether the program's window is being moved or sized (the system's modal loop for it runs).
+    bool InMoveOrSize() const;
     // The control id that has the keyboard focus in the program; 0 when none.
     int Focus() const;
     // The selection of an edit control: start and end.
@@ -114,14 +108,15 @@ class Installer {
     // A control's rectangle in the window's client coordinates.
     RECT ControlRect(int id) const;
     RECT ClientRect() const;
+    // Posts a system command to the window; the caller waits for what it is to do.
     void SysCommand(WPARAM command);
-    // Lets the program process what was sent so far.
-    void Settle(DWORD ms = 150) const;
 
     // A message box of the process (a dialog other than the ones known here) within the time.
     MessageBoxInfo ReadBox(DWORD timeoutMs = 30000);
     // Counts the message boxes the process shows now.
     int CountBoxes() const;
+    // Clicks the box's OK; returns once the box has gone and the program has handled the click
+    // that opened it (or shows another box, or has ended). False when the box stays.
     bool PressOk(const MessageBoxInfo& box);
 
     // Waits for the process to end; false after the time.
@@ -139,6 +134,11 @@ class Installer {
 
   private:
     HWND FindTopLevel(const std::string* caption, bool boxesOnly) const;
+    // Waits until no sent click is still being handled, a box waits for the user, or the
+    // program has ended.
+    bool WaitHandled(DWORD timeoutMs);
+    int PendingClicks() const;
+    void NewSerial();
 
     KernelHandle process;
     KernelHandle thread;
@@ -146,6 +146,8 @@ class Installer {
     DWORD threadId = 0;
     HWND window = nullptr;
     std::string windowCaption;
+    // Tells the handled clicks of this driver from those of one that is gone.
+    unsigned serial = 0;
 };
 
 }  // namespace e2e

@@ -5,82 +5,27 @@
 #include <windows.h>
 
 #include <atomic>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 
 #include "RegistryTree.h"
-#include "catalog/ArticleCatalog.h"
-#include "catalog/CatalogStore.h"
-#include "framework/Application.h"
 #include "framework/Strings.h"
 #include "handoff/HandoffClassId.h"
 #include "handoff/HandoffNames.h"
 #include "handoff/KernelHandle.h"
-#include "ui/ProductSelectDialog.h"
+#include "support/ProductDialogRun.h"
+#include "support/WaitFor.h"
 #include "ui/resource.h"
-#include "util/PathParts.h"
 
 namespace {
 
-constexpr UINT kRunOnDialogThread = WM_APP + 7;
-
-class TestApp : public Application {
-  public:
-    bool InitInstance() override { return false; }
-};
-
-TestApp testApp;
-
-class HandoffProbe : public ProductSelectDialog {
-  public:
-    using ProductSelectDialog::articleNumber;
-    using ProductSelectDialog::handoffClassId;
-    using ProductSelectDialog::handoffSettled;
-    using ProductSelectDialog::InsertLocalization;
-    using ProductSelectDialog::localizationList;
-    using ProductSelectDialog::nextButton;
-    using ProductSelectDialog::setupStartedEvent;
-    using ProductSelectDialog::ShowLocalizationPage;
-
-    // Runs fn on the dialog's thread and returns when it is done.
-    void Run(const std::function<void()>& fn) {
-        SendMessageA(Handle(), kRunOnDialogThread, 0, reinterpret_cast<LPARAM>(&fn));
-    }
-
-  private:
-    LRESULT OnRun(WPARAM, LPARAM fn) {
-        (*reinterpret_cast<const std::function<void()>*>(fn))();
-        return 0;
-    }
-
-  protected:
-    DECLARE_MESSAGE_TABLE()
-};
-
-DEFINE_MESSAGE_TABLE(HandoffProbe, ProductSelectDialog,
-                     OnMessageEntry(kRunOnDialogThread, &HandoffProbe::OnRun))
-
-std::string BesideProgram(const std::string& name) {
-    PathParts path(name);
-    path.SetDirectoryFromModule("");
-    return path.fullPath;
-}
+using support::BesideProgram;
+using support::WaitFor;
 
 bool HandleIsOpen(HANDLE handle) {
     DWORD flags = 0;
     return handle != nullptr && GetHandleInformation(handle, &flags) != FALSE;
-}
-
-template <class Ready>
-bool WaitFor(Ready ready, DWORD timeoutMs = 10000) {
-    const DWORD start = GetTickCount();
-    while (!ready()) {
-        if (GetTickCount() - start >= timeoutMs) return false;
-        Sleep(20);
-    }
-    return true;
 }
 
 struct BoxSearch {
@@ -211,18 +156,11 @@ class HandoffInProcess : public ::testing::Test {
 
     void SetUp() override {
         CreateDirectoryA(BesideProgram("handoff-folder").c_str(), nullptr);
-        CatalogStore store;
         // E1 cannot be started (a folder); E2 starts and never signals.
-        store.Section(ArticleCatalog::ArticleSectionName)
-            .Set("E1", CatalogValue::String(BesideProgram("handoff-folder")));
-        store.Section(ArticleCatalog::ArticleSectionName)
-            .Set("E2", CatalogValue::String(BesideProgram("handoff_quiet_setup.exe")));
-        ASSERT_TRUE(store.Save(BesideProgram(catalogFileName), true));
-        store.modified = false;
-
-        modal = std::thread([this] { result = dialog.DoModal(); });
-        ASSERT_TRUE(WaitFor(
-            [this] { return dialog.Handle() != nullptr && IsWindowVisible(dialog.Handle()); }));
+        ASSERT_TRUE(
+            support::WriteCatalogBesideProgram({{"E1", BesideProgram("handoff-folder")},
+                                                {"E2", BesideProgram("handoff_quiet_setup.exe")}}));
+        ASSERT_TRUE(run.Start());
         dialog.Run([&] { event = dialog.setupStartedEvent.Get(); });
         if (nameTaker.Get() == nullptr) {
             ASSERT_TRUE(HandleIsOpen(event));
@@ -230,8 +168,7 @@ class HandoffInProcess : public ::testing::Test {
     }
 
     void TearDown() override {
-        if (dialog.Handle() != nullptr) PostMessageA(dialog.Handle(), WM_COMMAND, IDCANCEL, 0);
-        if (modal.joinable()) modal.join();
+        run.Cancel();
         // The program leaves such a handle to its process's end; here the next test must be
         // able to take the name.
         dialog.setupStartedEvent.Reset();
@@ -240,11 +177,7 @@ class HandoffInProcess : public ::testing::Test {
     }
 
     // Ends the dialog through Cancel and waits for its modal run to return.
-    void Cancel() {
-        PostMessageA(dialog.Handle(), WM_COMMAND, IDCANCEL, 0);
-        modal.join();
-        EXPECT_EQ(result, IDCANCEL);
-    }
+    void Cancel() { EXPECT_EQ(run.Cancel(), IDCANCEL); }
 
     // Sends the dialog a WM_COPYDATA as a set-up program would, and waits for the dialog's end.
     void Answer(const std::string& text) {
@@ -252,8 +185,7 @@ class HandoffInProcess : public ::testing::Test {
         record.cbData = static_cast<DWORD>(text.size() + 1);
         record.lpData = const_cast<char*>(text.c_str());
         SendMessageA(dialog.Handle(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record));
-        modal.join();
-        EXPECT_EQ(result, IDCANCEL);
+        EXPECT_EQ(run.Join(), IDCANCEL);
     }
 
     // Puts a number into the field, as typing does, and presses Next.
@@ -262,17 +194,11 @@ class HandoffInProcess : public ::testing::Test {
         PostMessageA(GetDlgItem(dialog.Handle(), IDC_NEXT), BM_CLICK, 0, 0);
     }
 
-    // Waits for the dialog's window to go and its modal run to return.
-    bool WaitEnd() {
-        if (!WaitFor([this] { return dialog.Handle() == nullptr; })) return false;
-        modal.join();
-        return true;
-    }
+    bool WaitEnd() { return run.WaitEnd(); }
 
     KernelHandle nameTaker;  // made before the dialog
-    HandoffProbe dialog;
-    std::thread modal;
-    INT_PTR result = 0;
+    support::ProductDialogRun run;
+    support::ProductDialogProbe& dialog = run.dialog;
     HANDLE event = nullptr;
     std::vector<std::string> madeIds;
 };
@@ -288,7 +214,7 @@ TEST_F(HandoffInProcess, FailedStartKeepsTheDialogAndCancelThenClosesTheEvent) {
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
     // The launch's box carries the application's title: the program file's name.
-    EXPECT_EQ(WindowText(box), testApp.Title());
+    EXPECT_EQ(WindowText(box), support::TestApplication().Title());
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitFor([&] { return FindBox(dialog.Handle()) == nullptr; }));
 
@@ -367,16 +293,14 @@ TEST_F(HandoffInProcess, OkFromAnySenderEndsThroughCancel) {
     // As after a launch that has not been answered: the end must apply the event rule.
     dialog.Run([&] { dialog.handoffSettled = false; });
     PostMessageA(dialog.Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    modal.join();
-    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(run.Join(), IDCANCEL);
     EXPECT_FALSE(HandleIsOpen(event));
     EXPECT_EQ(dialog.setupStartedEvent.Get(), nullptr);
 }
 
 TEST_F(HandoffInProcess, CopyDataWithoutARecordEndsTheDialog) {
     SendMessageA(dialog.Handle(), WM_COPYDATA, 0, 0);
-    modal.join();
-    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(run.Join(), IDCANCEL);
     // No launch was begun: the event stays open.
     EXPECT_TRUE(HandleIsOpen(event));
 }
@@ -420,7 +344,7 @@ TEST_F(HandoffInProcess, NoSignalWithinTheWaitEndsTheDialogAndClosesTheEvent) {
     ASSERT_NE(setup.Handle(), nullptr);
     PressNext("E2");
     ASSERT_TRUE(WaitEnd()) << "a box: " << WindowText(FindBox(dialog.Handle()));
-    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(run.Result(), IDCANCEL);
     EXPECT_FALSE(HandleIsOpen(event));
     EXPECT_EQ(dialog.setupStartedEvent.Get(), nullptr);
     EXPECT_EQ(setup.Count(), 0);
@@ -442,7 +366,7 @@ TEST_F(HandoffInProcess, CopyDataWhileTheLaunchsBoxIsOpenEndsTheDialogAndClosesT
     ExpectEndedBehindTheBox(dialog.Handle(), box);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitEnd());
-    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(run.Result(), IDCANCEL);
     EXPECT_FALSE(HandleIsOpen(event));
 }
 
@@ -454,7 +378,7 @@ TEST_F(HandoffInProcess, CopyDataWhileTheResolutionsBoxIsOpenEndsTheDialog) {
     ExpectEndedBehindTheBox(dialog.Handle(), box);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitEnd());
-    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(run.Result(), IDCANCEL);
     EXPECT_TRUE(HandleIsOpen(event));
 }
 

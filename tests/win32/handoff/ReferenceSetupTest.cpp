@@ -18,6 +18,8 @@
 #include "handoff/SetupProcess.h"
 #include "support/HandoffRecords.h"
 #include "support/SetupLogFile.h"
+#include "support/Text.h"
+#include "support/WaitFor.h"
 
 namespace {
 
@@ -30,38 +32,13 @@ using support::SetupLogValue;
 // The reference set-up program's own window, beside the hidden one its kit serves.
 const char referenceStatusTitle[] = "Reference set-up program";
 
-std::string WindowsPath(std::string unixPath) {
-    for (char& c : unixPath) {
-        if (c == '/') c = '\\';
-    }
-    return "Z:" + unixPath;
-}
+const std::string referenceSetup = support::HostToWinePath(REFERENCE_SETUP_EXE);
 
-const std::string referenceSetup = WindowsPath(REFERENCE_SETUP_EXE);
-
-std::string TempPath(const std::string& name) {
-    char directory[MAX_PATH];
-    GetTempPathA(sizeof directory, directory);
-    return std::string(directory) + name;
-}
-
-void Pump(DWORD milliseconds) {
-    const DWORD until = GetTickCount() + milliseconds;
-    do {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-        Sleep(10);
-    } while (static_cast<LONG>(until - GetTickCount()) > 0);
-}
-
+// Waits for done(), dispatching this thread's messages meanwhile: the answers come to a window
+// of this thread.
 template <typename Condition>
 bool PumpUntil(Condition done, DWORD milliseconds = 20000) {
-    const DWORD until = GetTickCount() + milliseconds;
-    while (!done()) {
-        if (static_cast<LONG>(until - GetTickCount()) <= 0) return false;
-        Pump(20);
-    }
-    return true;
+    return support::WaitFor(done, milliseconds, support::WhileWaiting::DispatchMessages);
 }
 
 // Plays the installer's dialog: receives the set-up program's answer and, when it is the
@@ -120,8 +97,8 @@ class ReferenceSetupRun : public ::testing::Test {
     // Sends the next set-up program's records to a fresh file.
     void NewLog() {
         static int runs = 0;
-        logPath = TempPath("reference-setup-" + std::to_string(GetCurrentProcessId()) + "-" +
-                           std::to_string(++runs) + ".log");
+        logPath = support::TempFilePath("reference-setup-" + std::to_string(GetCurrentProcessId()) +
+                                        "-" + std::to_string(++runs) + ".log");
         DeleteFileA(logPath.c_str());
         SetEnvironmentVariableA("REFERENCE_SETUP_LOG", logPath.c_str());
     }
@@ -315,15 +292,16 @@ TEST_F(ReferenceSetupRun, NoAnswerAndNoWindowAreRecorded) {
 }
 
 TEST(SetupProcessStart, FailsForWhatCannotRun) {
-    const std::string directory = TempPath("handoff-not-a-program");
+    const std::string directory = support::TempFilePath("handoff-not-a-program");
     CreateDirectoryA(directory.c_str(), nullptr);
     EXPECT_FALSE(StartSetupProcess(directory, BuildCommandLine("E1")));
 
-    const std::string textFile = TempPath("handoff-not-a-program.txt");
+    const std::string textFile = support::TempFilePath("handoff-not-a-program.txt");
     std::ofstream(textFile) << "not a program\n";
     EXPECT_FALSE(StartSetupProcess(textFile, BuildCommandLine("E1")));
 
-    EXPECT_FALSE(StartSetupProcess(TempPath("handoff-missing\\setup.exe"), BuildCommandLine("E1")));
+    EXPECT_FALSE(StartSetupProcess(support::TempFilePath("handoff-missing\\setup.exe"),
+                                   BuildCommandLine("E1")));
     EXPECT_FALSE(StartSetupProcess("", BuildCommandLine("E1")));
     DeleteFileA(textFile.c_str());
     RemoveDirectoryA(directory.c_str());

@@ -1,0 +1,88 @@
+#include "support/ProductDialogRun.h"
+
+#include "catalog/ArticleCatalog.h"
+#include "catalog/CatalogStore.h"
+#include "handoff/HandoffNames.h"
+#include "support/WaitFor.h"
+#include "util/PathParts.h"
+
+namespace support {
+
+namespace {
+
+constexpr UINT kRunOnDialogThread = WM_APP + 1;
+
+class TestApp : public Application {
+  public:
+    bool InitInstance() override { return false; }
+};
+
+TestApp testApp;
+
+}  // namespace
+
+Application& TestApplication() {
+    return testApp;
+}
+
+DEFINE_MESSAGE_TABLE(ProductDialogProbe, ProductSelectDialog,
+                     OnMessageEntry(kRunOnDialogThread, &ProductDialogProbe::OnRun))
+
+void ProductDialogProbe::Run(const std::function<void()>& fn) {
+    SendMessageA(Handle(), kRunOnDialogThread, 0, reinterpret_cast<LPARAM>(&fn));
+}
+
+LRESULT ProductDialogProbe::OnRun(WPARAM, LPARAM fn) {
+    (*reinterpret_cast<const std::function<void()>*>(fn))();
+    return 0;
+}
+
+void ProductDialogProbe::EnterLocalizationPage(
+    const std::vector<std::pair<std::string, std::string>>& items) {
+    for (const auto& [name, number] : items) InsertLocalization(name, number);
+    ShowLocalizationPage();
+}
+
+std::string BesideProgram(const std::string& name) {
+    PathParts path(name);
+    path.SetDirectoryFromModule("");
+    return path.fullPath;
+}
+
+bool WriteCatalogBesideProgram(const std::map<std::string, std::string>& articles) {
+    CatalogStore store;
+    CatalogSection& section = store.Section(ArticleCatalog::ArticleSectionName);
+    for (const auto& [key, value] : articles) section.Set(key, CatalogValue::String(value));
+    const bool saved = store.Save(BesideProgram(catalogFileName), true);
+    store.modified = false;
+    return saved;
+}
+
+ProductDialogRun::~ProductDialogRun() {
+    if (dialog.Handle() != nullptr) PostMessageA(dialog.Handle(), WM_COMMAND, IDCANCEL, 0);
+    if (modal.joinable()) modal.join();
+}
+
+bool ProductDialogRun::Start() {
+    modal = std::thread([this] { result = dialog.DoModal(); });
+    return WaitFor(
+        [this] { return dialog.Handle() != nullptr && IsWindowVisible(dialog.Handle()); });
+}
+
+INT_PTR ProductDialogRun::Cancel() {
+    if (dialog.Handle() != nullptr) PostMessageA(dialog.Handle(), WM_COMMAND, IDCANCEL, 0);
+    return Join();
+}
+
+bool ProductDialogRun::WaitEnd() {
+    if (!WaitFor([this] { return dialog.Handle() == nullptr; })) return false;
+    Join();
+    return true;
+}
+
+INT_PTR ProductDialogRun::Join() {
+    if (modal.joinable()) modal.join();
+    return result;
+}
+
+}  // namespace support

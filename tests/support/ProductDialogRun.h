@@ -1,0 +1,89 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "framework/Application.h"
+#include "ui/ProductSelectDialog.h"
+
+// The product selection dialog run in the test's own process, for what only its members show.
+namespace support {
+
+// The application object of a test program that runs dialogs itself: it starts nothing.
+Application& TestApplication();
+
+// The real dialog with its inner members opened to the test and one more message: a function
+// run on the dialog's thread, so that a test calls the members the way the dialog's own
+// messages would.
+class ProductDialogProbe : public ProductSelectDialog {
+  public:
+    using ProductSelectDialog::articleNumber;
+    using ProductSelectDialog::backButton;
+    using ProductSelectDialog::handoffClassId;
+    using ProductSelectDialog::handoffSettled;
+    using ProductSelectDialog::InsertLocalization;
+    using ProductSelectDialog::ItemNumber;
+    using ProductSelectDialog::localizationList;
+    using ProductSelectDialog::nextButton;
+    using ProductSelectDialog::numberEdit;
+    using ProductSelectDialog::OnBack;
+    using ProductSelectDialog::OnCancel;
+    using ProductSelectDialog::promptLabel;
+    using ProductSelectDialog::ReleaseItemNumbers;
+    using ProductSelectDialog::setupStartedEvent;
+    using ProductSelectDialog::ShowLocalizationPage;
+    using ProductSelectDialog::TakeListSelection;
+
+    // Runs fn on the dialog's thread and returns when it is done.
+    void Run(const std::function<void()>& fn);
+
+    // Shows the localization page the way the resolution does, with these (name, number) items.
+    void EnterLocalizationPage(const std::vector<std::pair<std::string, std::string>>& items);
+
+  private:
+    LRESULT OnRun(WPARAM, LPARAM fn);
+
+  protected:
+    DECLARE_MESSAGE_TABLE()
+};
+
+// A file name beside the test program, where the dialog looks for its catalogue.
+std::string BesideProgram(const std::string& name);
+// Writes install.crt beside the test program with these article entries.
+bool WriteCatalogBesideProgram(const std::map<std::string, std::string>& articles);
+
+// One modal run of the dialog on a thread of its own. The dialog is made with the run, so that
+// whatever a test sets up before (e.g. the event's name taken) is there when it is constructed.
+class ProductDialogRun {
+  public:
+    ProductDialogRun() = default;
+    // Ends a run that is still going through Cancel and waits for it.
+    ~ProductDialogRun();
+    ProductDialogRun(const ProductDialogRun&) = delete;
+    ProductDialogRun& operator=(const ProductDialogRun&) = delete;
+
+    // Starts the modal run; true once the dialog's window is visible.
+    bool Start();
+    // Posts Cancel and waits for the modal run to return.
+    INT_PTR Cancel();
+    // Waits for the dialog's window to go and the modal run to return; false after the time.
+    bool WaitEnd();
+    // Waits for the modal run to return, however long it takes.
+    INT_PTR Join();
+    INT_PTR Result() const { return result; }
+    HWND Handle() const { return dialog.Handle(); }
+
+    ProductDialogProbe dialog;
+
+  private:
+    std::thread modal;
+    INT_PTR result = 0;
+};
+
+}  // namespace support
