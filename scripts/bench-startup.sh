@@ -5,31 +5,23 @@
 #
 #   bench-startup.sh [REPETITIONS]     (default 15; one warm-up run each is not counted)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
+# shellcheck source=scripts/bench-common.sh
+. "$(dirname "$0")/bench-common.sh"
 reps=${1:-15}
-native=${NATIVE_BUILD:-$root/build/native}
-win32=${WIN32_BUILD:-$root/build/win32}
 
-cmake --preset native -B "$native" >/dev/null
-cmake --build "$native" -j2 --target catalog-tool >/dev/null
-cmake --preset win32 -B "$win32" >/dev/null
-cmake --build "$win32" -j2 --target installer reference-setup minimal-dialog startup-timer >/dev/null
+bench_build installer reference-setup minimal-dialog startup-timer
 medium="$win32/bench-medium"
 WIN32_BUILD="$win32" NATIVE_BUILD="$native" bash scripts/sample-medium.sh "$medium" >/dev/null
 cp -f "$win32/tools/minimal-dialog/minimal-dialog.exe" "$medium/"
 
 caption="Добро пожаловать"
 
-scripts/wine-fixture.sh start "$win32" >/dev/null
-trap 'scripts/wine-fixture.sh stop "$win32" >/dev/null' EXIT
-# shellcheck source=scripts/wine-env.sh
-. scripts/wine-env.sh "$win32"
-timer=$(env "${wine_locale_env[@]}" winepath -w "$win32/tools/startup-timer/startup-timer.exe")
-dir=$(env "${wine_locale_env[@]}" winepath -w "$medium")
+bench_start_wine
+timer=$(bench_winepath "$win32/tools/startup-timer/startup-timer.exe")
+dir=$(bench_winepath "$medium")
 
 measure() {  # CAPTION PROGRAM -> milliseconds
-  env "${wine_locale_env[@]}" wine "$timer" --cwd "$dir" "$1" "$dir\\$2" 2>/dev/null | awk '/^visible/ {print $2}'
+  bench_wine "$timer" --cwd "$dir" "$1" "$dir\\$2" 2>/dev/null | awk '/^visible/ {print $2}'
 }
 
 measure "Minimal dialog" minimal-dialog.exe >/dev/null
@@ -41,9 +33,8 @@ for _ in $(seq 1 "$reps"); do
   prog+=("$(measure "$caption" installer.exe)")
 done
 
-median() { printf '%s\n' "$@" | LC_ALL=C sort -n | LC_ALL=C awk '{a[NR]=$1} END {if (NR%2) print a[(NR+1)/2]; else print (a[NR/2]+a[NR/2+1])/2}'; }
-b=$(median "${base[@]}")
-p=$(median "${prog[@]}")
+b=$(printf '%s\n' "${base[@]}" | median)
+p=$(printf '%s\n' "${prog[@]}" | median)
 echo "minimal dialog: median ${b} ms over $reps runs (${base[*]})"
 echo "installer.exe:  median ${p} ms over $reps runs (${prog[*]})"
 LC_ALL=C awk -v p="$p" -v b="$b" 'BEGIN {printf "ratio installer / minimal: %.2f\n", p / b}'

@@ -206,21 +206,11 @@ class Handoff : public ::testing::Test {
                   std::make_pair(0, static_cast<int>(typed.size())));
     }
 
+    // The localization list's items, in list order (UTF-8).
     std::vector<std::string> ListItems() {
         std::vector<std::string> items;
-        HWND list = GetDlgItem(installer.Window(), IDC_LOCALIZATIONS);
-        const int count = static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            // Across processes the list hands out its UTF-16 text even to the ANSI call, so ask
-            // for that, with room to spare.
-            std::vector<wchar_t> text(4096, L'\0');
-            const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, i, 0);
-            if (length < 0 || length >= static_cast<LRESULT>(text.size()) / 2) continue;
-            SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-            char utf8[8192] = {};
-            WideCharToMultiByte(CP_UTF8, 0, text.data(), -1, utf8, sizeof utf8, nullptr, nullptr);
-            items.push_back(utf8);
-        }
+        for (const std::string& item : installer.ListItems(IDC_LOCALIZATIONS))
+            items.push_back(ToUtf8(item));
         return items;
     }
 

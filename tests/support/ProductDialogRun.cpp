@@ -1,8 +1,7 @@
 #include "support/ProductDialogRun.h"
 
-#include "catalog/ArticleCatalog.h"
-#include "catalog/CatalogStore.h"
 #include "handoff/HandoffNames.h"
+#include "support/ArticleCatalogFile.h"
 #include "support/WaitFor.h"
 #include "util/PathParts.h"
 
@@ -50,12 +49,7 @@ std::string BesideProgram(const std::string& name) {
 }
 
 bool WriteCatalogBesideProgram(const std::map<std::string, std::string>& articles) {
-    CatalogStore store;
-    CatalogSection& section = store.Section(ArticleCatalog::ArticleSectionName);
-    for (const auto& [key, value] : articles) section.Set(key, CatalogValue::String(value));
-    const bool saved = store.Save(BesideProgram(catalogFileName), true);
-    store.modified = false;
-    return saved;
+    return WriteArticleCatalog(BesideProgram(catalogFileName), articles);
 }
 
 ProductDialogRun::~ProductDialogRun() {

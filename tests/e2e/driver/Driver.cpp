@@ -1,14 +1,14 @@
 #include "driver/Driver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <vector>
 
-#include "catalog/ArticleCatalog.h"
-#include "catalog/CatalogStore.h"
 #include "handoff/ArticleRules.h"
 #include "handoff/HandoffNames.h"
+#include "support/ArticleCatalogFile.h"
 
 namespace e2e {
 
@@ -52,63 +52,74 @@ bool IsMessageBox(HWND window) {
     return ClassOf(window) == "#32770" && GetDlgItem(window, kBoxTextId) != nullptr;
 }
 
+// A 32-bit top-down bitmap selected into a memory device context made for the screen; its
+// pixels are BGRX rows, top row first.
+class ScreenBitmap {
+  public:
+    ScreenBitmap(int width, int height)
+        : count(static_cast<std::size_t>(width) * height),
+          screen(GetDC(nullptr)),
+          memory(CreateCompatibleDC(screen)) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (bitmap != nullptr) old = SelectObject(memory, bitmap);
+    }
+    ~ScreenBitmap() {
+        if (bitmap != nullptr) {
+            SelectObject(memory, old);
+            DeleteObject(bitmap);
+        }
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+    }
+    ScreenBitmap(const ScreenBitmap&) = delete;
+    ScreenBitmap& operator=(const ScreenBitmap&) = delete;
+
+    bool Usable() const { return bitmap != nullptr; }
+    HDC Screen() const { return screen; }
+    HDC Dc() const { return memory; }
+    void Fill(const std::vector<DWORD>& pixels) {
+        std::copy(pixels.begin(), pixels.begin() + count, static_cast<DWORD*>(bits));
+    }
+    std::vector<DWORD> Pixels() const {
+        GdiFlush();
+        const DWORD* first = static_cast<const DWORD*>(bits);
+        return std::vector<DWORD>(first, first + count);
+    }
+
+  private:
+    std::size_t count;
+    HDC screen;
+    HDC memory;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ old = nullptr;
+    void* bits = nullptr;
+};
+
 // Pixels of a screen rectangle as 32-bit BGRX rows, top row first.
 std::vector<DWORD> CaptureScreen(const RECT& rect) {
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
-    std::vector<DWORD> pixels;
-    if (width <= 0 || height <= 0) return pixels;
-    pixels.resize(static_cast<std::size_t>(width) * height);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap != nullptr) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-        GdiFlush();
-        std::copy(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + pixels.size(),
-                  pixels.begin());
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-    }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
+    if (width <= 0 || height <= 0) return std::vector<DWORD>();
+    ScreenBitmap bitmap(width, height);
+    if (!bitmap.Usable()) return std::vector<DWORD>(static_cast<std::size_t>(width) * height);
+    BitBlt(bitmap.Dc(), 0, 0, width, height, bitmap.Screen(), rect.left, rect.top, SRCCOPY);
+    return bitmap.Pixels();
 }
 
 // One of the standard icons drawn over a background colour, in the same pixel layout.
 std::vector<DWORD> RenderIcon(LPCSTR iconId, int width, int height, DWORD background) {
     std::vector<DWORD> pixels(static_cast<std::size_t>(width) * height, background);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap != nullptr) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        std::copy(pixels.begin(), pixels.end(), static_cast<DWORD*>(bits));
-        DrawIconEx(memory, 0, 0, LoadIconA(nullptr, iconId), 0, 0, 0, nullptr, DI_NORMAL);
-        GdiFlush();
-        std::copy(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + pixels.size(),
-                  pixels.begin());
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-    }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
+    ScreenBitmap bitmap(width, height);
+    if (!bitmap.Usable()) return pixels;
+    bitmap.Fill(pixels);
+    DrawIconEx(bitmap.Dc(), 0, 0, LoadIconA(nullptr, iconId), 0, 0, 0, nullptr, DI_NORMAL);
+    return bitmap.Pixels();
 }
 
 long long Difference(const std::vector<DWORD>& a, const std::vector<DWORD>& b) {
@@ -220,12 +231,7 @@ std::string TempMedium::DriveRelative(const std::string& relative) const {
 }
 
 bool TempMedium::WriteCatalog(const std::map<std::string, std::string>& articles) const {
-    CatalogStore store;
-    CatalogSection& section = store.Section(ArticleCatalog::ArticleSectionName);
-    for (const auto& [key, value] : articles) section.Set(key, CatalogValue::String(value));
-    const bool saved = store.Save(Path(catalogFileName), true);
-    store.modified = false;
-    return saved;
+    return support::WriteArticleCatalog(Path(catalogFileName), articles);
 }
 
 bool TempMedium::WriteFile(const std::string& relative, const std::string& bytes) const {

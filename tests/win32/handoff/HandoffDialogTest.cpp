@@ -195,6 +195,7 @@ class HandoffInProcess : public ::testing::Test {
     }
 
     bool WaitEnd() { return run.WaitEnd(); }
+    void CopyDataBehindNextsBox(const std::string& number);
 
     KernelHandle nameTaker;  // made before the dialog
     support::ProductDialogRun run;
@@ -350,35 +351,28 @@ TEST_F(HandoffInProcess, NoSignalWithinTheWaitEndsTheDialogAndClosesTheEvent) {
     EXPECT_EQ(setup.Count(), 0);
 }
 
-// After a WM_COPYDATA that came while one of Next's boxes waits for the user: the dialog has
-// ended and is hidden, the box stays until it is answered.
-void ExpectEndedBehindTheBox(HWND dialog, HWND box) {
-    ASSERT_TRUE(IsWindow(dialog));
-    EXPECT_FALSE(IsWindowVisible(dialog));
-    EXPECT_TRUE(IsWindowVisible(box));
-}
-
-TEST_F(HandoffInProcess, CopyDataWhileTheLaunchsBoxIsOpenEndsTheDialogAndClosesTheEvent) {
-    PressNext("E1");  // the launch fails and shows its box
+// Presses Next for number, which shows one of Next's boxes, and sends a WM_COPYDATA while the box
+// waits for the user: the dialog ends and is hidden at once, the box stays until it is answered.
+void HandoffInProcess::CopyDataBehindNextsBox(const std::string& number) {
+    PressNext(number);
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
     SendMessageA(dialog.Handle(), WM_COPYDATA, 0, 0);
-    ExpectEndedBehindTheBox(dialog.Handle(), box);
+    ASSERT_TRUE(IsWindow(dialog.Handle()));
+    EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
+    EXPECT_TRUE(IsWindowVisible(box));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitEnd());
     EXPECT_EQ(run.Result(), IDCANCEL);
+}
+
+TEST_F(HandoffInProcess, CopyDataWhileTheLaunchsBoxIsOpenEndsTheDialogAndClosesTheEvent) {
+    CopyDataBehindNextsBox("E1");  // the launch fails and shows its box
     EXPECT_FALSE(HandleIsOpen(event));
 }
 
 TEST_F(HandoffInProcess, CopyDataWhileTheResolutionsBoxIsOpenEndsTheDialog) {
-    PressNext("X1");  // not in the catalogue
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
-    SendMessageA(dialog.Handle(), WM_COPYDATA, 0, 0);
-    ExpectEndedBehindTheBox(dialog.Handle(), box);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitEnd());
-    EXPECT_EQ(run.Result(), IDCANCEL);
+    CopyDataBehindNextsBox("X1");  // not in the catalogue
     EXPECT_TRUE(HandleIsOpen(event));
 }
 

@@ -164,49 +164,58 @@ bool FirstTwoIdentifiers(std::string& first, std::string& second, std::time_t& w
     return std::time(nullptr) == when;
 }
 
-TEST_F(RegistryTest, AnIdentifierWhoseKeyExistsIsDrawnAgain) {
+// Runs a scenario on the generator's first two identifiers of the current second: prepare sets
+// the keys up, then MakeHandoffClassId runs, and check looks at what it made; all again when the
+// second turned over meanwhile. The identifiers go into madeIds for the clean-up.
+template <class Prepare, class Check>
+void WithFirstTwoIdentifiers(std::vector<std::string>& madeIds, Prepare prepare, Check check) {
     for (int attempt = 0; attempt < 5; ++attempt) {
         std::string first;
         std::string second;
         std::time_t when;
         if (!FirstTwoIdentifiers(first, second, when)) continue;
         madeIds = {first, second};
-        DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(second));
-        {
-            RegistryKey taken;
-            ASSERT_TRUE(taken.Create(HKEY_CLASSES_ROOT, HandoffKeyPath(first), nullptr, 0,
-                                     KEY_ALL_ACCESS, nullptr, nullptr));
-        }
+        prepare(first, second);
+        if (::testing::Test::HasFatalFailure()) return;
         const std::string made = MakeHandoffClassId();
         if (std::time(nullptr) != when) continue;  // the second turned over: try again
-        EXPECT_EQ(made, second);
-        EXPECT_TRUE(KeyOpens(HKEY_CLASSES_ROOT, HandoffKeyPath(first)));
-        EXPECT_FALSE(KeyOpens(HKEY_CLASSES_ROOT, HandoffKeyPath(made)));
+        check(made, first, second);
         return;
     }
     FAIL() << "the clock kept turning over";
 }
 
+TEST_F(RegistryTest, AnIdentifierWhoseKeyExistsIsDrawnAgain) {
+    WithFirstTwoIdentifiers(
+        madeIds,
+        [](const std::string& first, const std::string& second) {
+            DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(second));
+            RegistryKey taken;
+            ASSERT_TRUE(taken.Create(HKEY_CLASSES_ROOT, HandoffKeyPath(first), nullptr, 0,
+                                     KEY_ALL_ACCESS, nullptr, nullptr));
+        },
+        [](const std::string& made, const std::string& first, const std::string& second) {
+            EXPECT_EQ(made, second);
+            EXPECT_TRUE(KeyOpens(HKEY_CLASSES_ROOT, HandoffKeyPath(first)));
+            EXPECT_FALSE(KeyOpens(HKEY_CLASSES_ROOT, HandoffKeyPath(made)));
+        });
+}
+
 TEST_F(RegistryTest, AKeyThatRefusesFullAccessCountsAsFree) {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        std::string first;
-        std::string second;
-        std::time_t when;
-        if (!FirstTwoIdentifiers(first, second, when)) continue;
-        madeIds = {first, second};
-        DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(first));
-        ASSERT_TRUE(CreateKeyRefusingFullAccess(HKEY_CLASSES_ROOT, HandoffKeyPath(first)));
-        HKEY full = nullptr;
-        ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, HandoffKeyPath(first).c_str(), 0, KEY_ALL_ACCESS,
-                                &full),
-                  ERROR_ACCESS_DENIED);
-        const std::string made = MakeHandoffClassId();
-        if (std::time(nullptr) != when) continue;  // the second turned over: try again
-        EXPECT_EQ(made, first);
-        EXPECT_TRUE(KeyOpens(HKEY_CLASSES_ROOT, HandoffKeyPath(first)));
-        return;
-    }
-    FAIL() << "the clock kept turning over";
+    WithFirstTwoIdentifiers(
+        madeIds,
+        [](const std::string& first, const std::string&) {
+            DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(first));
+            ASSERT_TRUE(CreateKeyRefusingFullAccess(HKEY_CLASSES_ROOT, HandoffKeyPath(first)));
+            HKEY full = nullptr;
+            ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, HandoffKeyPath(first).c_str(), 0,
+                                    KEY_ALL_ACCESS, &full),
+                      ERROR_ACCESS_DENIED);
+        },
+        [](const std::string& made, const std::string& first, const std::string&) {
+            EXPECT_EQ(made, first);
+            EXPECT_TRUE(KeyOpens(HKEY_CLASSES_ROOT, HandoffKeyPath(first)));
+        });
 }
 
 TEST_F(RegistryTest, MadeIdentifiersAreFreeAndTheKeyTestSeesTheirPaths) {

@@ -1,0 +1,19 @@
+#include "support/ArticleCatalogFile.h"
+
+#include "catalog/ArticleCatalog.h"
+#include "catalog/CatalogStore.h"
+
+namespace support {
+
+bool WriteArticleCatalog(const std::string& path,
+                         const std::map<std::string, std::string>& articles) {
+    CatalogStore store;
+    CatalogSection& section = store.Section(ArticleCatalog::ArticleSectionName);
+    for (const auto& [key, value] : articles) section.Set(key, CatalogValue::String(value));
+    const bool saved = store.Save(path, true);
+    // Saved or not, the store is not to save itself again when it goes.
+    store.modified = false;
+    return saved;
+}
+
+}  // namespace support
