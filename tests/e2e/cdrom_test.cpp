@@ -19,14 +19,8 @@
 
 namespace {
 
-using support::DeleteHandoffRecord;
-using support::ReadSetupLog;
-using support::ReadWholeFile;
-using support::SetupLogCount;
-using support::SetupLogValue;
-
-using support::Cp1251;
-using support::ToUtf8;
+// The shared test support: waits, texts and paths, the set-up log, the record clean-up.
+using namespace support;
 
 const std::string referenceSetup = support::HostToWinePath(REFERENCE_SETUP_EXE);
 

@@ -21,16 +21,11 @@
 
 namespace {
 
-using support::DeleteHandoffRecord;
-using support::ReadSetupLog;
-using support::ReadWholeFile;
-using support::SetupLogCount;
-using support::SetupLogValue;
+// The shared test support: waits, texts and paths, the set-up log, the record clean-up.
+using namespace support;
 
 using e2e::Installer;
 using e2e::TempMedium;
-using support::Cp1251;
-using support::ToUtf8;
 
 const std::string& DialogCaption() {
     static const std::string caption = Cp1251("Добро пожаловать");

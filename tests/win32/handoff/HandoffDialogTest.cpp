@@ -195,6 +195,18 @@ class HandoffInProcess : public ::testing::Test {
     }
 
     bool WaitEnd() { return run.WaitEnd(); }
+
+    // The dialog as after a launch whose set-up window was found and sent the identifier id for
+    // number; the identifier's record is not there yet.
+    void AsAfterALaunchThatSent(const std::string& id, const std::string& number) {
+        madeIds.push_back(id);
+        DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(id));
+        dialog.Run([&] {
+            dialog.handoffSettled = false;
+            dialog.handoffClassId = id;
+            dialog.articleNumber = number;
+        });
+    }
     void CopyDataBehindNextsBox(const std::string& number);
 
     KernelHandle nameTaker;  // made before the dialog
@@ -233,34 +245,16 @@ TEST_F(HandoffInProcess, FailedStartKeepsTheDialogAndCancelThenClosesTheEvent) {
 
 TEST_F(HandoffInProcess, AcceptedAnswerWritesTheRecordAndKeepsTheEventOpen) {
     const std::string id = "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}";
-    madeIds.push_back(id);
-    DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(id));
-    dialog.Run([&] {
-        // As after a launch whose set-up window was found and sent the identifier.
-        dialog.handoffSettled = false;
-        dialog.handoffClassId = id;
-        dialog.articleNumber = "E77";
-    });
+    AsAfterALaunchThatSent(id, "E77");
     Answer(id);
     EXPECT_TRUE(dialog.handoffSettled);
     EXPECT_TRUE(HandleIsOpen(event));
-    char value[16] = {};
-    LONG size = sizeof value;
-    EXPECT_EQ(
-        RegQueryValueA(HKEY_CLASSES_ROOT, (HandoffKeyPath(id) + "\\Art").c_str(), value, &size),
-        ERROR_SUCCESS);
-    EXPECT_STREQ(value, "E77");
+    EXPECT_EQ(ArtValue(id), "E77");
 }
 
 TEST_F(HandoffInProcess, OtherAnswerAfterALaunchEndsWithTheEventClosedAndNoRecord) {
     const std::string id = "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}";
-    madeIds.push_back(id);
-    DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(id));
-    dialog.Run([&] {
-        dialog.handoffSettled = false;
-        dialog.handoffClassId = id;
-        dialog.articleNumber = "E77";
-    });
+    AsAfterALaunchThatSent(id, "E77");
     Answer(id.substr(0, 37));
     EXPECT_FALSE(dialog.handoffSettled);
     EXPECT_FALSE(HandleIsOpen(event));
@@ -378,15 +372,9 @@ TEST_F(HandoffInProcess, CopyDataWhileTheResolutionsBoxIsOpenEndsTheDialog) {
 
 TEST_F(HandoffInProcess, RefusedRecordEndsTheDialogAsAfterASuccess) {
     const std::string id = "{1F2E3D4C-5B6A-7988-97A6-B5C4D3E2F1A0}";
-    madeIds.push_back(id);
-    DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(id));
+    AsAfterALaunchThatSent(id, "E77");
     // The record's "Art" key is there already and refuses the writer's full access.
     ASSERT_TRUE(CreateKeyRefusingFullAccess(HKEY_CLASSES_ROOT, HandoffKeyPath(id) + "\\Art"));
-    dialog.Run([&] {
-        dialog.handoffSettled = false;
-        dialog.handoffClassId = id;
-        dialog.articleNumber = "E77";
-    });
     Answer(id);
     EXPECT_TRUE(dialog.handoffSettled);
     EXPECT_TRUE(HandleIsOpen(event));

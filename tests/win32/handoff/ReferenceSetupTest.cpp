@@ -23,11 +23,8 @@
 
 namespace {
 
-using support::DeleteHandoffRecord;
-using support::ReadSetupLog;
-using support::ReadWholeFile;
-using support::SetupLogCount;
-using support::SetupLogValue;
+// The shared test support: waits, texts and paths, the set-up log, the record clean-up.
+using namespace support;
 
 // The reference set-up program's own window, beside the hidden one its kit serves.
 const char referenceStatusTitle[] = "Reference set-up program";
