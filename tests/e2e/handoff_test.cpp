@@ -108,19 +108,35 @@ class Handoff : public ::testing::Test {
         resident.Reset();
     }
 
-    // Ends every launched copy that still runs (they are recorded by their process ids).
-    void EndLaunched() {
+    // Calls fn with each launched copy's process, as the copies recorded their process ids.
+    template <class Fn>
+    void ForEachLaunched(Fn fn) {
         std::ifstream file(LaunchedLog(), std::ios::binary);
         std::string line;
         while (std::getline(file, line)) {
             if (line.rfind("pid=", 0) != 0) continue;
             KernelHandle copy(
                 OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, std::stoul(line.substr(4))));
-            if (copy && WaitForSingleObject(copy.Get(), 0) == WAIT_TIMEOUT) {
-                TerminateProcess(copy.Get(), 1);
-                WaitForSingleObject(copy.Get(), 10000);
-            }
+            if (copy) fn(copy.Get());
         }
+    }
+
+    // Ends every launched copy that still runs.
+    void EndLaunched() {
+        ForEachLaunched([](HANDLE copy) {
+            if (WaitForSingleObject(copy, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(copy, 1);
+                WaitForSingleObject(copy, 10000);
+            }
+        });
+    }
+
+    // Waits until the launched copies that logged their exit have ended, so that their program
+    // file can be replaced.
+    void WaitLaunchedEnded() {
+        ForEachLaunched([](HANDLE copy) {
+            EXPECT_EQ(WaitForSingleObject(copy, 15000), WAIT_OBJECT_0) << "a copy runs on";
+        });
     }
 
     std::string LaunchedLog() const { return medium.Path("launched.log"); }
@@ -397,7 +413,8 @@ TEST_F(Handoff, AnswerInSmallLettersOrWithoutBraceIsRejected) {
         EXPECT_EQ(SetupLogValue(LaunchedLog(), "reply.returned"), "yes");
         EXPECT_EQ(SetupLogValue(LaunchedLog(), "art").rfind("missing", 0), 0u);
 
-        // The next round starts from a fresh medium log.
+        // The next round starts from a fresh medium log, and puts its copy where this one was.
+        WaitLaunchedEnded();
         DeleteFileA(LaunchedLog().c_str());
     }
 }
