@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "ProcessWindows.h"
 #include "handoff/KernelHandle.h"
 #include "handoff/LaunchCommand.h"
 
@@ -59,28 +60,13 @@ bool Start(const std::string& program, std::string commandLine, const std::strin
     return true;
 }
 
-struct Search {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK Visit(HWND window, LPARAM param) {
-    auto& search = *reinterpret_cast<Search*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search.processId || !IsWindowVisible(window)) return TRUE;
-    if (GetDlgItem(window, nextId) == nullptr) return TRUE;
-    search.found = window;
-    return FALSE;
-}
-
 // The installer's visible product dialog, within 30 s.
 HWND WaitDialog(DWORD processId) {
     const double until = Now() + 30000;
     while (Now() < until) {
-        Search search{processId, nullptr};
-        EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
-        if (search.found) return search.found;
+        for (HWND window : VisibleTopLevelWindows(processId)) {
+            if (GetDlgItem(window, nextId) != nullptr) return window;
+        }
         Sleep(1);
     }
     return nullptr;

@@ -12,39 +12,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "ProcessWindows.h"
+#include "handoff/KernelHandle.h"
+
 namespace {
-
-struct Search {
-    DWORD processId;
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK Visit(HWND window, LPARAM param) {
-    Search& search = *reinterpret_cast<Search*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search.processId || !IsWindowVisible(window)) return TRUE;
-    char text[512] = {};
-    GetWindowTextA(window, text, sizeof(text));
-    if (std::string(text) != search.caption) return TRUE;
-    search.found = window;
-    return FALSE;
-}
-
-class Handle {
-  public:
-    explicit Handle(HANDLE handle) : handle(handle) {}
-    ~Handle() {
-        if (handle != nullptr) CloseHandle(handle);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE Get() const { return handle; }
-
-  private:
-    HANDLE handle;
-};
 
 int Usage() {
     std::fprintf(stderr, "usage: startup-timer [--hold MS] [--cwd DIR] CAPTION PROGRAM\n");
@@ -88,15 +59,17 @@ int main(int argc, char** argv) {
                      GetLastError());
         return 1;
     }
-    Handle process(info.hProcess);
-    Handle thread(info.hThread);
+    const KernelHandle process(info.hProcess);
+    const KernelHandle thread(info.hThread);
 
-    Search search{info.dwProcessId, caption, nullptr};
+    HWND found = nullptr;
     for (;;) {
-        EnumWindows(&Visit, reinterpret_cast<LPARAM>(&search));
+        for (HWND window : VisibleTopLevelWindows(info.dwProcessId)) {
+            if (found == nullptr && WindowCaption(window) == caption) found = window;
+        }
         QueryPerformanceCounter(&now);
         const double ms = 1000.0 * (now.QuadPart - start.QuadPart) / frequency.QuadPart;
-        if (search.found != nullptr) {
+        if (found != nullptr) {
             std::printf("visible %.1f\n", ms);
             break;
         }
@@ -108,13 +81,13 @@ int main(int argc, char** argv) {
     }
     std::fflush(stdout);
 
-    if (search.found != nullptr) {
+    if (found != nullptr) {
         Sleep(holdMs);
-        PostMessageA(search.found, WM_COMMAND, IDCANCEL, 0);
+        PostMessageA(found, WM_COMMAND, IDCANCEL, 0);
     }
     if (WaitForSingleObject(process.Get(), 10000) != WAIT_OBJECT_0) {
         TerminateProcess(process.Get(), 1);
         WaitForSingleObject(process.Get(), 5000);
     }
-    return search.found != nullptr ? 0 : 1;
+    return found != nullptr ? 0 : 1;
 }

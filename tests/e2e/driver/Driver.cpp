@@ -6,6 +6,7 @@
 #include <sstream>
 #include <vector>
 
+#include "ProcessWindows.h"
 #include "handoff/ArticleRules.h"
 #include "handoff/HandoffNames.h"
 #include "support/ArticleCatalogFile.h"
@@ -302,40 +303,20 @@ bool Installer::Start(const std::string& programPath, const std::string& current
     return true;
 }
 
-namespace {
-
-struct SearchState {
-    DWORD processId;
-    const std::string* caption;
-    bool boxesOnly;
-    HWND exclude;
-    HWND found;
-    int count;
-};
-
-BOOL CALLBACK VisitTopLevel(HWND window, LPARAM param) {
-    SearchState& state = *reinterpret_cast<SearchState*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != state.processId || !IsWindowVisible(window) || window == state.exclude)
-        return TRUE;
-    if (state.boxesOnly && !IsMessageBox(window)) return TRUE;
-    if (state.caption != nullptr) {
-        char text[512] = {};
-        GetWindowTextA(window, text, sizeof(text));
-        if (*state.caption != text) return TRUE;
+std::vector<HWND> Installer::TopLevelWindows(const std::string* caption, bool boxesOnly) const {
+    std::vector<HWND> matching;
+    for (HWND candidate : VisibleTopLevelWindows(processId)) {
+        // A box is any dialog of the process other than the one the driver works on.
+        if (boxesOnly && (candidate == window || !IsMessageBox(candidate))) continue;
+        if (caption != nullptr && WindowCaption(candidate) != *caption) continue;
+        matching.push_back(candidate);
     }
-    if (state.found == nullptr) state.found = window;
-    ++state.count;
-    return TRUE;
+    return matching;
 }
 
-}  // namespace
-
 HWND Installer::FindTopLevel(const std::string* caption, bool boxesOnly) const {
-    SearchState state{processId, caption, boxesOnly, boxesOnly ? window : nullptr, nullptr, 0};
-    EnumWindows(&VisitTopLevel, reinterpret_cast<LPARAM>(&state));
-    return state.found;
+    const std::vector<HWND> matching = TopLevelWindows(caption, boxesOnly);
+    return matching.empty() ? nullptr : matching.front();
 }
 
 HWND Installer::WaitWindow(const std::string& caption, DWORD timeoutMs) {
@@ -350,10 +331,7 @@ HWND Installer::WaitWindow(const std::string& caption, DWORD timeoutMs) {
                    info.hwndActive == found;
         },
         timeoutMs);
-    if (found != nullptr) {
-        window = found;
-        windowCaption = caption;
-    }
+    if (found != nullptr) window = found;
     return found;
 }
 
@@ -426,8 +404,7 @@ std::vector<std::string> Installer::ListItems(int id) const {
         SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i),
                      reinterpret_cast<LPARAM>(&text[0]));
         text.resize(wcslen(text.c_str()));
-        const std::string item = support::WideToCp1251(text);
-        items.push_back(item);
+        items.push_back(support::WideToCp1251(text));
     }
     return items;
 }
@@ -483,9 +460,7 @@ MessageBoxInfo Installer::ReadBox(DWORD timeoutMs) {
     MessageBoxInfo box;
     WaitFor([&] { return (box.window = FindTopLevel(nullptr, true)) != nullptr; }, timeoutMs);
     if (box.window == nullptr) return box;
-    char caption[512] = {};
-    GetWindowTextA(box.window, caption, sizeof(caption));
-    box.caption = caption;
+    box.caption = WindowCaption(box.window);
     box.text = TextOf(GetDlgItem(box.window, kBoxTextId));
     // The icon is known once the box has painted it.
     WaitFor([&] { return (box.icon = ClassifyIcon(box.window)) != BoxIcon::Unknown; },
@@ -494,15 +469,11 @@ MessageBoxInfo Installer::ReadBox(DWORD timeoutMs) {
 }
 
 int Installer::CountWindows(const std::string& caption) const {
-    SearchState state{processId, &caption, false, nullptr, nullptr, 0};
-    EnumWindows(&VisitTopLevel, reinterpret_cast<LPARAM>(&state));
-    return state.count;
+    return static_cast<int>(TopLevelWindows(&caption, false).size());
 }
 
 int Installer::CountBoxes() const {
-    SearchState state{processId, nullptr, true, window, nullptr, 0};
-    EnumWindows(&VisitTopLevel, reinterpret_cast<LPARAM>(&state));
-    return state.count;
+    return static_cast<int>(TopLevelWindows(nullptr, true).size());
 }
 
 bool Installer::PressOk(const MessageBoxInfo& box) {
@@ -584,9 +555,7 @@ std::string Installer::Describe() const {
     if (window == nullptr || !IsWindow(window)) {
         out << "  no dialog window\n";
     } else {
-        char caption[512] = {};
-        GetWindowTextA(window, caption, sizeof(caption));
-        out << "  window \"" << ToUtf8(caption) << "\" "
+        out << "  window \"" << ToUtf8(WindowCaption(window)) << "\" "
             << (IsWindowVisible(window) ? "visible" : "hidden") << ", focus on " << Focus() << "\n";
         std::vector<HWND> children;
         EnumChildWindows(window, &CollectChild, reinterpret_cast<LPARAM>(&children));
@@ -597,9 +566,7 @@ std::string Installer::Describe() const {
         }
     }
     if (HWND box = FindTopLevel(nullptr, true)) {
-        char caption[512] = {};
-        GetWindowTextA(box, caption, sizeof(caption));
-        out << "  message box \"" << ToUtf8(caption) << "\": \""
+        out << "  message box \"" << ToUtf8(WindowCaption(box)) << "\": \""
             << ToUtf8(TextOf(GetDlgItem(box, kBoxTextId))) << "\"\n";
     }
     return out.str();

@@ -133,6 +133,9 @@ class Installer {
     DWORD ProcessId() const { return processId; }
 
   private:
+    // The visible top-level windows of the process, with this caption when one is given; only
+    // message boxes (other than the driver's window) when boxesOnly.
+    std::vector<HWND> TopLevelWindows(const std::string* caption, bool boxesOnly) const;
     HWND FindTopLevel(const std::string* caption, bool boxesOnly) const;
     // Waits until no sent click is still being handled, a box waits for the user, or the
     // program has ended.
@@ -145,7 +148,6 @@ class Installer {
     DWORD processId = 0;
     DWORD threadId = 0;
     HWND window = nullptr;
-    std::string windowCaption;
     // Tells the handled clicks of this driver from those of one that is gone.
     unsigned serial = 0;
 };
