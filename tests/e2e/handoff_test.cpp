@@ -218,12 +218,7 @@ class Handoff : public ::testing::Test {
     }
 
     // The localization list's items, in list order (UTF-8).
-    std::vector<std::string> ListItems() {
-        std::vector<std::string> items;
-        for (const std::string& item : installer.ListItems(IDC_LOCALIZATIONS))
-            items.push_back(ToUtf8(item));
-        return items;
-    }
+    std::vector<std::string> ListItems() { return ToUtf8(installer.ListItems(IDC_LOCALIZATIONS)); }
 
     // The command line the launched set-up program received, once it has recorded it.
     std::string LaunchedCommandLine() {

@@ -29,9 +29,9 @@ class NumberPage : public ::testing::Test {
     void TearDown() override {
         if (HasFailure()) {
             // Beside the test program: the medium goes with the test.
-            const std::string shot =
+            const std::string shot = support::BesideProgram(
                 std::string("failed-") +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bmp";
+                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bmp");
             if (installer.Screenshot(shot)) std::cout << "screenshot: " << shot << "\n";
             std::cout << installer.Describe();
         }
@@ -269,10 +269,8 @@ class LocalizationPage : public ::testing::Test {
 TEST_F(LocalizationPage, BackReturnsToTheNumberAsTyped) {
     Open(" zabc");
     if (HasFatalFailure()) return;
-    std::vector<std::string> items;
-    for (const std::string& item : installer.ListItems(IDC_LOCALIZATIONS))
-        items.push_back(support::ToUtf8(item));
-    EXPECT_EQ(items, (std::vector<std::string>{"Русская", "Английская"}));
+    EXPECT_EQ(support::ToUtf8(installer.ListItems(IDC_LOCALIZATIONS)),
+              (std::vector<std::string>{"Русская", "Английская"}));
 
     ASSERT_TRUE(installer.Press(IDC_BACK));
     EXPECT_TRUE(support::WaitFor([&] { return installer.IsVisible(IDC_NUMBER); }))

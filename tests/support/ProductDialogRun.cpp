@@ -2,8 +2,8 @@
 
 #include "handoff/HandoffNames.h"
 #include "support/ArticleCatalogFile.h"
+#include "support/Text.h"
 #include "support/WaitFor.h"
-#include "util/PathParts.h"
 
 namespace support {
 
@@ -40,12 +40,6 @@ void ProductDialogProbe::EnterLocalizationPage(
     const std::vector<std::pair<std::string, std::string>>& items) {
     for (const auto& [name, number] : items) InsertLocalization(name, number);
     ShowLocalizationPage();
-}
-
-std::string BesideProgram(const std::string& name) {
-    PathParts path(name);
-    path.SetDirectoryFromModule("");
-    return path.fullPath;
 }
 
 bool WriteCatalogBesideProgram(const std::map<std::string, std::string>& articles) {

@@ -53,8 +53,6 @@ class ProductDialogProbe : public ProductSelectDialog {
     DECLARE_MESSAGE_TABLE()
 };
 
-// A file name beside the test program, where the dialog looks for its catalogue.
-std::string BesideProgram(const std::string& name);
 // Writes install.crt beside the test program with these article entries.
 bool WriteCatalogBesideProgram(const std::map<std::string, std::string>& articles);
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <vector>
+#include "util/PathParts.h"
 
 namespace support {
 
@@ -41,6 +41,12 @@ std::string WideToCp1251(const std::wstring& text) {
     return FromWide(1251, text);
 }
 
+std::vector<std::string> ToUtf8(const std::vector<std::string>& cp1251) {
+    std::vector<std::string> texts;
+    for (const std::string& text : cp1251) texts.push_back(ToUtf8(text));
+    return texts;
+}
+
 std::string HostToWinePath(const std::string& hostPath) {
     std::string path = "Z:" + hostPath;
     for (char& c : path) {
@@ -53,6 +59,12 @@ std::string TempFilePath(const std::string& name) {
     char folder[MAX_PATH + 1] = {};
     GetTempPathA(sizeof folder, folder);
     return std::string(folder) + name;
+}
+
+std::string BesideProgram(const std::string& name) {
+    PathParts path(name);
+    path.SetDirectoryFromModule("");
+    return path.fullPath;
 }
 
 }  // namespace support

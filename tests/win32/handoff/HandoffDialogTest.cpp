@@ -15,6 +15,7 @@
 #include "handoff/HandoffNames.h"
 #include "handoff/KernelHandle.h"
 #include "support/ProductDialogRun.h"
+#include "support/Text.h"
 #include "support/WaitFor.h"
 #include "ui/resource.h"
 
@@ -194,8 +195,6 @@ class HandoffInProcess : public ::testing::Test {
         PostMessageA(GetDlgItem(dialog.Handle(), IDC_NEXT), BM_CLICK, 0, 0);
     }
 
-    bool WaitEnd() { return run.WaitEnd(); }
-
     // The dialog as after a launch whose set-up window was found and sent the identifier id for
     // number; the identifier's record is not there yet.
     void AsAfterALaunchThatSent(const std::string& id, const std::string& number) {
@@ -338,7 +337,7 @@ TEST_F(HandoffInProcess, NoSignalWithinTheWaitEndsTheDialogAndClosesTheEvent) {
     SetupWindow setup;
     ASSERT_NE(setup.Handle(), nullptr);
     PressNext("E2");
-    ASSERT_TRUE(WaitEnd()) << "a box: " << WindowText(FindBox(dialog.Handle()));
+    ASSERT_TRUE(run.WaitEnd()) << "a box: " << WindowText(FindBox(dialog.Handle()));
     EXPECT_EQ(run.Result(), IDCANCEL);
     EXPECT_FALSE(HandleIsOpen(event));
     EXPECT_EQ(dialog.setupStartedEvent.Get(), nullptr);
@@ -356,7 +355,7 @@ void HandoffInProcess::CopyDataBehindNextsBox(const std::string& number) {
     EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
     EXPECT_TRUE(IsWindowVisible(box));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitEnd());
+    ASSERT_TRUE(run.WaitEnd());
     EXPECT_EQ(run.Result(), IDCANCEL);
 }
 
