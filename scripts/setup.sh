@@ -28,13 +28,22 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
+# A mirror in the middle of a sync can fail one index; what the others hold still installs.
+update() { $SUDO apt-get update -qq || echo "setup: apt-get update reported errors; installing from what it got" >&2; }
 if [ ${#need[@]} -gt 0 ]; then
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+  update
+  # When an update index of one architecture could not be fetched, the two architectures see
+  # different versions of shared libraries; the release's own versions then fit both.
+  install() { $SUDO apt-get install -y -qq --no-install-recommends "$@" "${need[@]}" >/dev/null; }
+  install || {
+    release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+    echo "setup: retrying with the packages of the release ${release}" >&2
+    install -o APT::Default-Release="$release"
+  }
 fi
 # Wine takes the ANSI code page from the locale: Russian gives 1251.
 if [ $need_locale -eq 1 ]; then
-  have_pkg locales || { $SUDO apt-get update -qq; $SUDO apt-get install -y -qq locales >/dev/null; }
+  have_pkg locales || { update; $SUDO apt-get install -y -qq locales >/dev/null; }
   $SUDO localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
 fi
 # MinGW's posix-thread flavour is the one the build uses.
