@@ -4,7 +4,7 @@
 #include <random>
 #include <sstream>
 
-#include "Cp1251.h"
+#include "util/Cp1251.h"
 #include "MakeMedium.h"
 #include "MediumCheck.h"
 #include "TextForm.h"

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "Cp1251.h"
+#include "util/Cp1251.h"
 
 namespace textform {
 namespace {

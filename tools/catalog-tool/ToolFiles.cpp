@@ -8,7 +8,7 @@
 
 #include <cstdio>
 
-#include "Cp1251.h"
+#include "util/Cp1251.h"
 #endif
 
 namespace toolfiles {

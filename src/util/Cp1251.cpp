@@ -1,4 +1,4 @@
-#include "Cp1251.h"
+#include "util/Cp1251.h"
 
 #include <cstdio>
 
@@ -154,6 +154,75 @@ bool FromUtf8(const std::string& utf8, std::string& bytes, std::string& error) {
     }
     bytes.swap(out);
     return true;
+}
+
+std::u16string ToUtf16(const std::string& bytes) {
+    std::u16string out;
+    out.reserve(bytes.size());
+    for (char c : bytes) {
+        const long cp = ToUnicode(static_cast<std::uint8_t>(c));
+        out += static_cast<char16_t>(cp < 0 ? 0xFFFD : cp);
+    }
+    return out;
+}
+
+bool FromUtf16(const std::u16string& text, std::string& bytes) {
+    std::string out;
+    out.reserve(text.size());
+    for (char16_t unit : text) {
+        // Every character of the code page is in the basic plane: a surrogate never fits.
+        const int b = FromUnicode(unit);
+        if (b < 0) return false;
+        out += static_cast<char>(b);
+    }
+    bytes.swap(out);
+    return true;
+}
+
+std::u16string Utf8ToUtf16(const std::string& utf8) {
+    std::u16string out;
+    out.reserve(utf8.size());
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        char32_t cp = 0;
+        const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(utf8[i]); };
+        // A lone surrogate's three-byte form, as Utf16ToUtf8 writes it.
+        if (byte(pos) == 0xED && pos + 2 < utf8.size() && (byte(pos + 1) & 0xE0) == 0xA0 &&
+            (byte(pos + 2) & 0xC0) == 0x80) {
+            out += static_cast<char16_t>(0xD000 | ((byte(pos + 1) & 0x3F) << 6) |
+                                         (byte(pos + 2) & 0x3F));
+            pos += 3;
+            continue;
+        }
+        if (!NextUtf8(utf8, pos, cp)) {
+            out += u'\xFFFD';
+            ++pos;
+            continue;
+        }
+        if (cp >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(cp);
+        }
+    }
+    return out;
+}
+
+std::string Utf16ToUtf8(const std::u16string& text) {
+    std::string out;
+    out.reserve(text.size() * 3);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char32_t unit = text[i];
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+            ++i;
+        } else {
+            AppendUtf8(out, unit);  // a lone surrogate keeps its three-byte form
+        }
+    }
+    return out;
 }
 
 }  // namespace cp1251

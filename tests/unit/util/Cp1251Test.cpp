@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Cp1251.h"
+#include "util/Cp1251.h"
 
 namespace {
 
@@ -51,6 +51,36 @@ TEST(Cp1251Utf8, MalformedAndForeignInputIsRefusedByName) {
         EXPECT_NE(error.find(c.message), std::string::npos) << error;
         EXPECT_EQ(bytes, "unchanged");
     }
+}
+
+TEST(Cp1251Utf16, TextsCrossToWindowsAndBack) {
+    EXPECT_EQ(cp1251::ToUtf16("R1\xC0\xFF\x98"), u"R1\u0410\u044F\uFFFD");
+    std::string bytes = "unchanged";
+    ASSERT_TRUE(
+        cp1251::FromUtf16(u"\u0415"
+                          u"5678",
+                          bytes));  // Cyrillic capital Ie
+    EXPECT_EQ(bytes,
+              "\xC5"
+              "5678");
+    bytes = "unchanged";
+    EXPECT_FALSE(cp1251::FromUtf16(u"E\u0141", bytes));  // Ł has no byte: no lookup of a '?'
+    EXPECT_FALSE(cp1251::FromUtf16(u"E\xD83D", bytes));
+    EXPECT_EQ(bytes, "unchanged");
+}
+
+TEST(Cp1251Utf16, PathsGoThroughUtf8WithoutLoss) {
+    const std::u16string path =
+        u"C:\\\u0141\u00F3d\u017A\\\u0414\u0438\u0441\u043A\\"
+        u"\U0001F600\xDC00x\\setup.exe";
+    const std::string utf8 = cp1251::Utf16ToUtf8(path);
+    EXPECT_EQ(utf8.substr(0, 8),
+              "C:\\\xC5\x81\xC3\xB3"
+              "d");
+    EXPECT_EQ(cp1251::Utf8ToUtf16(utf8), path);
+    EXPECT_EQ(cp1251::Utf8ToUtf16("a\xFF"
+                                  "b"),
+              u"a\uFFFDb");
 }
 
 }  // namespace
