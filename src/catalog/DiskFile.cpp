@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "util/WideText.h"
 #else
 #include <fcntl.h>
 #include <sys/file.h>
@@ -30,14 +32,11 @@ DiskFile::~DiskFile() {
 
 #ifdef _WIN32
 
-// Disk access for Windows: reading through the classic file calls with exclusive sharing,
-// creation and writing through CreateFileA and WriteFile with share mode 0.
+// Disk access for Windows through CreateFileW, ReadFile and WriteFile, always with share mode 0:
+// no other opener may hold the file meanwhile (what the classic exclusive read mode gave).
+// Paths are UTF-8 and reach the system as UTF-16.
 
 namespace {
-
-// _lopen mode 16: read access, no other process may open the file meanwhile.
-constexpr int kReadExclusive = OF_READ | OF_SHARE_EXCLUSIVE;
-static_assert(kReadExclusive == 16, "read access with exclusive sharing");
 
 HANDLE AsHandle(std::intptr_t h) {
     return reinterpret_cast<HANDLE>(h);
@@ -46,15 +45,16 @@ HANDLE AsHandle(std::intptr_t h) {
 }  // namespace
 
 DiskFile DiskFile::OpenForReading(const std::string& path) {
-    const HFILE file = _lopen(path.c_str(), kReadExclusive);
-    if (file == HFILE_ERROR) {
+    HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
         return DiskFile();
     }
-    return DiskFile(static_cast<std::intptr_t>(file), false);
+    return DiskFile(reinterpret_cast<std::intptr_t>(file), false);
 }
 
 bool DiskFile::CreateEmpty(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, CREATE_NEW,
+    HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
@@ -65,7 +65,7 @@ bool DiskFile::CreateEmpty(const std::string& path) {
 
 DiskFile DiskFile::CreateForWriting(const std::string& path, Create mode) {
     const DWORD disposition = mode == Create::ReplaceExisting ? CREATE_ALWAYS : CREATE_NEW;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
+    HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_WRITE, 0, nullptr, disposition,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return DiskFile();
@@ -77,8 +77,8 @@ std::int64_t DiskFile::Read(void* buffer, std::size_t size) {
     if (!IsOpen() || writing) {
         return kReadError;
     }
-    const UINT n = _lread(static_cast<HFILE>(handle), buffer, static_cast<UINT>(size));
-    if (n == static_cast<UINT>(HFILE_ERROR)) {
+    DWORD n = 0;
+    if (!ReadFile(AsHandle(handle), buffer, static_cast<DWORD>(size), &n, nullptr)) {
         return kReadError;
     }
     return n;
@@ -97,11 +97,7 @@ void DiskFile::Close() {
     if (!IsOpen()) {
         return;
     }
-    if (writing) {
-        CloseHandle(AsHandle(handle));
-    } else {
-        _lclose(static_cast<HFILE>(handle));
-    }
+    CloseHandle(AsHandle(handle));
     handle = kNoHandle;
 }
 

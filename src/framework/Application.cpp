@@ -3,6 +3,7 @@
 #include "framework/Dialog.h"
 #include "framework/MessageBoxes.h"
 #include "util/PathParts.h"
+#include "util/WideText.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ Application* TheApplication() {
 HINSTANCE ModuleInstance() {
     Application* app = TheApplication();
     return app != nullptr && app->Instance() != nullptr ? app->Instance()
-                                                        : GetModuleHandleA(nullptr);
+                                                        : GetModuleHandleW(nullptr);
 }
 
 Application::Application() {
@@ -36,16 +37,16 @@ Application::~Application() {
 }
 
 int Application::Run(HINSTANCE moduleInstance) {
-    instance = moduleInstance != nullptr ? moduleInstance : GetModuleHandleA(nullptr);
+    instance = moduleInstance != nullptr ? moduleInstance : GetModuleHandleW(nullptr);
     // No title string in the resources: the title is the program file's name.
     PathParts program;
     program.SetFromModule("");
-    title = program.name;
+    title = WideFromUtf8(program.name);
     InitInstance();
     return 0;
 }
 
-int Application::ShowMessageBox(const std::string& text, UINT style) {
+int Application::ShowMessageBox(const std::wstring& text, UINT style) {
     HWND owner = mainWindow != nullptr ? mainWindow->Handle() : nullptr;
     return ::ShowMessageBox(owner, text, title.c_str(), style);
 }

@@ -23,11 +23,11 @@ class Application {
     virtual bool InitInstance() = 0;
 
     // A message box owned by the main window (when there is one), captioned with the title.
-    int ShowMessageBox(const std::string& text, UINT style);
+    int ShowMessageBox(const std::wstring& text, UINT style);
 
     HINSTANCE Instance() const { return instance; }
     // The program file's name without its extension.
-    const std::string& Title() const { return title; }
+    const std::wstring& Title() const { return title; }
 
     Dialog* MainWindow() const { return mainWindow; }
     void SetMainWindow(Dialog* dialog) { mainWindow = dialog; }
@@ -51,7 +51,7 @@ class Application {
 
   private:
     HINSTANCE instance = nullptr;
-    std::string title;
+    std::wstring title;
     Dialog* mainWindow = nullptr;
 };
 

@@ -18,16 +18,16 @@ bool ControlWindow::IsEnabled() const {
     return IsWindowEnabled(hwnd) != FALSE;
 }
 
-void ControlWindow::SetText(const std::string& text) const {
-    SetWindowTextA(hwnd, text.c_str());
+void ControlWindow::SetText(const std::wstring& text) const {
+    SetWindowTextW(hwnd, text.c_str());
 }
 
-std::string ControlWindow::Text() const {
-    const int length = GetWindowTextLengthA(hwnd);
-    if (length <= 0) return std::string();
-    std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
-    const int copied = GetWindowTextA(hwnd, buffer.data(), length + 1);
-    return std::string(buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
+std::wstring ControlWindow::Text() const {
+    const int length = GetWindowTextLengthW(hwnd);
+    if (length <= 0) return std::wstring();
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1);
+    const int copied = GetWindowTextW(hwnd, buffer.data(), length + 1);
+    return std::wstring(buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
 }
 
 void ControlWindow::SetFocus() const {
@@ -35,7 +35,7 @@ void ControlWindow::SetFocus() const {
 }
 
 LRESULT ControlWindow::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
-    return SendMessageA(hwnd, message, wParam, lParam);
+    return SendMessageW(hwnd, message, wParam, lParam);
 }
 
 void EditControl::SetSel(int start, int end) const {
@@ -51,7 +51,7 @@ int ComboBoxControl::Count() const {
     return count > 0 ? static_cast<int>(count) : 0;
 }
 
-int ComboBoxControl::InsertString(int index, const std::string& text) const {
+int ComboBoxControl::InsertString(int index, const std::wstring& text) const {
     return static_cast<int>(
         Send(CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str())));
 }
@@ -77,11 +77,11 @@ void ComboBoxControl::ResetContent() const {
     Send(CB_RESETCONTENT);
 }
 
-std::string ComboBoxControl::ItemText(int index) const {
+std::wstring ComboBoxControl::ItemText(int index) const {
     const LRESULT length = Send(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
-    if (length == CB_ERR || length <= 0) return std::string();
-    std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
+    if (length == CB_ERR || length <= 0) return std::wstring();
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1);
     const LRESULT copied =
         Send(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
-    return std::string(buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return std::wstring(buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
 }

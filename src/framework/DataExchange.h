@@ -15,7 +15,11 @@ class DataExchange {
 
     void Control(int id, ControlWindow& member);
     // Towards the controls: the control's text := member; towards the members: the reverse.
-    void Text(int id, std::string& member);
+    void Text(int id, std::wstring& member);
+    // The same for a member that holds cp1251 text. Towards the members, fits tells whether every
+    // character of the control's text has a cp1251 byte; when one has none, member is emptied, so
+    // that no stand-in character is ever taken for the text.
+    void Cp1251Text(int id, std::string& member, bool& fits);
 
     bool SavingToMembers() const { return saveToMembers; }
 

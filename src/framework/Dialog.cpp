@@ -20,7 +20,7 @@ INT_PTR Dialog::DoModal() {
         app->MainWindow() != this)
         owner = app->MainWindow()->Handle();
     controlsBound = false;
-    return DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(templateId), owner,
+    return DialogBoxParamW(ModuleInstance(), MAKEINTRESOURCEW(templateId), owner,
                            &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
@@ -61,15 +61,15 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LP
     Dialog* self = nullptr;
     if (message == WM_INITDIALOG) {
         self = reinterpret_cast<Dialog*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         self->hwnd = window;
     } else {
-        self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     }
     if (self == nullptr) return FALSE;
     const INT_PTR result = self->Dispatch(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         self->hwnd = nullptr;
         if (Application* app = TheApplication()) app->WindowDestroyed(self);
     }
@@ -129,6 +129,6 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     // FALSE: the dialog manager processes the message itself and answers the sender.
     if (passedOn) return FALSE;
     if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(result);
-    if (hwnd != nullptr) SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+    if (hwnd != nullptr) SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
     return TRUE;
 }

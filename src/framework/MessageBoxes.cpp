@@ -1,5 +1,5 @@
 #include "framework/MessageBoxes.h"
 
-int ShowMessageBox(HWND owner, const std::string& text, const char* caption, UINT style) {
-    return MessageBoxA(owner, text.c_str(), caption, style);
+int ShowMessageBox(HWND owner, const std::wstring& text, const wchar_t* caption, UINT style) {
+    return MessageBoxW(owner, text.c_str(), caption, style);
 }

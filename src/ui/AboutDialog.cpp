@@ -10,18 +10,18 @@ namespace {
 constexpr DWORD kVersionLanguageCodePage = 67699940;  // 0x040904E4
 }  // namespace
 
-std::string FormatVersionLine(const std::string& format, const std::string& version) {
-    std::string line;
+std::wstring FormatVersionLine(const std::wstring& format, const std::wstring& version) {
+    std::wstring line;
     bool substituted = false;
     for (std::size_t i = 0; i < format.size(); ++i) {
-        if (format[i] == '%' && i + 1 < format.size()) {
-            const char next = format[i + 1];
-            if (next == '%') {
-                line += '%';
+        if (format[i] == L'%' && i + 1 < format.size()) {
+            const wchar_t next = format[i + 1];
+            if (next == L'%') {
+                line += L'%';
                 ++i;
                 continue;
             }
-            if (next == 's' && !substituted) {
+            if (next == L's' && !substituted) {
                 line += version;
                 substituted = true;
                 ++i;
@@ -49,10 +49,10 @@ BOOL AboutDialog::OnInitDialog() {
 
     VersionInfoReader reader;
     if (reader.Load(nullptr)) {
-        const std::string version = reader.GetString("FileVersion", kVersionLanguageCodePage);
+        const std::wstring version = reader.GetString("FileVersion", kVersionLanguageCodePage);
         if (!version.empty())
             versionText = FormatVersionLine(LoadResourceString(IDS_VERSION_FORMAT), version);
-        const std::string copyright = reader.GetString("LegalCopyright", kVersionLanguageCodePage);
+        const std::wstring copyright = reader.GetString("LegalCopyright", kVersionLanguageCodePage);
         if (!copyright.empty()) copyrightText = copyright;
         UpdateData(false);
     }

@@ -18,11 +18,11 @@ class AboutDialog : public Dialog {
     BOOL OnInitDialog() override;
 
     // Bound to static 1006, which stays hidden: receives the resource's "LegalCopyright".
-    std::string copyrightText;
+    std::wstring copyrightText;
     // Bound to static 1005: "Версия: " and the resource's "FileVersion".
-    std::string versionText;
+    std::wstring versionText;
 };
 
 // The version line: `format` (string 122) with its first %s replaced by `version`; %% stands for
 // a percent sign, and every other % is kept as it is.
-std::string FormatVersionLine(const std::string& format, const std::string& version);
+std::wstring FormatVersionLine(const std::wstring& format, const std::wstring& version);

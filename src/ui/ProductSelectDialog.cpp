@@ -7,13 +7,14 @@
 #include "ui/AboutDialog.h"
 #include "ui/resource.h"
 #include "util/PathParts.h"
+#include "util/WideText.h"
 
 namespace {
 
-std::string ReplacePercent(const std::string& text, const std::string& replacement) {
-    std::string result;
-    for (char c : text) {
-        if (c == '%') {
+std::wstring ReplacePercent(const std::wstring& text, const std::wstring& replacement) {
+    std::wstring result;
+    for (wchar_t c : text) {
+        if (c == L'%') {
             result += replacement;
         } else {
             result += c;
@@ -48,7 +49,7 @@ DEFINE_MESSAGE_TABLE(
 ProductSelectDialog::ProductSelectDialog() : Dialog(IDD_PRODUCT_SELECT) {
     // Automatic reset, not signalled; an existing event of that name is shared.
     setupStartedEvent.Reset(CreateEventA(nullptr, FALSE, FALSE, setupStartedEventName));
-    appIcon = LoadIconA(ModuleInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    appIcon = LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
 ProductSelectDialog::~ProductSelectDialog() {
@@ -63,7 +64,7 @@ void ProductSelectDialog::DoDataExchange(DataExchange& dx) {
     dx.Control(IDC_NUMBER, numberEdit);
     dx.Control(IDC_BACK, backButton);
     dx.Control(IDC_NEXT, nextButton);
-    dx.Text(IDC_NUMBER, articleNumber);
+    dx.Cp1251Text(IDC_NUMBER, articleNumber, numberFits);
     dx.Control(IDC_PICTURE, picture);
 }
 
@@ -71,15 +72,15 @@ BOOL ProductSelectDialog::OnInitDialog() {
     Dialog::OnInitDialog();
 
     if (HMENU systemMenu = GetSystemMenu(Handle(), FALSE)) {
-        const std::string aboutText = LoadResourceString(IDS_ABOUTBOX);
+        const std::wstring aboutText = LoadResourceString(IDS_ABOUTBOX);
         if (!aboutText.empty()) {
-            AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
-            AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText.c_str());
+            AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText.c_str());
         }
     }
 
-    SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
-    SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon));
+    SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
+    SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon));
 
     nextButton.Enable(false);
     PlacePicture();
@@ -90,9 +91,9 @@ BOOL ProductSelectDialog::OnInitDialog() {
     PathParts catalogPath(catalogFileName);
     catalogPath.SetDirectoryFromModule("");
     if (!catalog.Load(catalogPath.fullPath)) {
-        const std::string text =
-            ReplacePercent(LoadResourceString(IDS_CATALOG_NOT_FOUND), catalogPath.fullPath);
-        const std::string caption = LoadResourceString(IDS_INIT_ERROR_CAPTION);
+        const std::wstring text = ReplacePercent(LoadResourceString(IDS_CATALOG_NOT_FOUND),
+                                                 WideFromUtf8(catalogPath.fullPath));
+        const std::wstring caption = LoadResourceString(IDS_INIT_ERROR_CAPTION);
         ShowMessageBox(Handle(), text, caption.c_str(), MB_ICONERROR);
         OnCancel();
         return FALSE;
@@ -115,15 +116,16 @@ void ProductSelectDialog::PlacePicture() {
 }
 
 int ProductSelectDialog::ShowMessage(UINT captionId, UINT textId, UINT style) {
-    const std::string text = LoadResourceString(textId);
-    const std::string caption = LoadResourceString(captionId);
+    const std::wstring text = LoadResourceString(textId);
+    const std::wstring caption = LoadResourceString(captionId);
     return ShowMessageBox(Handle(), text, caption.c_str(), style);
 }
 
 void ProductSelectDialog::OnNumberChange() {
     if (setupStarted) return;
     UpdateData(true);
-    nextButton.Enable(!articleNumber.empty());
+    // A text that cp1251 cannot hold is still a typed number: Next tells the user it is wrong.
+    nextButton.Enable(!articleNumber.empty() || !numberFits);
 }
 
 void ProductSelectDialog::OnBack() {
@@ -165,7 +167,7 @@ void ProductSelectDialog::OnPaint() {
     }
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(Handle(), &paint);
-    SendMessageA(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SendMessageW(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     const int cx = GetSystemMetrics(SM_CXICON);
     const int cy = GetSystemMetrics(SM_CYICON);
     RECT rect{};
@@ -180,7 +182,7 @@ LRESULT ProductSelectDialog::OnQueryDragIcon(WPARAM, LPARAM) {
     return reinterpret_cast<LRESULT>(appIcon);
 }
 
-int ProductSelectDialog::InsertLocalization(const std::string& name, const std::string& number) {
+int ProductSelectDialog::InsertLocalization(const std::wstring& name, const std::string& number) {
     const int index = localizationList.InsertString(0, name);
     if (index < 0) return index;
     // The item owns this copy until ReleaseItemNumbers.

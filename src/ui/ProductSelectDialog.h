@@ -43,7 +43,7 @@ class ProductSelectDialog : public Dialog {
     // number; it returns the new index, or a negative value when the list refused the item (then
     // nothing is allocated). ReleaseItemNumbers releases every stored number and clears each
     // item's reference; it returns how many it released.
-    int InsertLocalization(const std::string& name, const std::string& number);
+    int InsertLocalization(const std::wstring& name, const std::string& number);
     int ReleaseItemNumbers();
     // The number stored with an item; null when it has none.
     const std::string* ItemNumber(int index) const;
@@ -68,7 +68,11 @@ class ProductSelectDialog : public Dialog {
     EditControl numberEdit;
     ButtonControl backButton;
     ButtonControl nextButton;
+    // cp1251, the catalogue's text: the number looked up, launched and recorded.
     std::string articleNumber;
+    // False while the number field holds a character that cp1251 cannot hold: no catalogue key
+    // can be that text, and articleNumber is then empty.
+    bool numberFits = true;
     StaticControl picture;
     // Shared with the set-up programs. Not closed by the destructor: OnCancel decides whether
     // it is closed; otherwise it stays open until the process ends.

@@ -13,7 +13,9 @@
 #include "handoff/SetupProcess.h"
 #include "ui/ProductSelectDialog.h"
 #include "ui/resource.h"
+#include "util/Cp1251.h"
 #include "util/PathParts.h"
+#include "util/WideText.h"
 
 namespace {
 
@@ -26,7 +28,7 @@ void SelectWholeNumber(const EditControl& numberEdit) {
 
 // The launch's own boxes go through the application and carry its title as caption.
 void ShowApplicationError(HWND owner, UINT textId) {
-    const std::string text = LoadResourceString(textId);
+    const std::wstring text = LoadResourceString(textId);
     if (Application* app = TheApplication()) {
         app->ShowMessageBox(text, MB_ICONERROR | MB_OK);
     } else {
@@ -41,14 +43,16 @@ void ProductSelectDialog::OnNext() {
     // On the localization page the number is the one of the item the list shows, whichever way
     // its selection came about (a selection set by another program sends no notification).
     if (localizationPage) TakeListSelection();
-    // The number field keeps the text as typed; only the member is trimmed.
+    // The number field keeps the text as typed; only the member is trimmed. A typed character
+    // that cp1251 cannot hold makes a number no catalogue key can be.
     articleNumber = TrimArticleNumber(articleNumber);
-    if (IsPlaceholderNumber(articleNumber)) {
+    const bool lookable = localizationPage || numberFits;
+    if (lookable && IsPlaceholderNumber(articleNumber)) {
         ExpandLocalizations();
         return;
     }
     UINT failure = IDS_WRONG_NUMBER;
-    if (catalog.HasKey(articleNumber)) {
+    if (lookable && catalog.HasKey(articleNumber)) {
         if (PathParts(ResolveSetupPath(catalog.GetValue(articleNumber))).Exists()) {
             LaunchSetup();
             return;
@@ -72,7 +76,8 @@ void ProductSelectDialog::ExpandLocalizations() {
         const std::string path = ResolveSetupPath(catalog.GetValue(candidate.number));
         if (!catalog.HasKey(candidate.number) || !PathParts(path).Exists()) continue;
         // Each item goes in at the top, so the last one found comes first.
-        const std::string name = LoadResourceString(languageTable.nameIds[candidate.languageIndex]);
+        const std::wstring name =
+            LoadResourceString(languageTable.nameIds[candidate.languageIndex]);
         if (InsertLocalization(name, candidate.number) >= 0) found = true;
     }
     if (!found) {
@@ -96,8 +101,9 @@ void ProductSelectDialog::ShowLocalizationPage() {
 }
 
 std::string ProductSelectDialog::ResolveSetupPath(const std::string& value) const {
+    // Catalogue values are cp1251; paths inside the program are UTF-8.
     PathParts program;
-    return ::ResolveSetupPath(value, program.SetFromModule(""));
+    return ::ResolveSetupPath(cp1251::ToUtf8(value), program.SetFromModule(""));
 }
 
 int ProductSelectDialog::LanguageIndexOf(const std::string& number) const {
@@ -121,13 +127,13 @@ void ProductSelectDialog::LaunchSetup() {
     ShowWindow(Handle(), SW_HIDE);
 
     const int language = LanguageIndexOf(articleNumber);
-    const std::string caption =
-        language < 0 ? std::string() : LoadResourceString(languageTable.captionIds[language]);
+    const std::wstring caption =
+        language < 0 ? std::wstring() : LoadResourceString(languageTable.captionIds[language]);
     if (caption.empty()) {
         OnCancel();
         return;
     }
-    HWND setupWindow = FindWindowA(nullptr, caption.c_str());
+    HWND setupWindow = FindSetupWindow(caption);
     if (setupWindow == nullptr) {
         ShowApplicationError(Handle(), IDS_SETUP_NOT_FOUND);
         OnCancel();

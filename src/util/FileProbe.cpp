@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
+#include "util/WideText.h"
+
 bool PathExists(const std::string& query) {
     if (query.empty() || query.find('\0') != std::string::npos) return false;
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA(query.c_str(), &found);
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(WideFromUtf8(query).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return false;
     FindClose(search);
     return true;

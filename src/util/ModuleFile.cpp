@@ -2,22 +2,30 @@
 
 #ifdef _WIN32
 
+#include <vector>
+
+#include "util/WideText.h"
+
 namespace {
-constexpr DWORD kPathLimit = 260;
-}
+// The longest path the system hands out (in UTF-16 units, with the zero).
+constexpr DWORD kLongestPath = 32768;
+}  // namespace
 
 std::string ModuleFilePath(HMODULE module) {
-    char buffer[kPathLimit] = {};
-    const DWORD length = GetModuleFileNameA(module, buffer, kPathLimit);
-    // A result that fills the whole buffer has been cut short.
-    if (length == 0 || length >= kPathLimit) return std::string();
-    return std::string(buffer, length);
+    for (DWORD size = MAX_PATH; size <= kLongestPath; size *= 2) {
+        std::vector<wchar_t> buffer(size);
+        const DWORD length = GetModuleFileNameW(module, buffer.data(), size);
+        if (length == 0) return std::string();
+        // A result that fills the whole buffer has been cut short: try a larger one.
+        if (length < size) return Utf8FromWide(std::wstring(buffer.data(), length));
+    }
+    return std::string();
 }
 
 std::string ModuleFilePathByName(const std::string& moduleName) {
-    if (moduleName.empty()) return ModuleFilePath(GetModuleHandleA(nullptr));
+    if (moduleName.empty()) return ModuleFilePath(GetModuleHandleW(nullptr));
     if (moduleName.find('\0') != std::string::npos) return std::string();
-    const HMODULE module = GetModuleHandleA(moduleName.c_str());
+    const HMODULE module = GetModuleHandleW(WideFromUtf8(moduleName).c_str());
     // A null handle would stand for the running program, which is not the module asked for.
     if (module == nullptr) return std::string();
     return ModuleFilePath(module);

@@ -12,6 +12,6 @@ std::string ModuleFilePathByName(const std::string& moduleName);
 
 #ifdef _WIN32
 // The file path of a loaded module; a null handle means the running program. Empty when the
-// platform cannot tell it or it does not fit the 260-character path limit.
+// platform cannot tell it. The path is UTF-8, of any length the system allows.
 std::string ModuleFilePath(HMODULE module);
 #endif

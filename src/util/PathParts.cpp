@@ -15,7 +15,7 @@ constexpr char kSlash = '/';
 
 // Index of the separator that ends the directory part, or npos.
 std::size_t LastDirectorySeparator(const std::string& path) {
-    std::size_t last = FindLastSeparator(path, kBackslash, IsAnsiLeadByte);
+    std::size_t last = FindLastSeparator(path, kBackslash, NoLeadByte);
 #ifndef _WIN32
     const std::size_t slash = path.rfind(kSlash);
     if (slash != std::string::npos && (last == std::string::npos || slash > last)) last = slash;
@@ -40,7 +40,7 @@ char TrailingSeparatorFor(const std::string& directory) {
 
 // Splits a file name at its last dot; a dot at index 0 (or none) leaves the extension empty.
 void SplitFileName(const std::string& fileName, std::string& name, std::string& extension) {
-    const std::size_t dot = FindLastSeparator(fileName, kDot, IsAnsiLeadByte);
+    const std::size_t dot = FindLastSeparator(fileName, kDot, NoLeadByte);
     if (dot == std::string::npos || dot == 0) {
         name = fileName;
         extension.clear();
@@ -126,5 +126,5 @@ std::string PathParts::SetFromModule(HMODULE module) {
 #endif
 
 bool PathParts::Exists() const {
-    return PathExists(ExistenceQuery(fullPath, IsAnsiLeadByte));
+    return PathExists(ExistenceQuery(fullPath, NoLeadByte));
 }

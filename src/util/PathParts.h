@@ -6,8 +6,9 @@
 #include <windows.h>
 #endif
 
-// A file path together with its parts. Texts are 8-bit strings in the ANSI code page; the
-// separators are the backslash and the dot. After every operation fullPath == directory + fileName.
+// A file path together with its parts. Paths are UTF-8 on every platform (on Windows they reach
+// the system as UTF-16, so any name it can hold works); the separators are the backslash and the
+// dot. After every operation fullPath == directory + fileName.
 class PathParts {
   public:
     PathParts() = default;
@@ -29,8 +30,7 @@ class PathParts {
     std::string SetFromModule(const std::string& moduleName);
 #ifdef _WIN32
     // The same for a module handle; a null handle means the running program. A handle whose file
-    // name cannot be obtained (or does not fit the 260-character limit) leaves the record
-    // unchanged and returns an empty string.
+    // name cannot be obtained leaves the record unchanged and returns an empty string.
     std::string SetDirectoryFromModule(HMODULE module);
     std::string SetFromModule(HMODULE module);
 #endif

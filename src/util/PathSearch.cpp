@@ -1,16 +1,7 @@
 #include "util/PathSearch.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
-bool IsAnsiLeadByte(unsigned char byte) {
-#ifdef _WIN32
-    return IsDBCSLeadByte(byte) != FALSE;
-#else
-    (void)byte;
+bool NoLeadByte(unsigned char) {
     return false;
-#endif
 }
 
 std::size_t FindLastSeparator(const std::string& text, char separator,

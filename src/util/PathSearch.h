@@ -6,9 +6,9 @@
 // Tells whether a byte starts a double-byte character of the active code page.
 using LeadBytePredicate = bool (*)(unsigned char byte);
 
-// The byte predicate of the running system's ANSI code page (single-byte code pages have no lead
-// bytes; natively the texts are cp1251, which has none either).
-bool IsAnsiLeadByte(unsigned char byte);
+// The byte predicate of UTF-8 paths: none. Every byte of a UTF-8 multi-byte character is 0x80 or
+// above, so a backslash or a dot byte is always that character itself.
+bool NoLeadByte(unsigned char byte);
 
 // Index of the last occurrence of `separator` in `text`, or std::string::npos. The search walks the
 // text character by character, so the second byte of a double-byte character is never taken for a

@@ -1,31 +1,30 @@
 #include "util/VersionInfoReader.h"
 
 #include <cstring>
-#include <vector>
 
+#include "util/ModuleFile.h"
 #include "util/VersionQueryPaths.h"
-
-namespace {
-constexpr DWORD kModuleNameLimit = 4160;
-}
+#include "util/WideText.h"
 
 bool VersionInfoReader::Load(HMODULE module) {
-    std::vector<char> name(kModuleNameLimit + 1, '\0');
-    const DWORD length = GetModuleFileNameA(module, name.data(), kModuleNameLimit);
-    // A name that fills the whole buffer has been cut short and names some other file.
-    if (length == 0 || length >= kModuleNameLimit) return false;
-    return LoadFile(name.data());
+    const std::string path = ModuleFilePath(module);
+    if (path.empty()) {
+        Clear();
+        return false;
+    }
+    return LoadFile(path.c_str());
 }
 
 bool VersionInfoReader::LoadFile(const char* path) {
     Clear();
     if (path == nullptr) return false;
+    const std::wstring widePath = WideFromUtf8(path);
     DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path, &handle);
+    const DWORD size = GetFileVersionInfoSizeW(widePath.c_str(), &handle);
     if (size == 0) return false;
     data = std::make_unique<unsigned char[]>(size);
     dataSize = size;
-    if (GetFileVersionInfoA(path, handle, dataSize, data.get()) &&
+    if (GetFileVersionInfoW(widePath.c_str(), handle, dataSize, data.get()) &&
         CopyValue("\\", &fixedInfo, sizeof fixedInfo)) {
         return true;
     }
@@ -43,7 +42,9 @@ UINT VersionInfoReader::QueryValueLength(const char* subBlock) {
     if (!data || subBlock == nullptr) return 0;
     void* value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(data.get(), subBlock, &value, &length) || value == nullptr) return 0;
+    if (!VerQueryValueW(data.get(), WideFromCp1251(subBlock).c_str(), &value, &length) ||
+        value == nullptr)
+        return 0;
     return length;
 }
 
@@ -51,27 +52,31 @@ bool VersionInfoReader::CopyValue(const char* subBlock, void* destination, UINT 
     if (!data || subBlock == nullptr || destination == nullptr) return false;
     void* value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(data.get(), subBlock, &value, &length) || value == nullptr) return false;
+    if (!VerQueryValueW(data.get(), WideFromCp1251(subBlock).c_str(), &value, &length) ||
+        value == nullptr)
+        return false;
     if (length == 0 || length > destinationSize) return false;
     std::memcpy(destination, value, length);
     return true;
 }
 
-std::string VersionInfoReader::ReadString(const std::string& subBlock) {
-    const UINT length = QueryValueLength(subBlock.c_str());
-    if (length == 0) return std::string();
-    std::string text(length, '\0');
-    if (!CopyValue(subBlock.c_str(), &text[0], length)) return std::string();
-    text.resize(std::strlen(text.c_str()));
-    return text;
+std::wstring VersionInfoReader::ReadString(const std::string& subBlock) {
+    if (!data) return std::wstring();
+    void* value = nullptr;
+    UINT length = 0;  // characters
+    if (!VerQueryValueW(data.get(), WideFromCp1251(subBlock).c_str(), &value, &length) ||
+        value == nullptr || length == 0)
+        return std::wstring();
+    std::wstring text(static_cast<const wchar_t*>(value), length);
+    return text.substr(0, text.find(L'\0'));
 }
 
-std::string VersionInfoReader::GetString(const char* valueName, DWORD languageCodePage) {
-    if (!data || valueName == nullptr) return std::string();
+std::wstring VersionInfoReader::GetString(const char* valueName, DWORD languageCodePage) {
+    if (!data || valueName == nullptr) return std::wstring();
     for (const std::string& path : StringValuePaths(valueName, languageCodePage)) {
-        std::string text = ReadString(path);
+        std::wstring text = ReadString(path);
         // Text that is empty before its first NUL counts as absent, so the next key is tried.
         if (!text.empty()) return text;
     }
-    return std::string();
+    return std::wstring();
 }

@@ -156,12 +156,12 @@ TEST_F(AboutBox, ReturnsToTheUnchangedDialogAndShowsTheSameTheSecondTime) {
 }
 
 TEST(AboutVersionLine, FirstPercentSIsTheVersionAndNothingElseIsInterpreted) {
-    EXPECT_EQ(FormatVersionLine("Version: %s", "6.0.0.28"), "Version: 6.0.0.28");
-    EXPECT_EQ(FormatVersionLine("%s (%s)", "1"), "1 (%s)");
-    EXPECT_EQ(FormatVersionLine("100%% %d %n %", "x"), "100% %d %n %");
-    EXPECT_EQ(FormatVersionLine("no argument", "1.0"), "no argument");
-    EXPECT_EQ(FormatVersionLine("v%s", "%s%n"), "v%s%n");
-    EXPECT_EQ(FormatVersionLine("", "1"), "");
+    EXPECT_EQ(FormatVersionLine(L"Version: %s", L"6.0.0.28"), L"Version: 6.0.0.28");
+    EXPECT_EQ(FormatVersionLine(L"%s (%s)", L"1"), L"1 (%s)");
+    EXPECT_EQ(FormatVersionLine(L"100%% %d %n %", L"x"), L"100% %d %n %");
+    EXPECT_EQ(FormatVersionLine(L"no argument", L"1.0"), L"no argument");
+    EXPECT_EQ(FormatVersionLine(L"v%s", L"%s%n"), L"v%s%n");
+    EXPECT_EQ(FormatVersionLine(L"", L"1"), L"");
 }
 
 // The program with its version resource removed: both statics stay empty, and the box still

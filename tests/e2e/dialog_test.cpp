@@ -41,7 +41,7 @@ class DialogInProcess : public ::testing::Test {
 // stored with the items are released and the number is the text as typed again.
 TEST_F(DialogInProcess, BackReleasesTheStoredNumbersAndTakesTheTypedNumberBack) {
     dialog.Run([&] {
-        dialog.numberEdit.SetText("  Z12 ");
+        dialog.numberEdit.SetText(L"  Z12 ");
         dialog.EnterLocalizationPage({{Cp1251("Английская"), "E12"}, {Cp1251("Русская"), "R12"}});
     });
     std::string numberBefore;
@@ -66,7 +66,7 @@ TEST_F(DialogInProcess, BackLeavesNextAsItWas) {
     for (bool enabled : {false, true}) {
         bool after = !enabled;
         dialog.Run([&] {
-            dialog.numberEdit.SetText("Z7");
+            dialog.numberEdit.SetText(L"Z7");
             dialog.EnterLocalizationPage({{Cp1251("Немецкая"), "G7"}});
             dialog.nextButton.Enable(enabled);
             dialog.OnBack();
@@ -90,7 +90,7 @@ TEST_F(DialogInProcess, TheNumberFollowsTheItemTheListShows) {
     const std::vector<Change> changes = {
         {"arrow key", [&] { dialog.localizationList.Send(WM_KEYDOWN, VK_DOWN, 1); }, "Английская",
          "EABC"},
-        {"letter", [&] { dialog.localizationList.Send(WM_CHAR, 0xD0 /* cp1251 Р */, 1); },
+        {"letter", [&] { dialog.localizationList.Send(WM_CHAR, L'Р', 1); },
          "Русская", "RABC"},
         {"wheel", [&] { dialog.localizationList.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA)); },
          "Английская", "EABC"},
@@ -101,7 +101,8 @@ TEST_F(DialogInProcess, TheNumberFollowsTheItemTheListShows) {
          },
          "Русская", "RABC"},
     };
-    std::string number, shown;
+    std::string number;
+    std::wstring shown;
     for (const Change& step : changes) {
         SCOPED_TRACE(step.way);
         dialog.Run([&] {
@@ -109,7 +110,7 @@ TEST_F(DialogInProcess, TheNumberFollowsTheItemTheListShows) {
             number = dialog.articleNumber;
             shown = dialog.localizationList.ItemText(dialog.localizationList.CurSel());
         });
-        EXPECT_EQ(ToUtf8(shown), step.shown);
+        EXPECT_EQ(ToUtf8(support::WideToCp1251(shown)), step.shown);
         EXPECT_EQ(number, step.number);
     }
     // No selection: the number stays.

@@ -35,9 +35,9 @@ class CountingDialog : public Dialog {
     int versionClicks = 0;
     int timerTicks = 0;
     int exchanges = 0;
-    std::string versionText = "first";
+    std::wstring versionText = L"first";
     StaticControl version;
-    std::string afterInit;
+    std::wstring afterInit;
 
   protected:
     void DoDataExchange(DataExchange& dx) override {
@@ -67,7 +67,7 @@ class CountingDialog : public Dialog {
     LRESULT OnApp(WPARAM wParam, LPARAM) {
         timerTicks += static_cast<int>(wParam);
         // Change the control, read it back into the member, then end through IDOK.
-        version.SetText("second");
+        version.SetText(L"second");
         UpdateData(true);
         PostMessageA(Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         return 0;
@@ -85,13 +85,13 @@ TEST(DialogFramework, TableDispatchDataExchangeAndDefaultEnd) {
     CountingDialog dialog;
     EXPECT_EQ(dialog.DoModal(), IDOK);
     // Towards the controls at initialisation.
-    EXPECT_EQ(dialog.afterInit, "first");
+    EXPECT_EQ(dialog.afterInit, L"first");
     // Only the notification code in the table reached the handler.
     EXPECT_EQ(dialog.versionClicks, 1);
     EXPECT_EQ(dialog.timerTicks, 7);
     // The base table's IDOK row ran the derived OnOK, whose exchange took the new text.
     EXPECT_EQ(dialog.okClicks, 1);
-    EXPECT_EQ(dialog.versionText, "second");
+    EXPECT_EQ(dialog.versionText, L"second");
     EXPECT_EQ(dialog.exchanges, 3);
     EXPECT_EQ(dialog.Handle(), nullptr);
 }
@@ -182,12 +182,11 @@ TEST(DialogFramework, MessageTableLooksAtTheBaseAfterTheClass) {
     EXPECT_EQ(derived.Find(WM_SIZE, 0), nullptr);
 }
 
-TEST(Strings, LoadsCp1251TextsAndNothingForMissingIds) {
-    // "Ошибка" in cp1251.
-    EXPECT_EQ(LoadResourceString(IDS_ERROR_CAPTION), "\xCE\xF8\xE8\xE1\xEA\xE0");
-    EXPECT_EQ(LoadResourceString(IDS_CATALOG_NOT_FOUND).find('%'), 5u);
-    EXPECT_EQ(LoadResourceString(114), "");
-    EXPECT_EQ(LoadResourceString(9999), "");
+TEST(Strings, LoadsTheTextsAsTheyStandAndNothingForMissingIds) {
+    EXPECT_EQ(LoadResourceString(IDS_ERROR_CAPTION), L"Ошибка");
+    EXPECT_EQ(LoadResourceString(IDS_CATALOG_NOT_FOUND).find(L'%'), 5u);
+    EXPECT_EQ(LoadResourceString(114), L"");
+    EXPECT_EQ(LoadResourceString(9999), L"");
 }
 
 TEST(ApplicationObject, RunCallsInitInstanceOnceAndTakesTheFileName) {
@@ -195,7 +194,7 @@ TEST(ApplicationObject, RunCallsInitInstanceOnceAndTakesTheFileName) {
     const int callsBefore = testApp.initCalls;
     testApp.Run(nullptr);
     EXPECT_EQ(testApp.initCalls, callsBefore + 1);
-    EXPECT_EQ(testApp.Title(), "framework_test");
+    EXPECT_EQ(testApp.Title(), L"framework_test");
     EXPECT_EQ(TheApplication(), &testApp);
 }
 
@@ -222,7 +221,7 @@ TEST(ApplicationObject, CommandsNoDialogTableListsGoToTheApplicationsTable) {
 TEST(ApplicationObject, ShowMessageBoxIsCaptionedWithTheTitle) {
     testApp.Run(nullptr);
     int result = 0;
-    std::thread box([&] { result = testApp.ShowMessageBox("text of the box", MB_ICONERROR); });
+    std::thread box([&] { result = testApp.ShowMessageBox(L"text of the box", MB_ICONERROR); });
     HWND window = nullptr;
     ASSERT_TRUE(support::WaitFor(
         [&] { return (window = FindWindowA("#32770", "framework_test")) != nullptr; }));

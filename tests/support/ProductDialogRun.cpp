@@ -4,6 +4,7 @@
 #include "support/ArticleCatalogFile.h"
 #include "support/Text.h"
 #include "support/WaitFor.h"
+#include "util/WideText.h"
 
 namespace support {
 
@@ -38,7 +39,7 @@ LRESULT ProductDialogProbe::OnRun(WPARAM, LPARAM fn) {
 
 void ProductDialogProbe::EnterLocalizationPage(
     const std::vector<std::pair<std::string, std::string>>& items) {
-    for (const auto& [name, number] : items) InsertLocalization(name, number);
+    for (const auto& [name, number] : items) InsertLocalization(WideFromCp1251(name), number);
     ShowLocalizationPage();
 }
 

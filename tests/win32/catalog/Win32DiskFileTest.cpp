@@ -1,5 +1,6 @@
 // The Windows disk access against other openers: the sharing modes are the platform's, so a
-// file another program holds is neither read nor replaced, and ANSI (cp1251) names work.
+// file another program holds is neither read nor replaced, and names that no single code page
+// holds work, whatever the system's code page.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,6 +8,7 @@
 #include "catalog/CatalogStore.h"
 #include "catalog/DiskFile.h"
 #include "catalog/ScrambledRecordFile.h"
+#include "util/WideText.h"
 
 namespace {
 
@@ -62,18 +64,20 @@ TEST(Win32DiskFile, OpenFilesAdmitNoOtherOpener) {
     EXPECT_TRUE(Held(path, GENERIC_READ, 0).IsOpen());
 }
 
-TEST(Win32DiskFile, Cp1251FileNamesLoadAndSave) {
+TEST(Win32DiskFile, NamesOfAnyScriptLoadAndSave) {
     ScratchDir dir;
-    // "каталог.crt" in the ANSI code page of the Russian system.
-    const std::string path = dir.File("") + "\xEA\xE0\xF2\xE0\xEB\xEE\xE3.crt";
+    // Paths are UTF-8; Polish and Russian letters share no code page.
+    const std::string path = dir.File("") + "Łódź-каталог.crt";
     CatalogStore store;
     store.Section("\xC0\xF0\xF2\xE8\xEA\xF3\xEB\xFB").Set("R1", CatalogValue::String("x"));
     ASSERT_TRUE(store.Save(path, false));
     CatalogStore back;
     ASSERT_TRUE(back.Load(path));
     EXPECT_EQ(back.GetValueText("\xC0\xF0\xF2\xE8\xEA\xF3\xEB\xFB", "R1"), "x");
-    EXPECT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(DeleteFileA(path.c_str()));
+    const std::wstring wide = WideFromUtf8(dir.File("")) + L"\u0141\u00F3d\u017A-\u043A\u0430\u0442"
+                              L"\u0430\u043B\u043E\u0433.crt";
+    EXPECT_NE(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(DeleteFileW(wide.c_str()));
 }
 
 }  // namespace

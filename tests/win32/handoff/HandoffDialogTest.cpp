@@ -53,9 +53,9 @@ HWND FindBox(HWND dialog) {
     return search.found;
 }
 
-std::string WindowText(HWND window) {
-    char text[512] = {};
-    GetWindowTextA(window, text, sizeof text);
+std::wstring WindowText(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
     return text;
 }
 
@@ -99,7 +99,8 @@ class SetupWindow {
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = className;
         RegisterClassA(&windowClass);  // fails harmlessly when a former window registered it
-        window = CreateWindowA(className, LoadResourceString(IDS_SETUP_CAPTION_ENGLISH).c_str(),
+        // An ANSI set-up program's window, titled with the caption's cp1251 bytes.
+        window = CreateWindowA(className, setupWindowCaption,
                                WS_OVERLAPPED, 0, 0, 200, 100, nullptr, nullptr,
                                windowClass.hInstance, this);
         ready = true;
@@ -264,8 +265,8 @@ TEST_F(HandoffInProcess, OtherAnswerAfterALaunchEndsWithTheEventClosedAndNoRecor
 
 TEST_F(HandoffInProcess, NextResolvesTheItemTheListShowsHoweverItWasSelected) {
     dialog.Run([&] {
-        dialog.InsertLocalization("G", "G1");  // not in the catalogue
-        dialog.InsertLocalization("E", "E1");  // its set-up program cannot be started
+        dialog.InsertLocalization(L"G", "G1");  // not in the catalogue
+        dialog.InsertLocalization(L"E", "E1");  // its set-up program cannot be started
         dialog.ShowLocalizationPage();
         dialog.nextButton.Enable(true);
         // Selected without any notification, as another program can.
@@ -337,7 +338,8 @@ TEST_F(HandoffInProcess, NoSignalWithinTheWaitEndsTheDialogAndClosesTheEvent) {
     SetupWindow setup;
     ASSERT_NE(setup.Handle(), nullptr);
     PressNext("E2");
-    ASSERT_TRUE(run.WaitEnd()) << "a box: " << WindowText(FindBox(dialog.Handle()));
+    ASSERT_TRUE(run.WaitEnd()) << "a box: "
+                               << support::WideToCp1251(WindowText(FindBox(dialog.Handle())));
     EXPECT_EQ(run.Result(), IDCANCEL);
     EXPECT_FALSE(HandleIsOpen(event));
     EXPECT_EQ(dialog.setupStartedEvent.Get(), nullptr);

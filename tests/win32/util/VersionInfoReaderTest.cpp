@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "util/VersionInfoReader.h"
@@ -74,13 +75,13 @@ TEST(VersionLoad, FilesWithoutAResourceLeaveTheReaderEmpty) {
 TEST(VersionLoad, ModuleHandles) {
     VersionInfoReader own;
     ASSERT_TRUE(own.Load(nullptr));
-    EXPECT_EQ(own.GetString("FileVersion", kWesternUsEnglish), "3.1.4.1");
+    EXPECT_EQ(own.GetString("FileVersion", kWesternUsEnglish), L"3.1.4.1");
 
     const LoadedModule module("vi_western_table.dll");
     ASSERT_NE(module.handle, nullptr);
     VersionInfoReader reader;
     ASSERT_TRUE(reader.Load(module.handle));
-    EXPECT_EQ(reader.GetString("FileVersion", kWesternUsEnglish), "5.6.7.8");
+    EXPECT_EQ(reader.GetString("FileVersion", kWesternUsEnglish), L"5.6.7.8");
 
     const LoadedModule none("vi_no_version.dll");
     ASSERT_NE(none.handle, nullptr);
@@ -93,39 +94,38 @@ TEST(VersionLoad, ModuleHandles) {
 TEST(VersionGetString, Utf16TableIsFoundThroughTheSecondLookup) {
     VersionInfoReader reader;
     ASSERT_TRUE(reader.LoadFile(ModulePath("vi_utf16_table.dll").c_str()));
-    EXPECT_EQ(reader.GetString("FileVersion", kWesternUsEnglish), "1.2.3.4");
-    EXPECT_EQ(reader.GetString("LegalCopyright", kWesternUsEnglish), "Copyright test maker");
-    EXPECT_EQ(reader.GetString("FileVersion", kUtf16UsEnglish), "1.2.3.4");
-    // Texts come in the ANSI code page: "Версия для проверки" in cp1251.
-    EXPECT_EQ(reader.GetString("Comments", kUtf16UsEnglish),
-              "\xC2\xE5\xF0\xF1\xE8\xFF \xE4\xEB\xFF \xEF\xF0\xEE\xE2\xE5\xF0\xEA\xE8");
+    EXPECT_EQ(reader.GetString("FileVersion", kWesternUsEnglish), L"1.2.3.4");
+    EXPECT_EQ(reader.GetString("LegalCopyright", kWesternUsEnglish), L"Copyright test maker");
+    EXPECT_EQ(reader.GetString("FileVersion", kUtf16UsEnglish), L"1.2.3.4");
+    // Texts come as the resource holds them, whatever the system's code page.
+    EXPECT_EQ(reader.GetString("Comments", kUtf16UsEnglish), L"Версия для проверки");
 }
 
 TEST(VersionGetString, NoOtherLanguageIsTried) {
     VersionInfoReader reader;
     ASSERT_TRUE(reader.LoadFile(ModulePath("vi_utf16_table.dll").c_str()));
     // Russian, UTF-16: its one lookup is 041904B0, which the module lacks.
-    EXPECT_EQ(reader.GetString("FileVersion", 0x041904B0), "");
+    EXPECT_EQ(reader.GetString("FileVersion", 0x041904B0), L"");
     // Russian, Western European: 041904E4, then 041904B0; neither is there.
-    EXPECT_EQ(reader.GetString("FileVersion", 0x041904E4), "");
-    EXPECT_EQ(reader.GetString("ProductName", kWesternUsEnglish), "");
-    EXPECT_EQ(reader.GetString("", kWesternUsEnglish), "");
-    EXPECT_EQ(reader.GetString(nullptr, kWesternUsEnglish), "");
+    EXPECT_EQ(reader.GetString("FileVersion", 0x041904E4), L"");
+    EXPECT_EQ(reader.GetString("ProductName", kWesternUsEnglish), L"");
+    EXPECT_EQ(reader.GetString("", kWesternUsEnglish), L"");
+    EXPECT_EQ(reader.GetString(nullptr, kWesternUsEnglish), L"");
 }
 
 TEST(VersionGetString, FirstKeyWinsAndEachNameFallsBackOnItsOwn) {
     VersionInfoReader reader;
     ASSERT_TRUE(reader.LoadFile(ModulePath("vi_western_table.dll").c_str()));
-    EXPECT_EQ(reader.GetString("FileVersion", kWesternUsEnglish), "5.6.7.8");
-    EXPECT_EQ(reader.GetString("LegalCopyright", kWesternUsEnglish), "only in the UTF-16 table");
-    EXPECT_EQ(reader.GetString("FileVersion", kUtf16UsEnglish), "from the UTF-16 table");
+    EXPECT_EQ(reader.GetString("FileVersion", kWesternUsEnglish), L"5.6.7.8");
+    EXPECT_EQ(reader.GetString("LegalCopyright", kWesternUsEnglish), L"only in the UTF-16 table");
+    EXPECT_EQ(reader.GetString("FileVersion", kUtf16UsEnglish), L"from the UTF-16 table");
 }
 
 TEST(VersionGetString, EmptyValueUnderTheFirstKeyFallsBack) {
     VersionInfoReader reader;
     ASSERT_TRUE(reader.LoadFile(ModulePath("vi_empty_first.dll").c_str()));
-    EXPECT_EQ(reader.GetString("FileVersion", kWesternUsEnglish), "9.9.9.9");
-    EXPECT_EQ(reader.GetString("LegalCopyright", kWesternUsEnglish), "western copyright");
+    EXPECT_EQ(reader.GetString("FileVersion", kWesternUsEnglish), L"9.9.9.9");
+    EXPECT_EQ(reader.GetString("LegalCopyright", kWesternUsEnglish), L"western copyright");
 }
 
 TEST(VersionGetString, TextEndsAtItsFirstNul) {
@@ -134,9 +134,9 @@ TEST(VersionGetString, TextEndsAtItsFirstNul) {
     const char* path = "\\StringFileInfo\\040904B0\\FileVersion";
     // The platform's length counts the terminating NUL as well; the string does not.
     EXPECT_GT(reader.QueryValueLength(path), 7u);
-    const std::string text = reader.GetString("FileVersion", kUtf16UsEnglish);
+    const std::wstring text = reader.GetString("FileVersion", kUtf16UsEnglish);
     EXPECT_EQ(text.size(), 7u);
-    EXPECT_EQ(std::strlen(text.c_str()), text.size());
+    EXPECT_EQ(std::wcslen(text.c_str()), text.size());
 }
 
 TEST(VersionValues, LengthsAndCopies) {
@@ -167,7 +167,7 @@ TEST(VersionValues, AnEmptyReaderAnswersNothing) {
     char buffer[64] = {};
     EXPECT_EQ(reader.QueryValueLength("\\"), 0u);
     EXPECT_FALSE(reader.CopyValue("\\", buffer, sizeof buffer));
-    EXPECT_EQ(reader.GetString("FileVersion", kWesternUsEnglish), "");
+    EXPECT_EQ(reader.GetString("FileVersion", kWesternUsEnglish), L"");
 }
 
 }  // namespace
