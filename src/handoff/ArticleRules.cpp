@@ -38,18 +38,42 @@ bool IsOnProgramDrive(const std::string& value) {
     return value.find(drivePlaceholder) == 0;
 }
 
+namespace {
+
+// "D:\medium\" for "D:\medium\installer.exe"; empty when the path names no folder.
+std::string FolderOf(const std::string& programPath) {
+    const size_t separator = programPath.rfind('\\');
+    return separator == std::string::npos ? std::string() : programPath.substr(0, separator + 1);
+}
+
+bool IsRelative(const std::string& path) {
+    const bool rooted = !path.empty() && (path[0] == '\\' || path[0] == '/');
+    const bool withDrive = path.size() >= 2 && path[1] == ':';
+    return !rooted && !withDrive;
+}
+
+}  // namespace
+
 std::string ResolveSetupPath(const std::string& value, const std::string& programPath) {
-    if (!IsOnProgramDrive(value)) return value;
-    const std::string drive = programPath.substr(0, 1);
+    if (value.empty()) return value;
+    const std::string folder = FolderOf(programPath);
     std::string path;
-    for (char c : value) {
-        if (c == drivePlaceholder) {
+    size_t from = 0;
+    if (value.compare(0, 2, std::string{drivePlaceholder, ':'}) == 0 && !folder.empty()) {
+        from = 2;
+        // The folder keeps its closing backslash only when the value brings none of its own.
+        const bool ownSeparator = value.size() > from && value[from] == '\\';
+        path = ownSeparator ? folder.substr(0, folder.size() - 1) : folder;
+    }
+    const std::string drive = programPath.substr(0, 1);
+    for (size_t i = from; i < value.size(); ++i) {
+        if (value[i] == drivePlaceholder && IsOnProgramDrive(value)) {
             path += drive;
         } else {
-            path += c;
+            path += value[i];
         }
     }
-    return path;
+    return IsRelative(path) ? folder + path : path;
 }
 
 int LanguageIndexOf(const std::string& number) {

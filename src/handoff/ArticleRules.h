@@ -28,8 +28,15 @@ std::vector<Candidate> ExpandCandidates(const std::string& number);
 // program's own drive.
 bool IsOnProgramDrive(const std::string& value);
 
-// For a value on the program's drive, every placeholder in it becomes the first character of
-// programPath; any other value is returned unchanged.
+// A catalogue value as the path of a set-up program, for the program at programPath, whose folder
+// is the medium's (the one that holds the catalogue):
+// - a leading "%:" stands for the medium's folder: "%:\English\setup.exe" is that folder's
+//   English\setup.exe, which on a medium at a drive root (every disc) is D:\English\setup.exe;
+// - every other "%" of a value that begins with "%" stands for the first character of
+//   programPath (the drive letter);
+// - a path that is still relative (no drive, no leading backslash) is taken in the medium's
+//   folder, never in the current one.
+// Paths are UTF-8 with backslashes; an empty value stays empty.
 std::string ResolveSetupPath(const std::string& value, const std::string& programPath);
 
 // The row of the language table whose letter is the number's first character, or -1. An empty

@@ -1,25 +1,35 @@
 #include "handoff/HandoffRegistry.h"
 
 #include <windows.h>
-
-#include <cstdlib>
-#include <ctime>
+// The system's generator, exported by ADVAPI32 (a known DLL) as SystemFunction036.
+#include <ntsecapi.h>
 
 #include "handoff/HandoffClassId.h"
 #include "handoff/RegistryKey.h"
 
-std::string MakeHandoffClassId(const std::function<bool(const std::string& keyPath)>& keyOpens) {
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+std::string MakeHandoffClassId(const std::function<int()>& draw,
+                               const std::function<bool(const std::string& keyPath)>& keyOpens) {
     return DrawFreeHandoffClassId(
-        [] { return std::rand(); },
-        [&](const std::string& id) { return keyOpens(HandoffKeyPath(id)); });
+        draw, [&](const std::string& id) { return keyOpens(HandoffKeyPath(id)); });
+}
+
+int SystemRandomDraw() {
+    unsigned char byte = 0;
+    if (!RtlGenRandom(&byte, sizeof byte)) {
+        // The generator has no way to fail on any supported system; should it ever, the process
+        // ends rather than hand out a guessable identifier.
+        FatalAppExitW(0, L"The system's random number generator failed.");
+    }
+    return byte;
+}
+
+bool HandoffKeyOpens(const std::string& keyPath) {
+    RegistryKey key;
+    return key.Open(HKEY_CLASSES_ROOT, keyPath, KEY_ALL_ACCESS);
 }
 
 std::string MakeHandoffClassId() {
-    RegistryKey key;
-    return MakeHandoffClassId([&key](const std::string& keyPath) {
-        return key.Open(HKEY_CLASSES_ROOT, keyPath, KEY_ALL_ACCESS);
-    });
+    return MakeHandoffClassId(SystemRandomDraw, HandoffKeyOpens);
 }
 
 void WriteHandoffRecord(const std::string& classId, const std::string& number) {

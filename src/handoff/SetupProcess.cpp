@@ -1,5 +1,8 @@
 #include "handoff/SetupProcess.h"
 
+#include <tlhelp32.h>
+
+#include <map>
 #include <vector>
 
 #include "handoff/KernelHandle.h"
@@ -9,7 +12,7 @@
 static_assert(sizeof(STARTUPINFOW) == 68, "set-up programs are started with a 68-byte record");
 #endif
 
-bool StartSetupProcess(const std::string& path, const std::string& commandLine,
+bool StartSetupProcess(const std::string& path, const std::string& commandLine, DWORD& processId,
                        DWORD startBoundMs) {
     const std::wstring wideLine = WideFromCp1251(commandLine);
     std::vector<wchar_t> line(wideLine.begin(), wideLine.end());
@@ -26,6 +29,7 @@ bool StartSetupProcess(const std::string& path, const std::string& commandLine,
     }
     KernelHandle process(created.hProcess);
     KernelHandle thread(created.hThread);
+    processId = created.dwProcessId;
     // Fails at once for a program without a message loop of its own; then there is nothing to
     // wait for.
     WaitForInputIdle(process.Get(), startBoundMs);
@@ -34,18 +38,66 @@ bool StartSetupProcess(const std::string& path, const std::string& commandLine,
     return true;
 }
 
-HWND FindSetupWindow(const std::wstring& caption) {
-    if (HWND window = FindWindowW(nullptr, caption.c_str())) return window;
+namespace {
+
+// Every top-level window the system matches with the caption, the text lookup's first.
+std::vector<HWND> WindowsTitled(const std::wstring& caption) {
+    std::vector<HWND> found;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, nullptr, caption.c_str())) != nullptr;)
+        found.push_back(w);
     std::string bytes;
-    if (!Cp1251FromWide(caption, bytes)) return nullptr;
-    return FindWindowA(nullptr, bytes.c_str());
+    if (Cp1251FromWide(caption, bytes)) {
+        for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, nullptr, bytes.c_str())) != nullptr;)
+            found.push_back(w);
+    }
+    return found;
 }
 
-LRESULT SendHandoffClassId(HWND target, HWND replyTo, HANDLE event, const std::string& classId) {
+// Each running process's parent.
+std::map<DWORD, DWORD> ParentsOfProcesses() {
+    std::map<DWORD, DWORD> parents;
+    KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return parents;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
+         more = Process32NextW(snapshot.Get(), &entry))
+        parents[entry.th32ProcessID] = entry.th32ParentProcessID;
+    return parents;
+}
+
+bool DescendsFrom(DWORD process, DWORD ancestor, const std::map<DWORD, DWORD>& parents) {
+    // Bounded: a parent id reused by a later process can make a cycle.
+    for (size_t step = 0; step <= parents.size() && process != 0; ++step) {
+        if (process == ancestor) return true;
+        const auto parent = parents.find(process);
+        if (parent == parents.end() || parent->second == process) return false;
+        process = parent->second;
+    }
+    return false;
+}
+
+}  // namespace
+
+HWND FindSetupWindow(const std::wstring& caption, DWORD setupProcessId) {
+    const std::vector<HWND> windows = WindowsTitled(caption);
+    if (windows.empty()) return nullptr;
+    const std::map<DWORD, DWORD> parents = ParentsOfProcesses();
+    for (HWND window : windows) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (setupProcessId != 0 && DescendsFrom(owner, setupProcessId, parents)) return window;
+    }
+    return windows.front();
+}
+
+void SendHandoffClassId(HWND target, HWND replyTo, HANDLE event, const std::string& classId) {
     COPYDATASTRUCT record{};
     record.dwData = reinterpret_cast<ULONG_PTR>(event);
     record.cbData = static_cast<DWORD>(classId.size() + 1);
     record.lpData = const_cast<char*>(classId.c_str());
-    return SendMessageW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(replyTo),
-                        reinterpret_cast<LPARAM>(&record));
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(replyTo),
+                        reinterpret_cast<LPARAM>(&record), SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                        handoffSendBoundMs, &ignored);
 }

@@ -43,6 +43,7 @@ DEFINE_MESSAGE_TABLE(
     OnCommandEntry(CBN_CLOSEUP, IDC_LOCALIZATIONS, &ProductSelectDialog::TakeListSelection),
     OnCommandEntry(CBN_SELCHANGE, IDC_LOCALIZATIONS, &ProductSelectDialog::TakeListSelection),
     OnMessageEntry(WM_COPYDATA, &ProductSelectDialog::OnHandoffReply),
+    OnMessageEntry(WM_TIMER, &ProductSelectDialog::OnSetupWatch),
     OnCommandEntry(BN_CLICKED, IDCANCEL, &ProductSelectDialog::OnCancelCommand),
     OnCommandEntry(BN_CLICKED, IDOK, &ProductSelectDialog::OnCancelCommand))
 

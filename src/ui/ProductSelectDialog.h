@@ -57,6 +57,9 @@ class ProductSelectDialog : public Dialog {
     int LanguageIndexOf(const std::string& number) const;
     void LaunchSetup();
     LRESULT OnHandoffReply(WPARAM sender, LPARAM data);
+    // While the dialog waits hidden for the answer: ends it quietly once the set-up window is gone
+    // or its program has ended without answering.
+    LRESULT OnSetupWatch(WPARAM timerId, LPARAM);
     std::string MakeHandoffClassId();
     void WriteHandoffRecord();
 
@@ -82,6 +85,10 @@ class ProductSelectDialog : public Dialog {
     ArticleCatalog catalog;
     std::string handoffClassId;
     bool handoffSettled = true;
+    // The launched set-up program, and the window the identifier went to with its program.
+    DWORD setupProcessId = 0;
+    HWND setupWindow = nullptr;
+    KernelHandle setupWindowProcess;
     // True from the moment a set-up program has been started: the launch owns the dialog from
     // then on, and no click, key or command of the pages acts any more (input that queued up
     // while the set-up program was starting included).

@@ -19,6 +19,10 @@
 
 namespace {
 
+// Looks after the set-up window while the dialog waits hidden for its answer.
+constexpr UINT_PTR setupWatchTimer = 1;
+constexpr UINT setupWatchPeriodMs = 250;
+
 // Puts the keyboard focus in the number field with all its text selected, so typing replaces it.
 void SelectWholeNumber(const EditControl& numberEdit) {
     numberEdit.SetFocus();
@@ -113,7 +117,7 @@ int ProductSelectDialog::LanguageIndexOf(const std::string& number) const {
 void ProductSelectDialog::LaunchSetup() {
     handoffSettled = false;
     const std::string path = ResolveSetupPath(catalog.GetValue(articleNumber));
-    if (!StartSetupProcess(path, BuildCommandLine(articleNumber))) {
+    if (!StartSetupProcess(path, BuildCommandLine(articleNumber), setupProcessId)) {
         ShowApplicationError(Handle(), IDS_SETUP_NOT_FOUND);
         return;
     }
@@ -133,15 +137,29 @@ void ProductSelectDialog::LaunchSetup() {
         OnCancel();
         return;
     }
-    HWND setupWindow = FindSetupWindow(caption);
+    setupWindow = FindSetupWindow(caption, setupProcessId);
     if (setupWindow == nullptr) {
         ShowApplicationError(Handle(), IDS_SETUP_NOT_FOUND);
         OnCancel();
         return;
     }
+    DWORD windowProcessId = 0;
+    GetWindowThreadProcessId(setupWindow, &windowProcessId);
+    setupWindowProcess.Reset(OpenProcess(SYNCHRONIZE, FALSE, windowProcessId));
     handoffClassId = MakeHandoffClassId();
     // The answer may arrive while this send is under way and end the dialog from inside it.
     SendHandoffClassId(setupWindow, Handle(), setupStartedEvent.Get(), handoffClassId);
+    if (!handoffSettled) SetTimer(Handle(), setupWatchTimer, setupWatchPeriodMs, nullptr);
+}
+
+LRESULT ProductSelectDialog::OnSetupWatch(WPARAM timerId, LPARAM) {
+    if (timerId != setupWatchTimer || handoffSettled) return Default();
+    const bool programEnded = setupWindowProcess &&
+                              WaitForSingleObject(setupWindowProcess.Get(), 0) == WAIT_OBJECT_0;
+    if (IsWindow(setupWindow) && !programEnded) return 0;
+    KillTimer(Handle(), setupWatchTimer);
+    OnCancel();
+    return 0;
 }
 
 LRESULT ProductSelectDialog::OnHandoffReply(WPARAM, LPARAM data) {

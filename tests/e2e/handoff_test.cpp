@@ -6,9 +6,11 @@
 // not to signal, so that no outcome hangs on how fast a program starts.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <thread>
 
 #include "driver/Driver.h"
 #include "handoff/HandoffClassId.h"
@@ -18,6 +20,7 @@
 #include "support/HandoffRecords.h"
 #include "support/SetupLogFile.h"
 #include "ui/resource.h"
+#include "util/WideText.h"
 
 namespace {
 
@@ -313,6 +316,29 @@ TEST_F(Handoff, UnknownNumberAndMissingSetUpProgramFailOnTheNumberPage) {
     ExpectFailedNext("E2");
 }
 
+TEST_F(Handoff, OnlyTheMediumsOwnSetUpProgramsRun) {
+    // A program planted at the root of the drive the medium is on, under the value's name.
+    const std::string planted = "C:\\planted-" + std::to_string(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryA(planted.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileA(referenceSetup.c_str(), (planted + "\\setup.exe").c_str(), FALSE));
+    AddSetup("Relative\\setup.exe");
+    ASSERT_TRUE(medium.WriteCatalog({{"E1", medium.DriveRelative(planted.substr(3) + "\\setup.exe")},
+                                     {"E2", "Relative\\setup.exe"}}));
+    SetEnvironmentVariableA("REFERENCE_SETUP_LOG", LaunchedLog().c_str());
+    SetEnvironmentVariableA("REFERENCE_SETUP_WINDOW", "0");
+    // Started from another folder: nothing is looked for there either.
+    ASSERT_TRUE(installer.Start(medium.InstallerPath(), "C:\\"));
+    ASSERT_NE(installer.WaitWindow(DialogCaption()), nullptr) << installer.Describe();
+
+    Enter("E1");
+    ExpectBox("Ошибка", "Не найден файл, соответствующий введённому номеру!");
+    Enter("E2");
+    ExpectQuietEnd();
+    EXPECT_EQ(LaunchedCommandLine(), BuildCommandLine("E2"));
+    DeleteFileA((planted + "\\setup.exe").c_str());
+    RemoveDirectoryA(planted.c_str());
+}
+
 TEST_F(Handoff, PlaceholderWithEntriesButNoSetUpProgramsIsAWrongNumber) {
     Start({{"E5", medium.DriveRelative("English\\setup.exe")},
            {"R5", medium.DriveRelative("Russian\\setup.exe")}});
@@ -484,6 +510,87 @@ TEST_F(Handoff, InputWhileTheSetUpProgramStartsStartsNothingMore) {
     ExpectQuietEnd();
     EXPECT_EQ(SetupLogCount(LaunchedLog(), "pid"), 1);
     EXPECT_EQ(SetupLogValue(LaunchedLog(), "commandLine"), BuildCommandLine("E7"));
+}
+
+// A topmost window with the set-up caption in the test's process, as another program could show
+// one to hold the installer: hung (its thread takes no message until it is let go) or silent (it
+// takes the identifier and never answers). Let go, it destroys its window.
+class FakeSetupWindow {
+  public:
+    explicit FakeSetupWindow(bool hung) : hung(hung), go(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        thread = std::thread([this] { Run(); });
+        support::WaitFor([this] { return created.load(); });
+    }
+    ~FakeSetupWindow() {
+        LetGo();
+        thread.join();
+    }
+    void LetGo() { SetEvent(go.Get()); }
+    int Received() const { return received.load(); }
+
+  private:
+    void Run() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &Procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"FakeSetupWindow";
+        RegisterClassW(&windowClass);  // a former fake registered it already
+        HWND window = CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName,
+                                      WideFromCp1251(setupWindowCaption).c_str(), WS_POPUP, 0, 0,
+                                      10, 10, nullptr, nullptr, windowClass.hInstance, nullptr);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        created = true;
+        if (hung) {
+            WaitForSingleObject(go.Get(), INFINITE);
+        } else {
+            HANDLE wait = go.Get();
+            while (MsgWaitForMultipleObjects(1, &wait, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+                MSG message;
+                while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+            }
+        }
+        DestroyWindow(window);
+    }
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<FakeSetupWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message == WM_COPYDATA && self != nullptr) ++self->received;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    bool hung;
+    KernelHandle go;
+    std::atomic<bool> created{false};
+    std::atomic<int> received{0};
+    std::thread thread;
+};
+
+TEST_F(Handoff, AFakeSetUpWindowDoesNotHoldTheInstaller) {
+    // A hung fake beside the real set-up program: the real one gets the number.
+    {
+        FakeSetupWindow fake(true);
+        AddSetup("English\\setup.exe");
+        LaunchedCopies("serve", "20000");
+        Start({{"E1", medium.DriveRelative("English\\setup.exe")}});
+        Type("E1");
+        ASSERT_TRUE(installer.Press(IDC_NEXT));
+        ExpectQuietEnd();
+        ASSERT_TRUE(
+            support::WaitFor([&] { return SetupLogCount(LaunchedLog(), "exit") == 1; }, 15000));
+        EXPECT_EQ(SetupLogValue(LaunchedLog(), "art"), "E1");
+        DeleteHandoffRecord(SetupLogValue(LaunchedLog(), "copydata.classId"));
+        WaitLaunchedEnded();
+    }
+    // A silent fake as the only window: once it is gone, the installer ends by itself.
+    FakeSetupWindow fake(false);
+    DeleteFileA(LaunchedLog().c_str());
+    LaunchedCopies("signal", "30000");
+    Start({{"E2", medium.DriveRelative("English\\setup.exe")}});
+    Type("E2");
+    ASSERT_TRUE(installer.Press(IDC_NEXT));
+    ASSERT_TRUE(support::WaitFor([&] { return fake.Received() == 1; }, 15000));
+    EXPECT_TRUE(installer.Running());
+    fake.LetGo();
+    ExpectQuietEnd();
 }
 
 TEST_F(Handoff, MissingSetUpWindowShowsTheApplicationBoxThenEnds) {

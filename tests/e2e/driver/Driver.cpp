@@ -228,7 +228,7 @@ TempMedium::~TempMedium() {
 }
 
 std::string TempMedium::DriveRelative(const std::string& relative) const {
-    return drivePlaceholder + Path(relative).substr(1);
+    return std::string{drivePlaceholder, ':', '\\'} + relative;
 }
 
 bool TempMedium::WriteCatalog(const std::map<std::string, std::string>& articles) const {

@@ -44,7 +44,7 @@ class TempMedium {
     // The folder's path with a trailing backslash, e.g. C:\users\me\Temp\m1-42\ .
     const std::string& Dir() const { return dir; }
     std::string Path(const std::string& relative) const { return dir + relative; }
-    // The folder's path with its drive letter replaced by the drive placeholder "%".
+    // A catalogue value for a file of the medium: "%:\" (the medium's folder) and the name.
     std::string DriveRelative(const std::string& relative) const;
     std::string InstallerPath() const { return Path("installer.exe"); }
 

@@ -57,23 +57,34 @@ TEST(CandidateExpansion, EveryZIsReplacedByEachLetterInTableOrder) {
     }
 }
 
-TEST(SetupPathResolution, LeadingPercentStandsForTheProgramDrive) {
-    const std::string program = "D:\\Medium\\installer.exe";
-    EXPECT_EQ(ResolveSetupPath("%:\\Setup\\setup.exe", program), "D:\\Setup\\setup.exe");
-    EXPECT_EQ(ResolveSetupPath("%:\\A%B\\setup.exe", program), "D:\\ADB\\setup.exe");
-    EXPECT_EQ(ResolveSetupPath("%", program), "D");
+TEST(SetupPathResolution, LeadingPercentColonIsTheMediumsFolder) {
+    // At a drive root, as on every disc, the folder is the drive.
+    EXPECT_EQ(ResolveSetupPath("%:\\Setup\\setup.exe", "D:\\installer.exe"), "D:\\Setup\\setup.exe");
+    // In a sub-folder, never the drive's root, where anybody may have put a program.
+    const std::string program = "D:\\Users\\me\\Medium\\installer.exe";
+    EXPECT_EQ(ResolveSetupPath("%:\\Setup\\setup.exe", program),
+              "D:\\Users\\me\\Medium\\Setup\\setup.exe");
+    EXPECT_EQ(ResolveSetupPath("%:setup.exe", program), "D:\\Users\\me\\Medium\\setup.exe");
+    // Any further placeholder keeps standing for the drive letter.
+    EXPECT_EQ(ResolveSetupPath("%:\\A%B\\setup.exe", program), "D:\\Users\\me\\Medium\\ADB\\setup.exe");
     // A network path gives its leading backslash.
     EXPECT_EQ(ResolveSetupPath("%\\server\\share\\s.exe", "\\\\server\\share\\installer.exe"),
               "\\\\server\\share\\s.exe");
+    EXPECT_EQ(ResolveSetupPath("%:\\s.exe", "\\\\server\\share\\m\\installer.exe"),
+              "\\\\server\\share\\m\\s.exe");
 }
 
-TEST(SetupPathResolution, OtherValuesAreUsedUnchanged) {
-    const std::string program = "D:\\installer.exe";
-    EXPECT_EQ(ResolveSetupPath("A%B", program), "A%B");
+TEST(SetupPathResolution, RelativeValuesAreTakenInTheMediumsFolder) {
+    const std::string program = "D:\\Medium\\installer.exe";
+    EXPECT_EQ(ResolveSetupPath("English\\setup.exe", program), "D:\\Medium\\English\\setup.exe");
+    EXPECT_EQ(ResolveSetupPath("A%B", program), "D:\\Medium\\A%B");
+    EXPECT_EQ(ResolveSetupPath("%", program), "D:\\Medium\\D");
+    EXPECT_EQ(ResolveSetupPath(" %:\\x", program), "D:\\Medium\\ %:\\x");
+    // Values that name their own place are used unchanged.
     EXPECT_EQ(ResolveSetupPath("C:\\Setup\\setup.exe", program), "C:\\Setup\\setup.exe");
+    EXPECT_EQ(ResolveSetupPath("\\Setup\\setup.exe", program), "\\Setup\\setup.exe");
     EXPECT_EQ(ResolveSetupPath("", program), "");
-    EXPECT_EQ(ResolveSetupPath(" %:\\x", program), " %:\\x");
-    // Without a program path the placeholders simply vanish; nothing is read past the text.
+    // Without a program folder nothing is anchored, and nothing is read past the text.
     EXPECT_EQ(ResolveSetupPath("%:\\x", ""), ":\\x");
 }
 

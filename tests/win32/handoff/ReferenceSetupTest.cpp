@@ -121,7 +121,9 @@ class ReferenceSetupRun : public ::testing::Test {
     // Starts the set-up program for a number and waits for its signal and, unless it opens none,
     // for its window.
     HWND Launch(const std::string& number, bool expectWindow = true) {
-        EXPECT_TRUE(StartSetupProcess(referenceSetup, BuildCommandLine(number))) << referenceSetup;
+        DWORD processId = 0;
+        EXPECT_TRUE(StartSetupProcess(referenceSetup, BuildCommandLine(number), processId))
+            << referenceSetup;
         EXPECT_EQ(WaitForSingleObject(event, 20000), WAIT_OBJECT_0) << "no signal";
         HWND setup = nullptr;
         if (expectWindow) {
@@ -289,17 +291,18 @@ TEST_F(ReferenceSetupRun, NoAnswerAndNoWindowAreRecorded) {
 }
 
 TEST(SetupProcessStart, FailsForWhatCannotRun) {
+    DWORD processId = 0;
     const std::string directory = support::TempFilePath("handoff-not-a-program");
     CreateDirectoryA(directory.c_str(), nullptr);
-    EXPECT_FALSE(StartSetupProcess(directory, BuildCommandLine("E1")));
+    EXPECT_FALSE(StartSetupProcess(directory, BuildCommandLine("E1"), processId));
 
     const std::string textFile = support::TempFilePath("handoff-not-a-program.txt");
     std::ofstream(textFile) << "not a program\n";
-    EXPECT_FALSE(StartSetupProcess(textFile, BuildCommandLine("E1")));
+    EXPECT_FALSE(StartSetupProcess(textFile, BuildCommandLine("E1"), processId));
 
     EXPECT_FALSE(StartSetupProcess(support::TempFilePath("handoff-missing\\setup.exe"),
-                                   BuildCommandLine("E1")));
-    EXPECT_FALSE(StartSetupProcess("", BuildCommandLine("E1")));
+                                   BuildCommandLine("E1"), processId));
+    EXPECT_FALSE(StartSetupProcess("", BuildCommandLine("E1"), processId));
     DeleteFileA(textFile.c_str());
     RemoveDirectoryA(directory.c_str());
 }

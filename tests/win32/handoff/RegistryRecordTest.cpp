@@ -154,73 +154,55 @@ TEST_F(RegistryTest, HandoffRecordHoldsTheNumberUnderArtAndAnEmptyInprocServer) 
     EXPECT_EQ(longArt.bytes.substr(0, longNumber.size()), longNumber);
 }
 
-// The identifier the generator gives first and second for the current second, when the clock does
-// not turn over while they are computed.
-bool FirstTwoIdentifiers(std::string& first, std::string& second, std::time_t& when) {
-    when = std::time(nullptr);
-    std::srand(static_cast<unsigned>(when));
-    first = FormatHandoffClassId(DrawHandoffBytes([] { return std::rand(); }));
-    second = FormatHandoffClassId(DrawHandoffBytes([] { return std::rand(); }));
-    return std::time(nullptr) == when;
-}
-
-// Runs a scenario on the generator's first two identifiers of the current second: prepare sets
-// the keys up, then MakeHandoffClassId runs, and check looks at what it made; all again when the
-// second turned over meanwhile. The identifiers go into madeIds for the clean-up.
-template <class Prepare, class Check>
-void WithFirstTwoIdentifiers(std::vector<std::string>& madeIds, Prepare prepare, Check check) {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        std::string first;
-        std::string second;
-        std::time_t when;
-        if (!FirstTwoIdentifiers(first, second, when)) continue;
-        madeIds = {first, second};
-        prepare(first, second);
-        if (::testing::Test::HasFatalFailure()) return;
-        const std::string made = MakeHandoffClassId();
-        if (std::time(nullptr) != when) continue;  // the second turned over: try again
-        check(made, first, second);
-        return;
-    }
-    FAIL() << "the clock kept turning over";
-}
+// Draws that make a known identifier first (bytes 0x11...) and another second (bytes 0x22...).
+struct ScriptedDraws {
+    int calls = 0;
+    int operator()() { return calls++ < 16 ? 0x11 : 0x22; }
+};
+const std::string scriptedFirst = FormatHandoffClassId(DrawHandoffBytes([] { return 0x11; }));
+const std::string scriptedSecond = FormatHandoffClassId(DrawHandoffBytes([] { return 0x22; }));
 
 TEST_F(RegistryTest, AnIdentifierWhoseKeyExistsIsDrawnAgain) {
-    WithFirstTwoIdentifiers(
-        madeIds,
-        [](const std::string& first, const std::string& second) {
-            DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(second));
-            RegistryKey taken;
-            ASSERT_TRUE(taken.Create(HKEY_CLASSES_ROOT, HandoffKeyPath(first), nullptr, 0,
-                                     KEY_ALL_ACCESS, nullptr, nullptr));
-        },
-        [](const std::string& made, const std::string& first, const std::string& second) {
-            EXPECT_EQ(made, second);
-            EXPECT_TRUE(KeyOpens(HKEY_CLASSES_ROOT, HandoffKeyPath(first)));
-            EXPECT_FALSE(KeyOpens(HKEY_CLASSES_ROOT, HandoffKeyPath(made)));
-        });
+    madeIds = {scriptedFirst, scriptedSecond};
+    DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(scriptedSecond));
+    RegistryKey taken;
+    ASSERT_TRUE(taken.Create(HKEY_CLASSES_ROOT, HandoffKeyPath(scriptedFirst), nullptr, 0,
+                             KEY_ALL_ACCESS, nullptr, nullptr));
+    EXPECT_EQ(MakeHandoffClassId(ScriptedDraws(), HandoffKeyOpens), scriptedSecond);
+    EXPECT_TRUE(KeyOpens(HKEY_CLASSES_ROOT, HandoffKeyPath(scriptedFirst)));
 }
 
 TEST_F(RegistryTest, AKeyThatRefusesFullAccessCountsAsFree) {
-    WithFirstTwoIdentifiers(
-        madeIds,
-        [](const std::string& first, const std::string&) {
-            DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(first));
-            ASSERT_TRUE(CreateKeyRefusingFullAccess(HKEY_CLASSES_ROOT, HandoffKeyPath(first)));
-            HKEY full = nullptr;
-            ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, HandoffKeyPath(first).c_str(), 0,
-                                    KEY_ALL_ACCESS, &full),
-                      ERROR_ACCESS_DENIED);
-        },
-        [](const std::string& made, const std::string& first, const std::string&) {
-            EXPECT_EQ(made, first);
-            EXPECT_TRUE(KeyOpens(HKEY_CLASSES_ROOT, HandoffKeyPath(first)));
-        });
+    madeIds = {scriptedFirst};
+    DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(scriptedFirst));
+    ASSERT_TRUE(CreateKeyRefusingFullAccess(HKEY_CLASSES_ROOT, HandoffKeyPath(scriptedFirst)));
+    HKEY full = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, HandoffKeyPath(scriptedFirst).c_str(), 0,
+                            KEY_ALL_ACCESS, &full),
+              ERROR_ACCESS_DENIED);
+    EXPECT_EQ(MakeHandoffClassId(ScriptedDraws(), HandoffKeyOpens), scriptedFirst);
+}
+
+TEST(HandoffIdentifier, NoIdentifierFollowsFromTheClock) {
+    // What a generator seeded with the time would give first, for this second and the one before.
+    std::vector<std::string> guesses;
+    const std::time_t now = std::time(nullptr);
+    for (std::time_t when : {now - 1, now, now + 1}) {
+        std::srand(static_cast<unsigned>(when));
+        guesses.push_back(FormatHandoffClassId(DrawHandoffBytes([] { return std::rand(); })));
+    }
+    const std::string first = MakeHandoffClassId();
+    const std::string second = MakeHandoffClassId();
+    EXPECT_NE(first, second);
+    for (const std::string& guess : guesses) {
+        EXPECT_NE(first, guess);
+        EXPECT_NE(second, guess);
+    }
 }
 
 TEST_F(RegistryTest, MadeIdentifiersAreFreeAndTheKeyTestSeesTheirPaths) {
     std::vector<std::string> asked;
-    const std::string id = MakeHandoffClassId([&](const std::string& keyPath) {
+    const std::string id = MakeHandoffClassId(SystemRandomDraw, [&](const std::string& keyPath) {
         asked.push_back(keyPath);
         return asked.size() < 3;  // the first two count as taken
     });
