@@ -3,8 +3,50 @@
 #include <cstring>
 
 #include "util/ModuleFile.h"
+#include "util/SystemLibrary.h"
 #include "util/VersionQueryPaths.h"
 #include "util/WideText.h"
+
+namespace {
+
+// The three calls of the system's version library.
+struct VersionLibrary {
+    using SizeFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+    using InfoFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+    using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+    SizeFn size = nullptr;
+    InfoFn info = nullptr;
+    QueryFn query = nullptr;
+
+    static const VersionLibrary& Get() {
+        static const VersionLibrary library = Load();
+        return library;
+    }
+
+  private:
+    template <class Fn>
+    static Fn Find(HMODULE module, const char* name) {
+        return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    }
+    static VersionLibrary Load() {
+        VersionLibrary library;
+        if (const HMODULE module = LoadSystemLibrary(L"version.dll")) {
+            library.size = Find<SizeFn>(module, "GetFileVersionInfoSizeW");
+            library.info = Find<InfoFn>(module, "GetFileVersionInfoW");
+            library.query = Find<QueryFn>(module, "VerQueryValueW");
+        }
+        if (!library.size || !library.info || !library.query) library = VersionLibrary();
+        return library;
+    }
+};
+
+BOOL QueryValue(const void* data, const char* subBlock, void** value, UINT* length) {
+    const VersionLibrary& library = VersionLibrary::Get();
+    if (!library.query) return FALSE;
+    return library.query(data, WideFromCp1251(subBlock).c_str(), value, length);
+}
+
+}  // namespace
 
 bool VersionInfoReader::Load(HMODULE module) {
     const std::string path = ModuleFilePath(module);
@@ -18,13 +60,15 @@ bool VersionInfoReader::Load(HMODULE module) {
 bool VersionInfoReader::LoadFile(const char* path) {
     Clear();
     if (path == nullptr) return false;
+    const VersionLibrary& library = VersionLibrary::Get();
+    if (!library.size) return false;
     const std::wstring widePath = WideFromUtf8(path);
     DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeW(widePath.c_str(), &handle);
+    const DWORD size = library.size(widePath.c_str(), &handle);
     if (size == 0) return false;
     data = std::make_unique<unsigned char[]>(size);
     dataSize = size;
-    if (GetFileVersionInfoW(widePath.c_str(), handle, dataSize, data.get()) &&
+    if (library.info(widePath.c_str(), handle, dataSize, data.get()) &&
         CopyValue("\\", &fixedInfo, sizeof fixedInfo)) {
         return true;
     }
@@ -42,8 +86,7 @@ UINT VersionInfoReader::QueryValueLength(const char* subBlock) {
     if (!data || subBlock == nullptr) return 0;
     void* value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueW(data.get(), WideFromCp1251(subBlock).c_str(), &value, &length) ||
-        value == nullptr)
+    if (!QueryValue(data.get(), subBlock, &value, &length) || value == nullptr)
         return 0;
     return length;
 }
@@ -52,8 +95,7 @@ bool VersionInfoReader::CopyValue(const char* subBlock, void* destination, UINT 
     if (!data || subBlock == nullptr || destination == nullptr) return false;
     void* value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueW(data.get(), WideFromCp1251(subBlock).c_str(), &value, &length) ||
-        value == nullptr)
+    if (!QueryValue(data.get(), subBlock, &value, &length) || value == nullptr)
         return false;
     if (length == 0 || length > destinationSize) return false;
     std::memcpy(destination, value, length);
@@ -64,8 +106,8 @@ std::wstring VersionInfoReader::ReadString(const std::string& subBlock) {
     if (!data) return std::wstring();
     void* value = nullptr;
     UINT length = 0;  // characters
-    if (!VerQueryValueW(data.get(), WideFromCp1251(subBlock).c_str(), &value, &length) ||
-        value == nullptr || length == 0)
+    if (!QueryValue(data.get(), subBlock.c_str(), &value, &length) || value == nullptr ||
+        length == 0)
         return std::wstring();
     std::wstring text(static_cast<const wchar_t*>(value), length);
     return text.substr(0, text.find(L'\0'));
