@@ -6,7 +6,9 @@
 #include <cwchar>
 #include <string>
 
+#include "util/PathParts.h"
 #include "util/VersionInfoReader.h"
+#include "util/WideText.h"
 
 namespace {
 
@@ -70,6 +72,28 @@ TEST(VersionLoad, FilesWithoutAResourceLeaveTheReaderEmpty) {
     EXPECT_FALSE(reader.LoadFile(ModulePath("vi_no_version.dll").c_str()));
     ExpectEmpty(reader);
     EXPECT_EQ(reader.FixedInfo().dwSignature, 0u);
+}
+
+TEST(VersionLoad, AModuleWhosePathIsLongerThan260Characters) {
+    // Folders nested past the old 260-character limit, made through the long-path form.
+    std::wstring folder = WideFromUtf8(ModulePath(""));
+    if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+    for (int i = 0; folder.size() < 300; ++i) {
+        folder += L"\\long-folder-name-" + std::to_wstring(i);
+        CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr);
+    }
+    const std::wstring copy = folder + L"\\vi_utf16_table.dll";
+    ASSERT_TRUE(CopyFileW(WideFromUtf8(ModulePath("vi_utf16_table.dll")).c_str(),
+                          (L"\\\\?\\" + copy).c_str(), FALSE));
+    const HMODULE module = LoadLibraryW((L"\\\\?\\" + copy).c_str());
+    ASSERT_NE(module, nullptr);
+    VersionInfoReader reader;
+    EXPECT_TRUE(reader.Load(module));
+    EXPECT_EQ(reader.GetString("FileVersion", kWesternUsEnglish), L"1.2.3.4");
+    PathParts path;
+    EXPECT_GT(path.SetFromModule(module).size(), 300u);
+    EXPECT_EQ(path.fileName, "vi_utf16_table.dll");
+    FreeLibrary(module);
 }
 
 TEST(VersionLoad, ModuleHandles) {
