@@ -23,8 +23,8 @@ bool StartSetupProcess(const std::string& path, const std::string& commandLine, 
     startup.dwFlags = 0;
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION created{};
-    if (!CreateProcessW(WideFromUtf8(path).c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &created)) {
+    if (!CreateProcessW(WideFromUtf8(path).c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                        nullptr, nullptr, &startup, &created)) {
         return false;
     }
     KernelHandle process(created.hProcess);

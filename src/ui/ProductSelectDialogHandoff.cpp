@@ -154,8 +154,8 @@ void ProductSelectDialog::LaunchSetup() {
 
 LRESULT ProductSelectDialog::OnSetupWatch(WPARAM timerId, LPARAM) {
     if (timerId != setupWatchTimer || handoffSettled) return Default();
-    const bool programEnded = setupWindowProcess &&
-                              WaitForSingleObject(setupWindowProcess.Get(), 0) == WAIT_OBJECT_0;
+    const bool programEnded =
+        setupWindowProcess && WaitForSingleObject(setupWindowProcess.Get(), 0) == WAIT_OBJECT_0;
     if (IsWindow(setupWindow) && !programEnded) return 0;
     KillTimer(Handle(), setupWatchTimer);
     OnCancel();

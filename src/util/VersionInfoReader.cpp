@@ -86,8 +86,7 @@ UINT VersionInfoReader::QueryValueLength(const char* subBlock) {
     if (!data || subBlock == nullptr) return 0;
     void* value = nullptr;
     UINT length = 0;
-    if (!QueryValue(data.get(), subBlock, &value, &length) || value == nullptr)
-        return 0;
+    if (!QueryValue(data.get(), subBlock, &value, &length) || value == nullptr) return 0;
     return length;
 }
 
@@ -95,8 +94,7 @@ bool VersionInfoReader::CopyValue(const char* subBlock, void* destination, UINT 
     if (!data || subBlock == nullptr || destination == nullptr) return false;
     void* value = nullptr;
     UINT length = 0;
-    if (!QueryValue(data.get(), subBlock, &value, &length) || value == nullptr)
-        return false;
+    if (!QueryValue(data.get(), subBlock, &value, &length) || value == nullptr) return false;
     if (length == 0 || length > destinationSize) return false;
     std::memcpy(destination, value, length);
     return true;

@@ -90,8 +90,7 @@ TEST_F(DialogInProcess, TheNumberFollowsTheItemTheListShows) {
     const std::vector<Change> changes = {
         {"arrow key", [&] { dialog.localizationList.Send(WM_KEYDOWN, VK_DOWN, 1); }, "Английская",
          "EABC"},
-        {"letter", [&] { dialog.localizationList.Send(WM_CHAR, L'Р', 1); },
-         "Русская", "RABC"},
+        {"letter", [&] { dialog.localizationList.Send(WM_CHAR, L'Р', 1); }, "Русская", "RABC"},
         {"wheel", [&] { dialog.localizationList.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA)); },
          "Английская", "EABC"},
         {"close-up",

@@ -322,8 +322,9 @@ TEST_F(Handoff, OnlyTheMediumsOwnSetUpProgramsRun) {
     ASSERT_TRUE(CreateDirectoryA(planted.c_str(), nullptr));
     ASSERT_TRUE(CopyFileA(referenceSetup.c_str(), (planted + "\\setup.exe").c_str(), FALSE));
     AddSetup("Relative\\setup.exe");
-    ASSERT_TRUE(medium.WriteCatalog({{"E1", medium.DriveRelative(planted.substr(3) + "\\setup.exe")},
-                                     {"E2", "Relative\\setup.exe"}}));
+    ASSERT_TRUE(
+        medium.WriteCatalog({{"E1", medium.DriveRelative(planted.substr(3) + "\\setup.exe")},
+                             {"E2", "Relative\\setup.exe"}}));
     SetEnvironmentVariableA("REFERENCE_SETUP_LOG", LaunchedLog().c_str());
     SetEnvironmentVariableA("REFERENCE_SETUP_WINDOW", "0");
     // Started from another folder: nothing is looked for there either.
@@ -517,7 +518,8 @@ TEST_F(Handoff, InputWhileTheSetUpProgramStartsStartsNothingMore) {
 // takes the identifier and never answers). Let go, it destroys its window.
 class FakeSetupWindow {
   public:
-    explicit FakeSetupWindow(bool hung) : hung(hung), go(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    explicit FakeSetupWindow(bool hung)
+        : hung(hung), go(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
         thread = std::thread([this] { Run(); });
         support::WaitFor([this] { return created.load(); });
     }
@@ -544,7 +546,8 @@ class FakeSetupWindow {
             WaitForSingleObject(go.Get(), INFINITE);
         } else {
             HANDLE wait = go.Get();
-            while (MsgWaitForMultipleObjects(1, &wait, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+            while (MsgWaitForMultipleObjects(1, &wait, FALSE, INFINITE, QS_ALLINPUT) !=
+                   WAIT_OBJECT_0) {
                 MSG message;
                 while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
             }

@@ -59,14 +59,16 @@ TEST(CandidateExpansion, EveryZIsReplacedByEachLetterInTableOrder) {
 
 TEST(SetupPathResolution, LeadingPercentColonIsTheMediumsFolder) {
     // At a drive root, as on every disc, the folder is the drive.
-    EXPECT_EQ(ResolveSetupPath("%:\\Setup\\setup.exe", "D:\\installer.exe"), "D:\\Setup\\setup.exe");
+    EXPECT_EQ(ResolveSetupPath("%:\\Setup\\setup.exe", "D:\\installer.exe"),
+              "D:\\Setup\\setup.exe");
     // In a sub-folder, never the drive's root, where anybody may have put a program.
     const std::string program = "D:\\Users\\me\\Medium\\installer.exe";
     EXPECT_EQ(ResolveSetupPath("%:\\Setup\\setup.exe", program),
               "D:\\Users\\me\\Medium\\Setup\\setup.exe");
     EXPECT_EQ(ResolveSetupPath("%:setup.exe", program), "D:\\Users\\me\\Medium\\setup.exe");
     // Any further placeholder keeps standing for the drive letter.
-    EXPECT_EQ(ResolveSetupPath("%:\\A%B\\setup.exe", program), "D:\\Users\\me\\Medium\\ADB\\setup.exe");
+    EXPECT_EQ(ResolveSetupPath("%:\\A%B\\setup.exe", program),
+              "D:\\Users\\me\\Medium\\ADB\\setup.exe");
     // A network path gives its leading backslash.
     EXPECT_EQ(ResolveSetupPath("%\\server\\share\\s.exe", "\\\\server\\share\\installer.exe"),
               "\\\\server\\share\\s.exe");

@@ -74,7 +74,8 @@ TEST(Win32DiskFile, NamesOfAnyScriptLoadAndSave) {
     CatalogStore back;
     ASSERT_TRUE(back.Load(path));
     EXPECT_EQ(back.GetValueText("\xC0\xF0\xF2\xE8\xEA\xF3\xEB\xFB", "R1"), "x");
-    const std::wstring wide = WideFromUtf8(dir.File("")) + L"\u0141\u00F3d\u017A-\u043A\u0430\u0442"
+    const std::wstring wide = WideFromUtf8(dir.File("")) +
+                              L"\u0141\u00F3d\u017A-\u043A\u0430\u0442"
                               L"\u0430\u043B\u043E\u0433.crt";
     EXPECT_NE(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(DeleteFileW(wide.c_str()));

@@ -100,9 +100,8 @@ class SetupWindow {
         windowClass.lpszClassName = className;
         RegisterClassA(&windowClass);  // fails harmlessly when a former window registered it
         // An ANSI set-up program's window, titled with the caption's cp1251 bytes.
-        window = CreateWindowA(className, setupWindowCaption,
-                               WS_OVERLAPPED, 0, 0, 200, 100, nullptr, nullptr,
-                               windowClass.hInstance, this);
+        window = CreateWindowA(className, setupWindowCaption, WS_OVERLAPPED, 0, 0, 200, 100,
+                               nullptr, nullptr, windowClass.hInstance, this);
         ready = true;
         if (window == nullptr) return;
         MSG message;
