@@ -20,6 +20,7 @@
 #include "handoff/HandoffClassId.h"
 #include "handoff/LaunchCommand.h"
 #include "support/HandoffRecords.h"
+#include "support/ProductDialogRun.h"
 #include "support/SetupLogFile.h"
 #include "ui/resource.h"
 #include "util/WideText.h"
@@ -192,6 +193,19 @@ TEST_F(OtherCodePage, NumberPageAboutBoxAndErrorBoxShowTheRussianTexts) {
     EXPECT_TRUE(installer.PressOk(box));
     ASSERT_TRUE(installer.Press(IDCANCEL));
     EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
+}
+
+// The system menu's About item, read in the test's own process: the menus of another process
+// cannot be read.
+TEST_F(OtherCodePage, SystemMenuOffersTheAboutBoxInRussian) {
+    ASSERT_TRUE(WriteCatalogBesideProgram({{"E100", "%:\\English\\setup.exe"}}));
+    ProductDialogRun run;
+    ASSERT_TRUE(run.Start());
+    wchar_t item[64] = {};
+    run.dialog.Run([&] {
+        GetMenuStringW(GetSystemMenu(run.Handle(), FALSE), IDM_ABOUTBOX, item, 64, MF_BYCOMMAND);
+    });
+    EXPECT_EQ(Utf8FromWide(item), "&О программе...");
 }
 
 // The Russian localization's set-up program stands in a Cyrillic folder and is written against
