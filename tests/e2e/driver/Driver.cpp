@@ -44,25 +44,6 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
-}  // namespace
-
-std::wstring WideWindowText(HWND window) {
-    if (window == nullptr) return std::wstring();
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
-                             &length))
-        return std::wstring();
-    std::vector<wchar_t> buffer(length + 2);
-    DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(),
-                             reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
-                             kSendTimeoutMs, &copied))
-        return std::wstring();
-    return std::wstring(buffer.data(), copied < buffer.size() ? copied : buffer.size() - 1);
-}
-
-namespace {
-
 std::string TextOf(HWND window) {
     return Narrow(WideWindowText(window));
 }
@@ -234,6 +215,21 @@ const char* BoxIconName(BoxIcon icon) {
 
 std::string BuiltInstallerPath() {
     return HostToWinePath(INSTALLER_EXE_HOST_PATH);
+}
+
+std::wstring WideWindowText(HWND window) {
+    if (window == nullptr) return std::wstring();
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                             &length))
+        return std::wstring();
+    std::vector<wchar_t> buffer(length + 2);
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(),
+                             reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
+                             kSendTimeoutMs, &copied))
+        return std::wstring();
+    return std::wstring(buffer.data(), copied < buffer.size() ? copied : buffer.size() - 1);
 }
 
 TempMedium::TempMedium(const std::string& name) : TempMedium(Wide(name)) {}
