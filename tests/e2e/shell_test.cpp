@@ -59,6 +59,46 @@ void ExpectCatalogFailure(TempMedium& medium) {
     EXPECT_EQ(installer.CountBoxes(), 0);
 }
 
+// Tells Wine to take a library's copy beside installer.exe before its own, as Windows' search
+// order would (the prefix's per-program library settings), for as long as the object lives.
+class PreferLibraryBesideInstaller {
+  public:
+    explicit PreferLibraryBesideInstaller(const char* library) : library(library) {
+        RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr);
+        RegSetValueExA(key, library, 0, REG_SZ, reinterpret_cast<const BYTE*>("native,builtin"),
+                       15);
+    }
+    ~PreferLibraryBesideInstaller() {
+        RegDeleteValueA(key, library);
+        RegCloseKey(key);
+    }
+    PreferLibraryBesideInstaller(const PreferLibraryBesideInstaller&) = delete;
+    PreferLibraryBesideInstaller& operator=(const PreferLibraryBesideInstaller&) = delete;
+
+  private:
+    static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\installer.exe\\DllOverrides";
+    const char* library;
+    HKEY key = nullptr;
+};
+
+// A library planted beside the program under the name of one the program's windows load is not
+// taken. (Wine's own user32 imports version.dll, so a planted version.dll proves nothing here.)
+TEST(PlantedLibrary, NothingBesideTheProgramIsLoaded) {
+    TempMedium medium("planted");
+    ASSERT_TRUE(medium.WriteCatalog({{"E100", medium.DriveRelative("English\\setup.exe")}}));
+    ASSERT_TRUE(medium.CopyIn(support::HostToWinePath(PLANTED_LIBRARY), "uxtheme.dll"));
+    const PreferLibraryBesideInstaller preferPlanted("uxtheme");
+    Installer installer;
+    ASSERT_TRUE(installer.Start(medium));
+    ASSERT_NE(installer.WaitWindow(DialogCaption()), nullptr) << installer.Describe();
+    // The About box reads the version through the system's version library.
+    installer.SysCommand(IDM_ABOUTBOX);
+    ASSERT_NE(installer.WaitWindow(Cp1251("О программе")), nullptr) << installer.Describe();
+    EXPECT_EQ(GetFileAttributesA(medium.Path("planted-loaded.txt").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+}
+
 TEST(CatalogFailure, MissingCatalogueShowsOneBoxAndEnds) {
     TempMedium medium("no-catalogue");
     ExpectCatalogFailure(medium);
