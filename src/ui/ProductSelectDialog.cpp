@@ -89,8 +89,14 @@ BOOL ProductSelectDialog::OnInitDialog() {
     // A signal given before the dialog existed does not count as a started set-up program.
     ResetEvent(setupStartedEvent.Get());
 
+    // Without its own folder the program has no catalogue: never the current folder's.
     PathParts catalogPath(catalogFileName);
-    catalogPath.SetDirectoryFromModule("");
+    if (catalogPath.SetDirectoryFromModule("").empty()) {
+        ShowMessageBox(Handle(), LoadResourceString(IDS_PROGRAM_FOLDER_UNKNOWN),
+                       LoadResourceString(IDS_INIT_ERROR_CAPTION).c_str(), MB_ICONERROR);
+        OnCancel();
+        return FALSE;
+    }
     if (!catalog.Load(catalogPath.fullPath)) {
         const std::wstring text = ReplacePercent(LoadResourceString(IDS_CATALOG_NOT_FOUND),
                                                  WideFromUtf8(catalogPath.fullPath));

@@ -22,6 +22,8 @@
 #define IDS_CHOOSE_LOCALIZATION 112
 #define IDS_ENTER_NUMBER 113
 #define IDS_VERSION_FORMAT 122
+// The program cannot tell its own folder, where its catalogue is.
+#define IDS_PROGRAM_FOLDER_UNKNOWN 123
 
 // Controls of the product selection dialog.
 #define IDC_NEXT 1000
