@@ -22,8 +22,8 @@
  * of the library's own with a hidden window and message loop of its own, so the program's user
  * interface framework, or having none, does not matter.
  *
- * Texts are 8-bit in the system's ANSI code page (the installer's is cp1251). The library is
- * C++ inside: link the program with the MinGW-w64 C++ driver (g++), or add -lstdc++.
+ * 8-bit texts are in the system's ANSI code page (the installer's is cp1251); the number is also
+ * given as UTF-16 (SetupHandoffNumberW). The library is C++ inside: link the program with the MinGW-w64 C++ driver (g++), or add -lstdc++.
  */
 #ifndef SETUP_HANDOFF_H
 #define SETUP_HANDOFF_H
@@ -78,8 +78,14 @@ SetupHandoff* SetupHandoffStart(const char* commandLine, SetupHandoffCallback ca
 int SetupHandoffWait(SetupHandoff* handoff, unsigned long timeoutMs);
 
 /* The recorded article number once SetupHandoffWait returned SETUP_HANDOFF_DONE, valid until
-   SetupHandoffClose; NULL before. Its length is stored in *length when length is not NULL. */
+   SetupHandoffClose; NULL before. Its length is stored in *length when length is not NULL. The
+   bytes are in the system's ANSI code page, as RegQueryValueExA gives them: on a system whose code
+   page is 1251 the installer's cp1251 bytes; elsewhere a character the code page lacks is '?'. */
 const char* SetupHandoffNumber(const SetupHandoff* handoff, size_t* length);
+
+/* The same number as UTF-16 text, as RegQueryValueExW gives it: the number as typed, on every
+   system. Its length in characters is stored in *length when length is not NULL. */
+const wchar_t* SetupHandoffNumberW(const SetupHandoff* handoff, size_t* length);
 
 /* The class identifier the installer sent, "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", once
    SetupHandoffWait has returned SETUP_HANDOFF_DONE or SETUP_HANDOFF_NO_RECORD; NULL before or

@@ -7,17 +7,18 @@
 #include "RecordReader.h"
 #include "handoff/ArticleRules.h"
 #include "handoff/HandoffNames.h"
+#include "util/WideText.h"
 
 namespace {
 
-const char windowClassName[] = "SetupHandoffWindow";
+const wchar_t windowClassName[] = L"SetupHandoffWindow";
 const UINT answerMessage = WM_APP + 0x48;
 // The installer writes its record while it handles the answer; only a hung installer takes long.
 const UINT answerTimeoutMs = 60000;
 
 HINSTANCE ThisModule() {
     HMODULE module = nullptr;
-    GetModuleHandleExA(
+    GetModuleHandleExW(
         GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
         windowClassName, &module);
     return module;
@@ -46,7 +47,9 @@ std::unique_ptr<HandoffSession> HandoffSession::Start(const char* commandLine,
         session->Finish(SETUP_HANDOFF_NOT_OFFERED);
         return session;
     }
-    session->caption = setupWindowCaption;
+    // The caption as text: found by its text on every system, and by its cp1251 bytes through
+    // the 8-bit call on a system whose code page is 1251.
+    session->caption = WideFromCp1251(setupWindowCaption);
     session->ready.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (session->done.Get() == nullptr || session->ready.Get() == nullptr) {
         session->Finish(SETUP_HANDOFF_FAILED);
@@ -68,7 +71,7 @@ std::unique_ptr<HandoffSession> HandoffSession::Start(const char* commandLine,
 HandoffSession::~HandoffSession() {
     if (thread.Get() == nullptr) return;
     // Fails harmlessly when the thread has ended already.
-    PostThreadMessageA(threadId, WM_QUIT, 0, 0);
+    PostThreadMessageW(threadId, WM_QUIT, 0, 0);
     WaitForSingleObject(thread.Get(), INFINITE);
 }
 
@@ -80,7 +83,7 @@ int HandoffSession::Wait(DWORD timeoutMs) const {
 
 // Both are written by the session's thread before it sets done; reading them only once done is
 // set keeps the two threads apart.
-const std::string* HandoffSession::Number() const {
+const RecordedNumber* HandoffSession::Number() const {
     return Wait(0) == SETUP_HANDOFF_DONE && number ? &*number : nullptr;
 }
 
@@ -102,13 +105,13 @@ DWORD WINAPI HandoffSession::ThreadMain(void* self) {
 }
 
 void HandoffSession::Serve() {
-    WNDCLASSA windowClass{};
+    WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = &HandoffSession::WindowProc;
     windowClass.hInstance = ThisModule();
     windowClass.lpszClassName = windowClassName;
-    RegisterClassA(&windowClass);  // a second session finds the class registered already
-    // Hidden, top-level and not message-only, so that FindWindowA finds it by its title.
-    window = CreateWindowExA(0, windowClassName, caption.c_str(), WS_OVERLAPPED, 0, 0, 0, 0,
+    RegisterClassW(&windowClass);  // a second session finds the class registered already
+    // Hidden, top-level and not message-only, so that FindWindow finds it by its title.
+    window = CreateWindowExW(0, windowClassName, caption.c_str(), WS_OVERLAPPED, 0, 0, 0, 0,
                              nullptr, nullptr, windowClass.hInstance, this);
     if (window == nullptr) {
         Finish(SETUP_HANDOFF_FAILED);
@@ -120,19 +123,19 @@ void HandoffSession::Serve() {
     Signal();
     SetEvent(ready.Get());
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
     if (window != nullptr) DestroyWindow(window);
 }
 
 LRESULT CALLBACK HandoffSession::WindowProc(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA,
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    auto* self = reinterpret_cast<HandoffSession*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+    auto* self = reinterpret_cast<HandoffSession*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
         case WM_COPYDATA:
             return self->OnCopyData(reinterpret_cast<HWND>(wParam),
@@ -147,7 +150,7 @@ LRESULT CALLBACK HandoffSession::WindowProc(HWND window, UINT message, WPARAM wP
             self->window = nullptr;
             return 0;
         default:
-            return DefWindowProcA(window, message, wParam, lParam);
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -163,7 +166,7 @@ LRESULT HandoffSession::OnCopyData(HWND sender, const COPYDATASTRUCT* record) {
     if (hooks.answerDuringSend) {
         Answer();
     } else {
-        PostMessageA(window, answerMessage, 0, 0);
+        PostMessageW(window, answerMessage, 0, 0);
     }
     return TRUE;
 }
@@ -179,7 +182,7 @@ void HandoffSession::Answer() {
     answer.lpData = const_cast<char*>(text->c_str());
     DWORD_PTR ignored = 0;
     // When this returns, the installer has written its record (if it took the answer).
-    SendMessageTimeoutA(installer, WM_COPYDATA, reinterpret_cast<WPARAM>(window),
+    SendMessageTimeoutW(installer, WM_COPYDATA, reinterpret_cast<WPARAM>(window),
                         reinterpret_cast<LPARAM>(&answer), SMTO_NORMAL, answerTimeoutMs, &ignored);
     if (hooks.answered) hooks.answered();
     number = ReadRecordedNumber(*identifier);
@@ -190,7 +193,8 @@ void HandoffSession::Answer() {
 void HandoffSession::Finish(int result) {
     status = result;
     if (callback != nullptr) {
-        callback(context, status, number ? number->c_str() : nullptr, number ? number->size() : 0);
+        callback(context, status, number ? number->bytes.c_str() : nullptr,
+                 number ? number->bytes.size() : 0);
     }
     // Last: a waiter may close the session as soon as this is set.
     if (done.Get() != nullptr) SetEvent(done.Get());

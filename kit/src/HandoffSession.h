@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "RecordReader.h"
 #include "handoff/KernelHandle.h"
 #include "setup_handoff.h"
 
@@ -44,7 +45,7 @@ class HandoffSession {
     // time.
     int Wait(DWORD timeoutMs) const;
     // Valid once Wait has returned a final status.
-    const std::string* Number() const;
+    const RecordedNumber* Number() const;
     const std::string* Identifier() const;
 
   private:
@@ -60,7 +61,7 @@ class HandoffSession {
     SetupHandoffCallback callback;
     void* context;
     Hooks hooks;
-    std::string caption;
+    std::wstring caption;
     KernelHandle ready;
     KernelHandle done;
     KernelHandle thread;
@@ -71,5 +72,5 @@ class HandoffSession {
     bool served = false;
     int status = SETUP_HANDOFF_PENDING;
     std::optional<std::string> identifier;
-    std::optional<std::string> number;
+    std::optional<RecordedNumber> number;
 };

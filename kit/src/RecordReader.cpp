@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "handoff/HandoffClassId.h"
-#include "handoff/HandoffReply.h"
-#include "handoff/RegistryKey.h"
 
 namespace {
 
@@ -16,25 +16,44 @@ constexpr REGSAM registryView = KEY_WOW64_32KEY;
 constexpr REGSAM registryView = 0;
 #endif
 
-}  // namespace
+struct KeyCloser {
+    void operator()(HKEY key) const { RegCloseKey(key); }
+};
+using OpenKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
 
-std::optional<std::string> ReadRecordedNumber(const std::string& identifier) {
-    RegistryKey art;
-    if (!art.Open(HKEY_CLASSES_ROOT, HandoffKeyPath(identifier) + "\\Art",
-                  KEY_QUERY_VALUE | registryView)) {
-        return std::nullopt;
-    }
-    std::vector<char> value(64);
+// The key's default value through the 8-bit or the wide call, up to its first zero.
+template <typename Char, typename Query>
+std::optional<std::basic_string<Char>> DefaultText(HKEY key, Query query) {
+    std::vector<Char> value(64);
     for (;;) {
         DWORD type = 0;
-        DWORD size = static_cast<DWORD>(value.size());
-        const LONG result = RegQueryValueExA(art.Handle(), nullptr, nullptr, &type,
-                                             reinterpret_cast<BYTE*>(value.data()), &size);
+        DWORD size = static_cast<DWORD>(value.size() * sizeof(Char));
+        const LONG result =
+            query(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size);
         if (result == ERROR_MORE_DATA) {
-            value.resize(size + 1);
+            value.resize(size / sizeof(Char) + 1);
             continue;
         }
         if (result != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
-        return ReceivedReplyText(value.data(), size);
+        const std::basic_string<Char> text(value.data(), size / sizeof(Char));
+        return text.substr(0, text.find(Char(0)));
     }
+}
+
+}  // namespace
+
+std::optional<RecordedNumber> ReadRecordedNumber(const std::string& identifier) {
+    // The identifier's characters are ASCII.
+    const std::string path = HandoffKeyPath(identifier) + "\\Art";
+    const std::wstring widePath(path.begin(), path.end());
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, widePath.c_str(), 0, KEY_QUERY_VALUE | registryView,
+                      &opened) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    const OpenKey art(opened);
+    auto bytes = DefaultText<char>(art.get(), &RegQueryValueExA);
+    auto text = DefaultText<wchar_t>(art.get(), &RegQueryValueExW);
+    if (!bytes || !text) return std::nullopt;
+    return RecordedNumber{std::move(*bytes), std::move(*text)};
 }

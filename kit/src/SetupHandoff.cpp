@@ -35,10 +35,17 @@ int SetupHandoffWait(SetupHandoff* handoff, unsigned long timeoutMs) {
 }
 
 const char* SetupHandoffNumber(const SetupHandoff* handoff, size_t* length) {
-    const std::string* number = handoff != nullptr ? handoff->session->Number() : nullptr;
+    const RecordedNumber* number = handoff != nullptr ? handoff->session->Number() : nullptr;
     if (number == nullptr) return nullptr;
-    if (length != nullptr) *length = number->size();
-    return number->c_str();
+    if (length != nullptr) *length = number->bytes.size();
+    return number->bytes.c_str();
+}
+
+const wchar_t* SetupHandoffNumberW(const SetupHandoff* handoff, size_t* length) {
+    const RecordedNumber* number = handoff != nullptr ? handoff->session->Number() : nullptr;
+    if (number == nullptr) return nullptr;
+    if (length != nullptr) *length = number->text.size();
+    return number->text.c_str();
 }
 
 const char* SetupHandoffIdentifier(const SetupHandoff* handoff) {
