@@ -14,16 +14,19 @@ for p in cmake g++ make googletest libgtest-dev libbenchmark-dev \
 done
 have_pkg wine32:i386 || need+=("wine32:i386")
 
-need_locale=0
-locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$' || need_locale=1
+# The locales of the tests' Wine prefixes, one per ANSI code page: 1251, 1252 and 932.
+need_locales=()
+for l in ru_RU en_US ja_JP; do
+  locale -a 2>/dev/null | grep -qi "^$l\.utf-\?8$" || need_locales+=("$l")
+done
 
-if [ ${#need[@]} -eq 0 ] && [ $need_locale -eq 0 ]; then
+if [ ${#need[@]} -eq 0 ] && [ ${#need_locales[@]} -eq 0 ]; then
   exit 0
 fi
 
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-echo "setup: installing ${need[*]:-} (locale: $need_locale)"
+echo "setup: installing ${need[*]:-} (locales: ${need_locales[*]:-})"
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
@@ -41,10 +44,13 @@ if [ ${#need[@]} -gt 0 ]; then
     install -o APT::Default-Release="$release"
   }
 fi
-# Wine takes the ANSI code page from the locale: Russian gives 1251.
-if [ $need_locale -eq 1 ]; then
+# Wine takes the ANSI code page from the locale: Russian gives 1251, American English 1252,
+# Japanese 932.
+if [ ${#need_locales[@]} -gt 0 ]; then
   have_pkg locales || { update; $SUDO apt-get install -y -qq locales >/dev/null; }
-  $SUDO localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
+  for l in "${need_locales[@]}"; do
+    $SUDO localedef -i "$l" -f UTF-8 "$l.UTF-8"
+  done
 fi
 # MinGW's posix-thread flavour is the one the build uses.
 if [ -x /usr/bin/i686-w64-mingw32-g++-posix ]; then

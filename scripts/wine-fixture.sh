@@ -1,47 +1,78 @@
 #!/usr/bin/env bash
 # Starts or stops what the Win32 tests of one build need: a virtual X display and the build's
-# private Wine prefix with its server. wine-fixture.sh start|stop BUILD_DIR
+# private Wine prefixes with their servers, one prefix per ANSI code page (see wine-env.sh).
+#
+#   wine-fixture.sh start|stop BUILD_DIR [CODEPAGE]   one prefix and its server (default 1251)
+#   wine-fixture.sh display-start|display-stop BUILD_DIR
+#
+# The prefixes share the build's display. `start` starts one when none runs, and the `stop` of
+# the same code page stops it again; a display started with `display-start` runs until
+# `display-stop`, whichever prefixes come and go meanwhile (the CTest fixtures do this).
 set -u
 action=$1
 build=$(cd "$2" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
+codepage=${3:-1251}
 
-stop() {
-  if [ -d "$build/wineprefix" ]; then
-    (
-      . "$here/wine-env.sh" "$build"
-      env "${wine_locale_env[@]}" wineserver -k >/dev/null 2>&1
-      env "${wine_locale_env[@]}" wineserver -w >/dev/null 2>&1
-    ) || true
-  fi
+display_running() {
+  [ -f "$build/xvfb.pid" ] && [ -f "$build/xvfb.display" ] && kill -0 "$(cat "$build/xvfb.pid")" 2>/dev/null
+}
+
+display_stop() {
   if [ -f "$build/xvfb.pid" ]; then
     kill "$(cat "$build/xvfb.pid")" 2>/dev/null || true
     rm -f "$build/xvfb.pid"
   fi
-  rm -f "$build/xvfb.display"
+  rm -f "$build/xvfb.display" "$build/xvfb.owner"
 }
 
-start() {
-  stop
+# Xvfb picks a free display and writes its number to fd 3. $1 is who stops it again.
+display_start() {
+  display_stop
   if ! command -v Xvfb >/dev/null; then
     echo "wine-fixture: Xvfb is missing (run scripts/setup.sh)" >&2
     exit 1
   fi
-  # Xvfb picks a free display and writes its number to fd 3.
   rm -f "$build/xvfb.fifo"
   mkfifo "$build/xvfb.fifo"
   setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$build/xvfb.fifo" \
     </dev/null >"$build/xvfb.log" 2>&1 &
   echo $! >"$build/xvfb.pid"
+  local display
   display=$(timeout 20 head -n1 "$build/xvfb.fifo")
   rm -f "$build/xvfb.fifo"
   if [ -z "$display" ]; then
     echo "wine-fixture: Xvfb did not start; see $build/xvfb.log" >&2
-    stop
+    display_stop
     exit 1
   fi
   echo "$display" >"$build/xvfb.display"
-  . "$here/wine-env.sh" "$build"
+  echo "$1" >"$build/xvfb.owner"
+}
+
+server_stop() {
+  if [ -d "$WINEPREFIX" ]; then
+    env "${wine_locale_env[@]}" wineserver -k >/dev/null 2>&1
+    env "${wine_locale_env[@]}" wineserver -w >/dev/null 2>&1
+  fi
+  true
+}
+
+stop() {
+  . "$here/wine-env.sh" "$build" "$codepage" || exit 2
+  server_stop
+  if [ "$(cat "$build/xvfb.owner" 2>/dev/null)" = "$codepage" ]; then display_stop; fi
+}
+
+start() {
+  . "$here/wine-env.sh" "$build" "$codepage" || exit 2
+  server_stop
+  if ! locale -a 2>/dev/null | grep -qix "${wine_locale/UTF-8/utf8}"; then
+    echo "wine-fixture: the locale $wine_locale is missing (run scripts/setup.sh)" >&2
+    exit 1
+  fi
+  display_running || display_start "$codepage"
+  . "$here/wine-env.sh" "$build" "$codepage"
   local fresh=0
   [ -d "$WINEPREFIX" ] || fresh=1
   boot
@@ -59,24 +90,37 @@ start() {
   if [ $fresh -eq 1 ]; then
     # In the session that made the prefix, each program's first window came up 10 s late
     # (measured); a new session of the same prefix has no such delay.
-    env "${wine_locale_env[@]}" wineserver -k >/dev/null 2>&1
-    env "${wine_locale_env[@]}" wineserver -w >/dev/null 2>&1
+    server_stop
     boot
   fi
-  echo "wine-fixture: display :$display, prefix $WINEPREFIX"
+  check_codepage
+  echo "wine-fixture: display :$(cat "$build/xvfb.display"), prefix $WINEPREFIX, code page $codepage"
 }
 
 # A persistent server and the prefix's own processes, detached from the test's output pipes.
 boot() {
-  setsid env "${wine_locale_env[@]}" wineserver -p </dev/null >"$build/wineserver.log" 2>&1
-  if ! timeout 300 env "${wine_locale_env[@]}" wineboot -i </dev/null >"$build/wineboot.log" 2>&1; then
-    echo "wine-fixture: wineboot failed; see $build/wineboot.log" >&2
+  setsid env "${wine_locale_env[@]}" wineserver -p </dev/null >"$build/wineserver$wine_suffix.log" 2>&1
+  if ! timeout 300 env "${wine_locale_env[@]}" wineboot -i </dev/null >"$build/wineboot$wine_suffix.log" 2>&1; then
+    echo "wine-fixture: wineboot failed; see $build/wineboot$wine_suffix.log" >&2
+    exit 1
+  fi
+}
+
+# The code page the prefix's programs get, as Wine recorded it for the locale.
+check_codepage() {
+  local acp
+  acp=$(env "${wine_locale_env[@]}" wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' \
+    /v ACP </dev/null 2>/dev/null | tr -d '\r' | awk '$1 == "ACP" {print $NF}')
+  if [ "$acp" != "$codepage" ]; then
+    echo "wine-fixture: the prefix $WINEPREFIX has the ANSI code page '$acp', not $codepage" >&2
     exit 1
   fi
 }
 
 case "$action" in
   start) start ;;
-  stop) stop; echo "wine-fixture: stopped" ;;
-  *) echo "usage: wine-fixture.sh start|stop BUILD_DIR" >&2; exit 2 ;;
+  stop) stop; echo "wine-fixture: stopped the prefix of code page $codepage" ;;
+  display-start) display_start display; echo "wine-fixture: display :$(cat "$build/xvfb.display")" ;;
+  display-stop) display_stop; echo "wine-fixture: display stopped" ;;
+  *) echo "usage: wine-fixture.sh start|stop BUILD_DIR [CODEPAGE] | display-start|display-stop BUILD_DIR" >&2; exit 2 ;;
 esac

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine in the build's private prefix: wine-run.sh BUILD_DIR PROGRAM [ARGS...]
+# Runs a Windows program under Wine in the build's private prefix: wine-run.sh BUILD_DIR PROGRAM
+# [ARGS...]. The prefix is the one of the code page WINE_CODEPAGE names (default 1251).
 set -u
-. "$(dirname "$0")/wine-env.sh" "$1"
+. "$(dirname "$0")/wine-env.sh" "$1" || exit 2
 shift
 exec env "${wine_locale_env[@]}" wine "$@"

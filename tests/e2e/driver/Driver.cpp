@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
+#include <iterator>
 #include <sstream>
 #include <vector>
 
@@ -10,11 +12,11 @@
 #include "handoff/ArticleRules.h"
 #include "handoff/HandoffNames.h"
 #include "support/ArticleCatalogFile.h"
+#include "util/WideText.h"
 
 namespace e2e {
 
 using support::HostToWinePath;
-using support::ToUtf8;
 using support::WaitFor;
 
 namespace {
@@ -27,26 +29,29 @@ constexpr DWORD kSendTimeoutMs = 5000;
 constexpr DWORD kHandleTimeoutMs = 30000;
 constexpr DWORD kPaintTimeoutMs = 5000;
 
+// The tests' cp1251 texts as the UTF-16 the windows hold, and back ("?" for what cp1251 lacks).
+std::wstring Wide(const std::string& cp1251) {
+    return WideFromCp1251(cp1251);
+}
+
+std::string Narrow(const std::wstring& text) {
+    return support::WideToCp1251(text);
+}
+
 std::string ClassOf(HWND window) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof(name));
     return name;
 }
 
-// The text of a window of another process, through WM_GETTEXT.
 std::string TextOf(HWND window) {
-    if (window == nullptr) return std::string();
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
-                             &length))
-        return std::string();
-    std::vector<char> buffer(length + 2);
-    DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(),
-                             reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
-                             kSendTimeoutMs, &copied))
-        return std::string();
-    return std::string(buffer.data(), copied < buffer.size() ? copied : buffer.size() - 1);
+    return Narrow(WideWindowText(window));
+}
+
+std::wstring WideCaption(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, static_cast<int>(std::size(text)));
+    return text;
 }
 
 bool IsMessageBox(HWND window) {
@@ -168,24 +173,24 @@ BoxIcon ClassifyIcon(HWND box) {
     return bestDifference <= limit ? best : BoxIcon::Unknown;
 }
 
-bool RemoveTree(const std::string& dir) {
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((dir + "*").c_str(), &found);
+bool RemoveTree(const std::wstring& dir) {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((dir + L"*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = dir + name;
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring path = dir + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path + "\\");
+                RemoveTree(path + L"\\");
             } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
             }
-        } while (FindNextFileA(search, &found));
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    return RemoveDirectoryA(dir.c_str()) != FALSE;
+    return RemoveDirectoryW(dir.c_str()) != FALSE;
 }
 
 }  // namespace
@@ -212,19 +217,41 @@ std::string BuiltInstallerPath() {
     return HostToWinePath(INSTALLER_EXE_HOST_PATH);
 }
 
-TempMedium::TempMedium(const std::string& name) {
-    char temp[MAX_PATH + 1] = {};
-    GetTempPathA(sizeof(temp), temp);
+std::wstring WideWindowText(HWND window) {
+    if (window == nullptr) return std::wstring();
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                             &length))
+        return std::wstring();
+    std::vector<wchar_t> buffer(length + 2);
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(),
+                             reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
+                             kSendTimeoutMs, &copied))
+        return std::wstring();
+    return std::wstring(buffer.data(), copied < buffer.size() ? copied : buffer.size() - 1);
+}
+
+TempMedium::TempMedium(const std::string& name) : TempMedium(Wide(name)) {}
+
+TempMedium::TempMedium(const std::wstring& name) {
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(static_cast<DWORD>(std::size(temp)), temp);
     static int counter = 0;
-    dir = std::string(temp) + name + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-          std::to_string(++counter) + "\\";
-    RemoveTree(dir);
-    CreateDirectoryA(dir.c_str(), nullptr);
-    CopyFileA(BuiltInstallerPath().c_str(), InstallerPath().c_str(), FALSE);
+    wideDir = temp + name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+              std::to_wstring(++counter) + L"\\";
+    dir = Narrow(wideDir);
+    RemoveTree(wideDir);
+    CreateDirectoryW(wideDir.c_str(), nullptr);
+    CopyFileW(Wide(BuiltInstallerPath()).c_str(), WidePath("installer.exe").c_str(), FALSE);
 }
 
 TempMedium::~TempMedium() {
-    RemoveTree(dir);
+    RemoveTree(wideDir);
+}
+
+std::wstring TempMedium::WidePath(const std::string& relative) const {
+    return wideDir + Wide(relative);
 }
 
 std::string TempMedium::DriveRelative(const std::string& relative) const {
@@ -232,18 +259,32 @@ std::string TempMedium::DriveRelative(const std::string& relative) const {
 }
 
 bool TempMedium::WriteCatalog(const std::map<std::string, std::string>& articles) const {
-    return support::WriteArticleCatalog(Path(catalogFileName), articles);
+    // Written under a name every code page holds, then moved to the medium by its UTF-16 path.
+    const std::string written =
+        support::TempFilePath("catalog-" + std::to_string(GetCurrentProcessId()) + ".crt");
+    return support::WriteArticleCatalog(written, articles) &&
+           MoveFileExW(Wide(written).c_str(), WidePath(catalogFileName).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
 }
 
 bool TempMedium::WriteFile(const std::string& relative, const std::string& bytes) const {
-    FILE* file = std::fopen(Path(relative).c_str(), "wb");
-    if (file == nullptr) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
+    KernelHandle file(CreateFileW(WidePath(relative).c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file &&
+           ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                       nullptr) &&
+           written == bytes.size();
 }
 
 bool TempMedium::MakeDir(const std::string& relative) const {
-    return CreateDirectoryA(Path(relative).c_str(), nullptr) != FALSE;
+    return CreateDirectoryW(WidePath(relative).c_str(), nullptr) != FALSE;
+}
+
+bool TempMedium::CopyIn(const std::string& source, const std::string& relative) const {
+    const size_t slash = relative.rfind('\\');
+    if (slash != std::string::npos) MakeDir(relative.substr(0, slash));
+    return CopyFileW(Wide(source).c_str(), WidePath(relative).c_str(), FALSE) != FALSE;
 }
 
 namespace {
@@ -282,15 +323,19 @@ Installer::~Installer() {
 }
 
 bool Installer::Start(const TempMedium& medium) {
-    return Start(medium.InstallerPath(), medium.Dir());
+    return Start(medium.WidePath("installer.exe"), medium.WideDir());
 }
 
 bool Installer::Start(const std::string& programPath, const std::string& currentDir) {
-    std::string commandLine = "\"" + programPath + "\"";
-    STARTUPINFOA startup{};
+    return Start(Wide(programPath), Wide(currentDir));
+}
+
+bool Installer::Start(const std::wstring& programPath, const std::wstring& currentDir) {
+    std::wstring commandLine = L"\"" + programPath + L"\"";
+    STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(programPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessW(programPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                         currentDir.empty() ? nullptr : currentDir.c_str(), &startup, &info))
         return false;
     process.Reset(info.hProcess);
@@ -303,28 +348,29 @@ bool Installer::Start(const std::string& programPath, const std::string& current
     return true;
 }
 
-std::vector<HWND> Installer::TopLevelWindows(const std::string* caption, bool boxesOnly) const {
+std::vector<HWND> Installer::TopLevelWindows(const std::wstring* caption, bool boxesOnly) const {
     std::vector<HWND> matching;
     for (HWND candidate : VisibleTopLevelWindows(processId)) {
         // A box is any dialog of the process other than the one the driver works on.
         if (boxesOnly && (candidate == window || !IsMessageBox(candidate))) continue;
-        if (caption != nullptr && WindowCaption(candidate) != *caption) continue;
+        if (caption != nullptr && WideCaption(candidate) != *caption) continue;
         matching.push_back(candidate);
     }
     return matching;
 }
 
-HWND Installer::FindTopLevel(const std::string* caption, bool boxesOnly) const {
+HWND Installer::FindTopLevel(const std::wstring* caption, bool boxesOnly) const {
     const std::vector<HWND> matching = TopLevelWindows(caption, boxesOnly);
     return matching.empty() ? nullptr : matching.front();
 }
 
 HWND Installer::WaitWindow(const std::string& caption, DWORD timeoutMs) {
+    const std::wstring wanted = Wide(caption);
     HWND found = nullptr;
     // Shown and active: the window takes input as a person would give it.
     WaitFor(
         [&] {
-            found = FindTopLevel(&caption, false);
+            found = FindTopLevel(&wanted, false);
             GUITHREADINFO info{};
             info.cbSize = sizeof(info);
             return found != nullptr && GetGUIThreadInfo(threadId, &info) &&
@@ -339,9 +385,9 @@ bool Installer::TypeKeys(const std::string& text) {
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
     if (!GetGUIThreadInfo(threadId, &info) || info.hwndFocus == nullptr) return false;
-    for (unsigned char c : text) {
+    for (wchar_t c : Wide(text)) {
         DWORD_PTR ignored = 0;
-        if (!SendMessageTimeoutA(info.hwndFocus, WM_CHAR, c, 1, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+        if (!SendMessageTimeoutW(info.hwndFocus, WM_CHAR, c, 1, SMTO_ABORTIFHUNG, kSendTimeoutMs,
                                  &ignored))
             return false;
     }
@@ -388,23 +434,31 @@ std::string Installer::ControlText(int id) const {
     return TextOf(GetDlgItem(window, id));
 }
 
+std::wstring Installer::WideControlText(int id) const {
+    return WideWindowText(GetDlgItem(window, id));
+}
+
 std::vector<std::string> Installer::ListItems(int id) const {
     std::vector<std::string> items;
+    for (const std::wstring& item : WideListItems(id)) items.push_back(Narrow(item));
+    return items;
+}
+
+std::vector<std::wstring> Installer::WideListItems(int id) const {
+    std::vector<std::wstring> items;
     HWND list = GetDlgItem(window, id);
     const LRESULT count = SendMessageW(list, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        // Across processes the ANSI form hands back the UTF-16 text cut to bytes: ask for the
-        // UTF-16 text itself and convert it here.
         const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
         if (length < 0) {
-            items.push_back(std::string());
+            items.push_back(std::wstring());
             continue;
         }
         std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
         SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i),
                      reinterpret_cast<LPARAM>(&text[0]));
         text.resize(wcslen(text.c_str()));
-        items.push_back(support::WideToCp1251(text));
+        items.push_back(text);
     }
     return items;
 }
@@ -460,8 +514,10 @@ MessageBoxInfo Installer::ReadBox(DWORD timeoutMs) {
     MessageBoxInfo box;
     WaitFor([&] { return (box.window = FindTopLevel(nullptr, true)) != nullptr; }, timeoutMs);
     if (box.window == nullptr) return box;
-    box.caption = WindowCaption(box.window);
-    box.text = TextOf(GetDlgItem(box.window, kBoxTextId));
+    box.wideCaption = WideCaption(box.window);
+    box.wideText = WideWindowText(GetDlgItem(box.window, kBoxTextId));
+    box.caption = Narrow(box.wideCaption);
+    box.text = Narrow(box.wideText);
     // The icon is known once the box has painted it.
     WaitFor([&] { return (box.icon = ClassifyIcon(box.window)) != BoxIcon::Unknown; },
             kPaintTimeoutMs);
@@ -469,7 +525,8 @@ MessageBoxInfo Installer::ReadBox(DWORD timeoutMs) {
 }
 
 int Installer::CountWindows(const std::string& caption) const {
-    return static_cast<int>(TopLevelWindows(&caption, false).size());
+    const std::wstring wanted = Wide(caption);
+    return static_cast<int>(TopLevelWindows(&wanted, false).size());
 }
 
 int Installer::CountBoxes() const {
@@ -522,7 +579,7 @@ bool Installer::Screenshot(const std::string& path) const {
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof(file) + sizeof(header);
     file.bfSize = file.bfOffBits + header.biSizeImage;
-    FILE* out = std::fopen(path.c_str(), "wb");
+    FILE* out = _wfopen(Wide(path).c_str(), L"wb");
     if (out == nullptr) return false;
     bool ok = std::fwrite(&file, sizeof(file), 1, out) == 1 &&
               std::fwrite(&header, sizeof(header), 1, out) == 1;
@@ -554,20 +611,25 @@ std::string Installer::Describe() const {
     out << "process " << processId << (Running() ? " running" : " ended") << "\n";
     if (window == nullptr || !IsWindow(window)) {
         out << "  no dialog window\n";
+        for (HWND shown : VisibleTopLevelWindows(processId)) {
+            if (!IsMessageBox(shown))
+                out << "  shows \"" << Utf8FromWide(WideCaption(shown)) << "\"\n";
+        }
     } else {
-        out << "  window \"" << ToUtf8(WindowCaption(window)) << "\" "
+        out << "  window \"" << Utf8FromWide(WideCaption(window)) << "\" "
             << (IsWindowVisible(window) ? "visible" : "hidden") << ", focus on " << Focus() << "\n";
         std::vector<HWND> children;
         EnumChildWindows(window, &CollectChild, reinterpret_cast<LPARAM>(&children));
         for (HWND child : children) {
             out << "    [" << GetDlgCtrlID(child) << "] " << ClassOf(child) << " \""
-                << ToUtf8(TextOf(child)) << "\"" << (IsWindowVisible(child) ? "" : " hidden")
+                << Utf8FromWide(WideWindowText(child)) << "\""
+                << (IsWindowVisible(child) ? "" : " hidden")
                 << (IsWindowEnabled(child) ? "" : " disabled") << "\n";
         }
     }
     if (HWND box = FindTopLevel(nullptr, true)) {
-        out << "  message box \"" << ToUtf8(WindowCaption(box)) << "\": \""
-            << ToUtf8(TextOf(GetDlgItem(box, kBoxTextId))) << "\"\n";
+        out << "  message box \"" << Utf8FromWide(WideCaption(box)) << "\": \""
+            << Utf8FromWide(WideWindowText(GetDlgItem(box, kBoxTextId))) << "\"\n";
     }
     return out.str();
 }

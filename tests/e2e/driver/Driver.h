@@ -14,7 +14,9 @@
 
 // Drives installer.exe as a person would: starts it from a temporary medium folder, finds its
 // windows, types into the focused control, presses buttons, reads what the windows show and
-// waits for the program's end. Every text is 8-bit cp1251, as the program shows it.
+// waits for the program's end. Texts are 8-bit cp1251, read and written through the UTF-16 API
+// and converted with the code page 1251 whatever the system's code page is; the Wide... variants
+// give the UTF-16 text itself, for telling a "?" the window shows from a character cp1251 lacks.
 namespace e2e {
 
 // The standard icons a message box can carry.
@@ -29,14 +31,19 @@ struct MessageBoxInfo {
     HWND window = nullptr;
     std::string caption;
     std::string text;
+    std::wstring wideCaption;
+    std::wstring wideText;
     BoxIcon icon = BoxIcon::None;
 };
 
 // A medium folder under the Wine user's temporary folder, made on construction with a copy of
-// installer.exe in it and removed with its files on destruction.
+// installer.exe in it and removed with its files on destruction. Relative names are cp1251; the
+// folder's own name may hold any character (the wide constructor), and then only the Wide...
+// paths name it whole.
 class TempMedium {
   public:
     explicit TempMedium(const std::string& name);
+    explicit TempMedium(const std::wstring& name);
     ~TempMedium();
     TempMedium(const TempMedium&) = delete;
     TempMedium& operator=(const TempMedium&) = delete;
@@ -44,6 +51,8 @@ class TempMedium {
     // The folder's path with a trailing backslash, e.g. C:\users\me\Temp\m1-42\ .
     const std::string& Dir() const { return dir; }
     std::string Path(const std::string& relative) const { return dir + relative; }
+    const std::wstring& WideDir() const { return wideDir; }
+    std::wstring WidePath(const std::string& relative) const;
     // The folder's path with its drive letter replaced by the drive placeholder "%".
     std::string DriveRelative(const std::string& relative) const;
     std::string InstallerPath() const { return Path("installer.exe"); }
@@ -53,13 +62,19 @@ class TempMedium {
     // Writes any bytes as a file of the medium (e.g. a damaged catalogue).
     bool WriteFile(const std::string& relative, const std::string& bytes) const;
     bool MakeDir(const std::string& relative) const;
+    // Copies a file (a Windows path, cp1251) to the medium, making its folder when needed.
+    bool CopyIn(const std::string& source, const std::string& relative) const;
 
   private:
+    std::wstring wideDir;
     std::string dir;
 };
 
 // The Windows path of the installer.exe built with the tests.
 std::string BuiltInstallerPath();
+
+// The text of a window of any process, through WM_GETTEXT in UTF-16.
+std::wstring WideWindowText(HWND window);
 
 class Installer {
   public:
@@ -71,6 +86,7 @@ class Installer {
     // Starts the medium's installer.exe with the medium as its current folder.
     bool Start(const TempMedium& medium);
     bool Start(const std::string& programPath, const std::string& currentDir);
+    bool Start(const std::wstring& programPath, const std::wstring& currentDir);
 
     // A visible top-level window of the process with exactly this caption; null after the time.
     HWND WaitWindow(const std::string& caption, DWORD timeoutMs = 30000);
@@ -95,8 +111,10 @@ class Installer {
     // Clicks the button as a click queued while the program is busy: posted, returns at once.
     bool PostClick(int id);
     std::string ControlText(int id) const;
+    std::wstring WideControlText(int id) const;
     // The item texts of a combo box, in list order (cp1251).
     std::vector<std::string> ListItems(int id) const;
+    std::vector<std::wstring> WideListItems(int id) const;
     bool IsVisible(int id) const;
     bool IsEnabled(int id) const;
     // Whether the program's window is being moved or sized (the system's modal loop for it runs).
@@ -124,7 +142,7 @@ class Installer {
     bool Running() const;
     DWORD ExitCode() const;
 
-    // A 24-bit BMP of the window as it appears on the screen.
+    // A 24-bit BMP of the window as it appears on the screen, at a cp1251 path.
     bool Screenshot(const std::string& path) const;
     // What the window shows: each control's id, class, text, visibility and state, the focus,
     // and any message box. For failure messages.
@@ -135,8 +153,8 @@ class Installer {
   private:
     // The visible top-level windows of the process, with this caption when one is given; only
     // message boxes (other than the driver's window) when boxesOnly.
-    std::vector<HWND> TopLevelWindows(const std::string* caption, bool boxesOnly) const;
-    HWND FindTopLevel(const std::string* caption, bool boxesOnly) const;
+    std::vector<HWND> TopLevelWindows(const std::wstring* caption, bool boxesOnly) const;
+    HWND FindTopLevel(const std::wstring* caption, bool boxesOnly) const;
     // Waits until no sent click is still being handled, a box waits for the user, or the
     // program has ended.
     bool WaitHandled(DWORD timeoutMs);

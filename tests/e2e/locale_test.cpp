@@ -1,0 +1,262 @@
+// The installer on systems of other ANSI code pages: CTest runs this program in a prefix of each
+// of 1251, 1252 and 932 (WINE_CODEPAGE names it). On each, the dialogs, the list and the boxes
+// show the Russian texts, an ANSI set-up program's window is found by its caption's cp1251
+// bytes, a set-up program in a Cyrillic folder starts, and a medium in a folder the code page
+// cannot name works. Texts are read through the UTF-16 API and compared as UTF-8, so a "?" never
+// passes for a letter.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "ProcessWindows.h"
+#include "driver/Driver.h"
+#include "handoff/HandoffClassId.h"
+#include "handoff/LaunchCommand.h"
+#include "support/HandoffRecords.h"
+#include "support/ProductDialogRun.h"
+#include "support/SetupLogFile.h"
+#include "ui/resource.h"
+#include "util/WideText.h"
+#include "version.h"
+
+namespace {
+
+// The shared test support: waits, texts and paths, the set-up log, the record clean-up.
+using namespace support;
+
+using e2e::Installer;
+using e2e::TempMedium;
+
+const std::string referenceSetup = HostToWinePath(REFERENCE_SETUP_EXE);
+const std::string ansiSetup = HostToWinePath(ANSI_SETUP_EXE);
+
+std::vector<std::string> Utf8(const std::vector<std::wstring>& texts) {
+    std::vector<std::string> utf8;
+    for (const std::wstring& text : texts) utf8.push_back(Utf8FromWide(text));
+    return utf8;
+}
+
+BOOL CALLBACK CollectVisibleStatic(HWND child, LPARAM param) {
+    wchar_t name[16] = {};
+    GetClassNameW(child, name, 16);
+    // The icon static's text is its resource number, not a line.
+    const bool icon = (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+    if (std::wstring(name) == L"Static" && !icon && IsWindowVisible(child))
+        reinterpret_cast<std::vector<std::wstring>*>(param)->push_back(e2e::WideWindowText(child));
+    return TRUE;
+}
+
+// The lines a window's visible text statics show, in template order (UTF-8).
+std::vector<std::string> VisibleStaticTexts(HWND window) {
+    std::vector<std::wstring> texts;
+    EnumChildWindows(window, &CollectVisibleStatic, reinterpret_cast<LPARAM>(&texts));
+    return Utf8(texts);
+}
+
+struct KeyCloser {
+    void operator()(HKEY key) const { RegCloseKey(key); }
+};
+using OwnedKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
+
+// The number the hand-off record of classId holds, read through the UTF-16 API (UTF-8).
+std::string RecordedNumber(const std::string& classId) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, WideFromCp1251(HandoffKeyPath(classId) + "\\Art").c_str(),
+                      0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return "(missing)";
+    const OwnedKey key(opened);
+    wchar_t value[256] = {};
+    DWORD type = 0;
+    DWORD size = sizeof value - sizeof value[0];
+    if (RegQueryValueExW(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value),
+                         &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return "(not a text)";
+    return Utf8FromWide(value);
+}
+
+// Whether the system's code page lacks a character of text.
+bool CodePageLacks(const std::wstring& text) {
+    BOOL lacking = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, nullptr, 0, nullptr,
+                        &lacking);
+    return lacking != FALSE;
+}
+
+// A medium in the Wine user's temporary folder, whose name every code page holds; the set-up
+// programs log to a file in it. Every scenario first makes sure that the prefix has the code page
+// it was made for.
+class OtherCodePage : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const char* wanted = std::getenv("WINE_CODEPAGE");
+        ASSERT_NE(wanted, nullptr) << "WINE_CODEPAGE names the ANSI code page of the prefix";
+        ASSERT_EQ(GetACP(), std::strtoul(wanted, nullptr, 10)) << "the prefix's locale";
+        SetEnvironmentVariableA("ANSI_SETUP_LOG", Log().c_str());
+        SetEnvironmentVariableA("REFERENCE_SETUP_LOG", Log().c_str());
+        SetEnvironmentVariableA("REFERENCE_SETUP_HANDOFF", "serve");
+        SetEnvironmentVariableA("REFERENCE_SETUP_WINDOW", "0");
+        SetEnvironmentVariableA("REFERENCE_SETUP_EXIT_AFTER_MS", "20000");
+    }
+
+    void TearDown() override {
+        if (HasFailure()) {
+            const std::string shot = BesideProgram(
+                std::string("failed-") +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bmp");
+            if (installer.Screenshot(shot)) std::cout << "screenshot: " << shot << "\n";
+            std::cout << installer.Describe() << "set-up log:\n" << ReadWholeFile(Log());
+        }
+        EndSetup();
+        DeleteHandoffRecord(SetupLogValue(Log(), "copydata.classId"));
+    }
+
+    // The set-up program the log names has ended (it is ended when it has not logged its end).
+    void EndSetup() {
+        const std::string pid = SetupLogValue(Log(), "pid");
+        if (pid == "(none)") return;
+        const KernelHandle setup(
+            OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, std::stoul(pid)));
+        if (!setup) return;
+        if (SetupLogCount(Log(), "exit") == 0) TerminateProcess(setup.Get(), 1);
+        WaitForSingleObject(setup.Get(), 10000);
+    }
+
+    std::string Log() const { return medium.Path("setup.log"); }
+
+    // Starts the installer on a medium and waits for its dialog; another window in its place (a
+    // box, a caption of question marks) fails at once.
+    void Open(const TempMedium& on) {
+        ASSERT_TRUE(installer.Start(on));
+        const std::string caption = Cp1251("Добро пожаловать");
+        WaitFor([&] { return !VisibleTopLevelWindows(installer.ProcessId()).empty(); }, 30000);
+        if (installer.CountWindows(caption) > 0) dialog = installer.WaitWindow(caption);
+        ASSERT_NE(dialog, nullptr) << installer.Describe();
+    }
+
+    // The installer has ended without a box, and the set-up program has logged the record it read.
+    void ExpectHandedOver() {
+        ASSERT_TRUE(installer.WaitExit()) << installer.Describe();
+        EXPECT_EQ(installer.CountBoxes(), 0);
+        ASSERT_TRUE(WaitFor([&] { return SetupLogCount(Log(), "art") == 1; }, 15000))
+            << ReadWholeFile(Log());
+    }
+
+    TempMedium medium{"other-code-page"};
+    // A medium elsewhere, for the scenario that needs one.
+    std::optional<TempMedium> foreignMedium;
+    Installer installer;
+    HWND dialog = nullptr;
+};
+
+TEST_F(OtherCodePage, NumberPageAboutBoxAndErrorBoxShowTheRussianTexts) {
+    ASSERT_TRUE(medium.WriteCatalog({{"E100", medium.DriveRelative("English\\setup.exe")}}));
+    Open(medium);
+    if (HasFatalFailure()) return;
+    EXPECT_EQ(Utf8FromWide(installer.WideControlText(IDC_PROMPT)),
+              "Введите артикульный номер продукта:");
+    EXPECT_EQ(Utf8FromWide(installer.WideControlText(IDC_NEXT)), "&Далее >");
+    EXPECT_EQ(Utf8FromWide(installer.WideControlText(IDC_BACK)), "< &Назад");
+    EXPECT_EQ(Utf8FromWide(installer.WideControlText(IDCANCEL)), "Отмена");
+
+    installer.SysCommand(IDM_ABOUTBOX);
+    const HWND about = installer.WaitWindow(Cp1251("О программе"));
+    ASSERT_NE(about, nullptr) << installer.Describe();
+    EXPECT_EQ(VisibleStaticTexts(about),
+              (std::vector<std::string>{"Инсталлятор Orvex Family 7.0",
+                                        std::string("Версия: ") + INSTALLER_FILE_VERSION_TEXT,
+                                        "© 2026 Orvex"}));
+    ASSERT_TRUE(installer.Press(IDOK));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(about) && IsWindowEnabled(dialog); }));
+    installer.Use(dialog);
+
+    ASSERT_TRUE(installer.TypeKeys("X1"));
+    ASSERT_TRUE(installer.Press(IDC_NEXT));
+    const e2e::MessageBoxInfo box = installer.ReadBox();
+    ASSERT_NE(box.window, nullptr) << installer.Describe();
+    EXPECT_EQ(Utf8FromWide(box.wideCaption), "Ошибка");
+    EXPECT_EQ(Utf8FromWide(box.wideText), "Вы ввели неверный артикульный номер!");
+    EXPECT_TRUE(installer.PressOk(box));
+    ASSERT_TRUE(installer.Press(IDCANCEL));
+    EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
+}
+
+// The system menu's About item, read in the test's own process: the menus of another process
+// cannot be read.
+TEST_F(OtherCodePage, SystemMenuOffersTheAboutBoxInRussian) {
+    ASSERT_TRUE(WriteCatalogBesideProgram({{"E100", "%:\\English\\setup.exe"}}));
+    ProductDialogRun run;
+    ASSERT_TRUE(run.Start());
+    wchar_t item[64] = {};
+    run.dialog.Run([&] {
+        GetMenuStringW(GetSystemMenu(run.Handle(), FALSE), IDM_ABOUTBOX, item, 64, MF_BYCOMMAND);
+    });
+    EXPECT_EQ(Utf8FromWide(item), "&О программе...");
+}
+
+// The Russian localization's set-up program stands in a Cyrillic folder and is written against
+// the 8-bit API: its window's title is the caption's cp1251 bytes, which only a Russian system
+// shows as the caption. What it reads of an ASCII number is the same bytes on every system.
+TEST_F(OtherCodePage, AllFiveLocalizationsAndAnAnsiSetUpProgramInARussianFolder) {
+    std::map<std::string, std::string> articles;
+    for (const char* folder : {"English", "German", "French", "Italian"}) {
+        const std::string program = std::string(folder) + "\\setup.exe";
+        ASSERT_TRUE(medium.MakeDir(folder));
+        ASSERT_TRUE(medium.WriteFile(program, "MZ"));
+        articles[std::string(1, folder[0]) + "1234"] = medium.DriveRelative(program);
+    }
+    const std::string russian = Cp1251("Русский\\setup.exe");
+    ASSERT_TRUE(medium.CopyIn(ansiSetup, russian));
+    articles["R1234"] = medium.DriveRelative(russian);
+    ASSERT_TRUE(medium.WriteCatalog(articles));
+    Open(medium);
+    if (HasFatalFailure()) return;
+
+    ASSERT_TRUE(installer.TypeKeys("Z1234"));
+    ASSERT_TRUE(installer.Press(IDC_NEXT)) << installer.Describe();
+    EXPECT_EQ(Utf8FromWide(installer.WideControlText(IDC_PROMPT)), "Выберите локализацию:");
+    // Found in the order E, G, F, I, R, each put at the top.
+    ASSERT_EQ(Utf8(installer.WideListItems(IDC_LOCALIZATIONS)),
+              (std::vector<std::string>{"Русская", "Итальянская", "Французская", "Немецкая",
+                                        "Английская"}));
+    ASSERT_TRUE(installer.Press(IDC_NEXT)) << installer.Describe();
+    ExpectHandedOver();
+    if (HasFatalFailure()) return;
+
+    EXPECT_EQ(SetupLogValue(Log(), "program"), Utf8FromWide(medium.WidePath(russian)));
+    EXPECT_EQ(SetupLogValue(Log(), "commandLine"), BuildCommandLine("R1234"));
+    EXPECT_EQ(SetupLogValue(Log(), "art"), "R1234");
+    EXPECT_EQ(SetupLogValue(Log(), "art.size"), "6");
+    EXPECT_EQ(RecordedNumber(SetupLogValue(Log(), "copydata.classId")), "R1234");
+}
+
+// The installer and its catalogue in a folder whose name neither the system's code page nor
+// cp1251 holds; the set-up program, on the kit, stands elsewhere on the drive.
+TEST_F(OtherCodePage, MediumInAFolderTheCodePageCannotNameHandsOverToTheKit) {
+    foreignMedium.emplace(std::wstring(L"Łódź-Диск"));
+    ASSERT_TRUE(CodePageLacks(foreignMedium->WideDir()))
+        << "the folder's name is to be outside the code page";
+    ASSERT_TRUE(medium.CopyIn(referenceSetup, "English\\setup.exe"));
+    ASSERT_TRUE(
+        foreignMedium->WriteCatalog({{"E1234", medium.DriveRelative("English\\setup.exe")}}));
+    Open(*foreignMedium);
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(installer.TypeKeys("E1234"));
+    ASSERT_TRUE(installer.Press(IDC_NEXT)) << installer.Describe();
+    ExpectHandedOver();
+    if (HasFatalFailure()) return;
+
+    EXPECT_EQ(SetupLogValue(Log(), "commandLine"), BuildCommandLine("E1234"));
+    EXPECT_EQ(SetupLogValue(Log(), "handoff.status"), "0");
+    EXPECT_EQ(SetupLogValue(Log(), "art"), "E1234");
+    EXPECT_EQ(RecordedNumber(SetupLogValue(Log(), "copydata.classId")), "E1234");
+}
+
+}  // namespace
