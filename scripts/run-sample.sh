@@ -54,6 +54,7 @@ fi
 if [ ! -d "$WINEPREFIX/dosdevices" ]; then
   env "${wine_locale_env[@]}" wineboot -i >/dev/null 2>&1
 fi
+wine_symbol_font
 ln -sfn "$(cd "$medium" && pwd)" "$WINEPREFIX/dosdevices/m:"
 if [ $real_display -eq 1 ]; then
   # On a real display the window manager frames and moves the windows (the test fixture, with no

@@ -1,12 +1,15 @@
 # Sourced: the environment every Wine process of a build runs in.
-#   . wine-env.sh BUILD_DIR [CODEPAGE]
+#   . wine-env.sh BUILD_DIR [CODEPAGE [DPI]]
 # CODEPAGE is the ANSI code page the Wine programs are to see: 1251 (the default), 1252 or 932;
 # without the argument it is taken from WINE_CODEPAGE, so that a test run under wine-run.sh picks
-# its prefix through its environment. Each code page has a private prefix of its own in the build
-# folder (wineprefix for 1251, wineprefix-cp1252 and wineprefix-cp932), with its own server and
+# its prefix through its environment. DPI is the system's DPI they are to see (LogPixels): 96 (the
+# default) or another value from 96 to 480, from WINE_DPI likewise. Each code page and DPI has a
+# private prefix of its own in the build folder (wineprefix for 1251 at 96 DPI, wineprefix-cp1252,
+# wineprefix-cp932, wineprefix-dpi144, wineprefix-cp1252-dpi144 ...), with its own server and
 # logs; all of them use the build's one virtual display.
 wine_build_dir=$(cd "$1" && pwd)
 wine_codepage=${2:-${WINE_CODEPAGE:-1251}}
+wine_dpi=${3:-${WINE_DPI:-96}}
 # Wine takes the ANSI code page from the locale. Only the Wine processes get it, as
 # `env "${wine_locale_env[@]}" wine ...`; the sourcing script keeps its own locale.
 case "$wine_codepage" in
@@ -18,6 +21,17 @@ case "$wine_codepage" in
     return 2
     ;;
 esac
+case "$wine_dpi" in
+  '' | *[!0-9]* | 0*)
+    echo "wine-env: the DPI '$wine_dpi' is not a whole number from 96 to 480" >&2
+    return 2
+    ;;
+esac
+if [ "$wine_dpi" -lt 96 ] || [ "$wine_dpi" -gt 480 ]; then
+  echo "wine-env: the DPI '$wine_dpi' is not a whole number from 96 to 480" >&2
+  return 2
+fi
+[ "$wine_dpi" -eq 96 ] || wine_suffix="$wine_suffix-dpi$wine_dpi"
 wine_locale_env=(LANG=$wine_locale LC_ALL=$wine_locale)
 export WINEPREFIX="$wine_build_dir/wineprefix$wine_suffix"
 export WINEARCH=win32
@@ -26,3 +40,16 @@ export WINEDLLOVERRIDES="mscoree=;mshtml="
 if [ -f "$wine_build_dir/xvfb.display" ]; then
   export DISPLAY=":$(cat "$wine_build_dir/xvfb.display")"
 fi
+
+# Wine's symbol font draws the caption buttons (the close button's cross). This Wine looks for its
+# fonts in the prefix and the system's font folders only, so the prefix gets a copy of the one
+# from fonts-wine (scripts/setup.sh installs it). False, with a message, when it is not installed.
+wine_symbol_font() {
+  local font=/usr/share/wine/fonts/marlett.ttf
+  if [ ! -f "$font" ]; then
+    echo "wine-env: Wine's symbol font $font is missing (run scripts/setup.sh)" >&2
+    return 1
+  fi
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp -u "$font" "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf"
+}

@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # Starts or stops what the Win32 tests of one build need: a virtual X display and the build's
-# private Wine prefixes with their servers, one prefix per ANSI code page (see wine-env.sh).
+# private Wine prefixes with their servers, one prefix per ANSI code page and DPI (see
+# wine-env.sh).
 #
-#   wine-fixture.sh start|stop BUILD_DIR [CODEPAGE]   one prefix and its server (default 1251)
+#   wine-fixture.sh start|stop BUILD_DIR [CODEPAGE [DPI]]   one prefix and its server
+#                                                           (default 1251 and 96)
 #   wine-fixture.sh display-start|display-stop BUILD_DIR
 #
 # The prefixes share the build's display. `start` starts one when none runs, and the `stop` of
-# the same code page stops it again; a display started with `display-start` runs until
+# the same prefix stops it again; a display started with `display-start` runs until
 # `display-stop`, whichever prefixes come and go meanwhile (the CTest fixtures do this).
 set -u
 action=$1
 build=$(cd "$2" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 codepage=${3:-1251}
+dpi=${4:-96}
 
 display_running() {
   [ -f "$build/xvfb.pid" ] && [ -f "$build/xvfb.display" ] && kill -0 "$(cat "$build/xvfb.pid")" 2>/dev/null
@@ -59,20 +62,20 @@ server_stop() {
 }
 
 stop() {
-  . "$here/wine-env.sh" "$build" "$codepage" || exit 2
+  . "$here/wine-env.sh" "$build" "$codepage" "$dpi" || exit 2
   server_stop
-  if [ "$(cat "$build/xvfb.owner" 2>/dev/null)" = "$codepage" ]; then display_stop; fi
+  if [ "$(cat "$build/xvfb.owner" 2>/dev/null)" = "$codepage/$dpi" ]; then display_stop; fi
 }
 
 start() {
-  . "$here/wine-env.sh" "$build" "$codepage" || exit 2
+  . "$here/wine-env.sh" "$build" "$codepage" "$dpi" || exit 2
   server_stop
   if ! locale -a 2>/dev/null | grep -qix "${wine_locale/UTF-8/utf8}"; then
     echo "wine-fixture: the locale $wine_locale is missing (run scripts/setup.sh)" >&2
     exit 1
   fi
-  display_running || display_start "$codepage"
-  . "$here/wine-env.sh" "$build" "$codepage"
+  display_running || display_start "$codepage/$dpi"
+  . "$here/wine-env.sh" "$build" "$codepage" "$dpi"
   local fresh=0
   [ -d "$WINEPREFIX" ] || fresh=1
   boot
@@ -87,14 +90,35 @@ start() {
   # managed window that is hidden or destroyed waits 2 s for a window manager's answer.
   env "${wine_locale_env[@]}" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
     </dev/null >/dev/null 2>&1
-  if [ $fresh -eq 1 ]; then
+  wine_symbol_font || exit 1
+  local restart=$fresh
+  # The system's DPI is read when the prefix's session starts.
+  if [ "$(logpixels)" != "$dpi" ]; then
+    env "${wine_locale_env[@]}" wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
+      /t REG_DWORD /d "$dpi" /f </dev/null >/dev/null 2>&1
+    restart=1
+  fi
+  if [ $restart -eq 1 ]; then
     # In the session that made the prefix, each program's first window came up 10 s late
     # (measured); a new session of the same prefix has no such delay.
     server_stop
     boot
   fi
   check_codepage
-  echo "wine-fixture: display :$(cat "$build/xvfb.display"), prefix $WINEPREFIX, code page $codepage"
+  if [ "$(logpixels)" != "$dpi" ]; then
+    echo "wine-fixture: the prefix $WINEPREFIX has LogPixels '$(logpixels)', not $dpi" >&2
+    exit 1
+  fi
+  echo "wine-fixture: display :$(cat "$build/xvfb.display"), prefix $WINEPREFIX," \
+    "code page $codepage, $dpi DPI"
+}
+
+# The prefix's LogPixels (its DPI) in decimal; empty when it has none.
+logpixels() {
+  local value
+  value=$(env "${wine_locale_env[@]}" wine reg query 'HKCU\Control Panel\Desktop' /v LogPixels \
+    </dev/null 2>/dev/null | tr -d '\r' | awk '$1 == "LogPixels" {print $NF}')
+  [ -n "$value" ] && echo $((value))
 }
 
 # A persistent server and the prefix's own processes, detached from the test's output pipes.
@@ -119,8 +143,8 @@ check_codepage() {
 
 case "$action" in
   start) start ;;
-  stop) stop; echo "wine-fixture: stopped the prefix of code page $codepage" ;;
+  stop) stop; echo "wine-fixture: stopped the prefix of code page $codepage at $dpi DPI" ;;
   display-start) display_start display; echo "wine-fixture: display :$(cat "$build/xvfb.display")" ;;
   display-stop) display_stop; echo "wine-fixture: display stopped" ;;
-  *) echo "usage: wine-fixture.sh start|stop BUILD_DIR [CODEPAGE] | display-start|display-stop BUILD_DIR" >&2; exit 2 ;;
+  *) echo "usage: wine-fixture.sh start|stop BUILD_DIR [CODEPAGE [DPI]] | display-start|display-stop BUILD_DIR" >&2; exit 2 ;;
 esac

@@ -8,6 +8,27 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// The cp1251 capitals that look like Latin capitals, beside those capitals. A small letter is
+// its capital's byte + 0x20.
+struct LookAlike {
+    unsigned char cyrillic;
+    char latin;
+};
+constexpr LookAlike lookAlikes[] = {
+    {0xC0, 'A'},  // А
+    {0xC2, 'B'},  // В
+    {0xC5, 'E'},  // Е
+    {0xCA, 'K'},  // К
+    {0xCC, 'M'},  // М
+    {0xCD, 'H'},  // Н
+    {0xCE, 'O'},  // О
+    {0xD0, 'P'},  // Р
+    {0xD1, 'C'},  // С
+    {0xD2, 'T'},  // Т
+    {0xD5, 'X'},  // Х
+};
+constexpr unsigned char cyrillicSmallOffset = 0x20;
+
 }  // namespace
 
 std::string TrimArticleNumber(const std::string& number) {
@@ -32,6 +53,33 @@ std::vector<Candidate> ExpandCandidates(const std::string& number) {
         candidates.push_back({i, std::move(candidate)});
     }
     return candidates;
+}
+
+bool IsKnownNumber(const std::string& number, const CatalogKeyTest& isKey) {
+    if (!IsPlaceholderNumber(number)) return isKey(number);
+    for (const Candidate& candidate : ExpandCandidates(number)) {
+        if (isKey(candidate.number)) return true;
+    }
+    return false;
+}
+
+std::string ReplaceLookAlikeLetters(const std::string& number) {
+    std::string replaced = number;
+    for (char& c : replaced) {
+        const auto byte = static_cast<unsigned char>(c);
+        for (const LookAlike& pair : lookAlikes) {
+            if (byte == pair.cyrillic || byte == pair.cyrillic + cyrillicSmallOffset)
+                c = pair.latin;
+        }
+    }
+    return replaced;
+}
+
+std::string ChooseTypedNumber(const std::string& number, const CatalogKeyTest& isKey) {
+    if (IsKnownNumber(number, isKey)) return number;
+    const std::string latin = ReplaceLookAlikeLetters(number);
+    if (latin != number && IsKnownNumber(latin, isKey)) return latin;
+    return number;
 }
 
 bool IsOnProgramDrive(const std::string& value) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,24 @@ struct Candidate {
     std::string number;
 };
 std::vector<Candidate> ExpandCandidates(const std::string& number);
+
+// Answers whether the catalogue holds an article number as a key.
+using CatalogKeyTest = std::function<bool(const std::string&)>;
+
+// Whether the catalogue knows a (trimmed) number: holds it, or, for a placeholder number, holds
+// any of its candidates.
+bool IsKnownNumber(const std::string& number, const CatalogKeyTest& isKey);
+
+// The number with every Cyrillic letter that looks like a Latin capital (cp1251 А В Е К М Н О Р
+// С Т Х, capital or small: the number field shows every letter as a capital) replaced by that
+// Latin capital. Every other byte stays.
+std::string ReplaceLookAlikeLetters(const std::string& number);
+
+// The number to go on with for a typed (trimmed) one. Article numbers are Latin letters and
+// digits, and a Cyrillic letter typed in the Russian keyboard layout looks the same: the number as
+// typed when the catalogue knows it, otherwise the number with its look-alike letters replaced
+// when the catalogue knows that, otherwise the number as typed.
+std::string ChooseTypedNumber(const std::string& number, const CatalogKeyTest& isKey);
 
 // True when a catalogue value begins with the drive placeholder: the value names a file on the
 // program's own drive.

@@ -1,6 +1,8 @@
 #include "ui/AboutDialog.h"
 
+#include "framework/Application.h"
 #include "framework/Strings.h"
+#include "ui/IconGroup.h"
 #include "ui/resource.h"
 #include "util/VersionInfoReader.h"
 
@@ -46,6 +48,7 @@ void AboutDialog::DoDataExchange(DataExchange& dx) {
 BOOL AboutDialog::OnInitDialog() {
     // Sets both statics to the still empty members: the template's version text never shows.
     Dialog::OnInitDialog();
+    ShowNearestIcon();
 
     VersionInfoReader reader;
     if (reader.Load(nullptr)) {
@@ -58,4 +61,23 @@ BOOL AboutDialog::OnInitDialog() {
     }
     // The platform gives the focus to the first tab stop, the OK button.
     return TRUE;
+}
+
+void AboutDialog::ShowNearestIcon() {
+    // The template's static shows the icon at the system's icon size, stretched from whichever
+    // image the system took. That icon is shared with the module and never destroyed.
+    const int wanted = GetSystemMetrics(SM_CXICON);
+    const int nearest = NearestSize(IconGroupSizes(ModuleInstance(), IDR_MAINFRAME), wanted);
+    HWND iconStatic = GetDlgItem(Handle(), IDC_ABOUT_ICON);
+    if (nearest == wanted || iconStatic == nullptr) return;
+    nearestIcon.Reset(static_cast<HICON>(LoadImageW(
+        ModuleInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, nearest, nearest, 0)));
+    if (!nearestIcon) return;
+    RECT place{};
+    GetWindowRect(iconStatic, &place);
+    MapWindowPoints(HWND_DESKTOP, Handle(), reinterpret_cast<POINT*>(&place), 2);
+    SendMessageW(iconStatic, STM_SETICON, reinterpret_cast<WPARAM>(nearestIcon.Get()), 0);
+    const int left = (place.left + place.right - nearest) / 2;
+    const int top = (place.top + place.bottom - nearest) / 2;
+    MoveWindow(iconStatic, left, top, nearest, nearest, TRUE);
 }

@@ -5,6 +5,7 @@
 #include "framework/Strings.h"
 #include "handoff/HandoffNames.h"
 #include "ui/AboutDialog.h"
+#include "ui/PictureScaling.h"
 #include "ui/resource.h"
 #include "util/PathParts.h"
 #include "util/WideText.h"
@@ -109,17 +110,34 @@ BOOL ProductSelectDialog::OnInitDialog() {
 }
 
 void ProductSelectDialog::PlacePicture() {
-    // The bitmap static takes its bitmap's size, not the template's: centre it across the
-    // client area and in the band above the prompt, 5 pixels lower. Each halving rounds
-    // toward zero on its own term.
-    const RECT rp = WindowRectIn(picture.Handle(), Handle());
+    // The picture control keeps the template's size (SS_REALSIZECONTROL): the place the layout
+    // gives the picture, in dialog units, so that it grows with the dialog's font and the
+    // system's DPI. The picture fills it at its own proportions. At 96 DPI the place holds the
+    // bitmap at its own size, and the control shows the template's bitmap as it is; at any
+    // other size it shows a copy drawn once at that size.
+    const RECT place = WindowRectIn(picture.Handle(), Handle());
+    const auto bitmap = reinterpret_cast<HBITMAP>(picture.Send(STM_GETIMAGE, IMAGE_BITMAP));
+    const SIZE original = BitmapSize(bitmap);
+    SIZE size = FitInto(original, SIZE{place.right - place.left, place.bottom - place.top});
+    if (size.cx != original.cx || size.cy != original.cy) {
+        scaledPicture = ScaledCopy(bitmap, size);
+        if (scaledPicture) {
+            // The control gives the template's bitmap back to the dialog, which frees it.
+            OwnedBitmap(reinterpret_cast<HBITMAP>(picture.Send(
+                STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaledPicture.Get()))));
+        } else {
+            size = original;
+        }
+    }
+    // Centred across the client area and in the band above the prompt, 5 pixels lower at the
+    // picture's own size (as many more as the picture is larger). Each halving rounds toward
+    // zero on its own term.
     RECT rc{};
     GetClientRect(Handle(), &rc);
     const RECT rl = WindowRectIn(promptLabel.Handle(), Handle());
-    const LONG dx = (rc.right - rc.left) / 2 - (rp.right - rp.left) / 2 - rp.left;
-    const LONG dy = rl.top / 2 - (rp.bottom - rp.top) / 2 - rp.top + 5;
-    MoveWindow(picture.Handle(), rp.left + dx, rp.top + dy, rp.right - rp.left, rp.bottom - rp.top,
-               TRUE);
+    const LONG lower = original.cy > 0 ? MulDiv(5, size.cy, original.cy) : 5;
+    MoveWindow(picture.Handle(), (rc.right - rc.left) / 2 - size.cx / 2,
+               rl.top / 2 - size.cy / 2 + lower, size.cx, size.cy, TRUE);
 }
 
 int ProductSelectDialog::ShowMessage(UINT captionId, UINT textId, UINT style) {

@@ -8,6 +8,7 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "handoff/KernelHandle.h"
+#include "ui/GdiHandles.h"
 
 // The program's working surface: asks for a product article number (number page) and, for a
 // number that leaves the localization open, offers the localizations found (localization page).
@@ -63,7 +64,8 @@ class ProductSelectDialog : public Dialog {
     std::string MakeHandoffClassId();
     void WriteHandoffRecord();
 
-    // Places the picture centred across the client area, in the band above the prompt.
+    // Sizes the picture to the place the template gives it, at its own proportions, and places
+    // it centred across the client area, in the band above the prompt.
     void PlacePicture();
 
     StaticControl promptLabel;
@@ -77,6 +79,9 @@ class ProductSelectDialog : public Dialog {
     // can be that text, and articleNumber is then empty.
     bool numberFits = true;
     StaticControl picture;
+    // The picture drawn at the dialog's scale, while the picture control shows it; null where
+    // the control shows the bitmap of the template at its own size.
+    OwnedBitmap scaledPicture;
     // Shared with the set-up programs. Not closed by the destructor: OnCancel decides whether
     // it is closed; otherwise it stays open until the process ends.
     KernelHandle setupStartedEvent;

@@ -51,6 +51,11 @@ void ProductSelectDialog::OnNext() {
     // that cp1251 cannot hold makes a number no catalogue key can be.
     articleNumber = TrimArticleNumber(articleNumber);
     const bool lookable = localizationPage || numberFits;
+    // A typed number goes on in its Latin form when only that is in the catalogue.
+    if (!localizationPage && numberFits) {
+        articleNumber = ChooseTypedNumber(
+            articleNumber, [this](const std::string& key) { return catalog.HasKey(key); });
+    }
     if (lookable && IsPlaceholderNumber(articleNumber)) {
         ExpandLocalizations();
         return;

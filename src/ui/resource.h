@@ -36,6 +36,7 @@
 // Controls of the About box.
 #define IDC_VERSION 1005
 #define IDC_COPYRIGHT 1006
+#define IDC_ABOUT_ICON 1007
 
 // The system-menu command that opens the About box.
 #define IDM_ABOUTBOX 0x0010

@@ -401,6 +401,34 @@ TEST_P(LiveHandoff, SetUpProgramThatSignalsAsItStartsGetsTheNumberFromTheRegistr
 INSTANTIATE_TEST_SUITE_P(Numbers, LiveHandoff,
                          ::testing::Values("E1234", "E1234567890123456789012345678901234567890X"));
 
+// A number typed in the Russian keyboard layout: its Cyrillic Е looks exactly like the Latin E.
+// The set-up program gets the Latin number on its command line and in the record, unless the
+// catalogue holds the number as typed.
+TEST_F(Handoff, CyrillicLookAlikeLettersStandForTheLatinNumberTheCatalogueHolds) {
+    const std::string typed = Cp1251("Е5678");
+    AddSetup("English\\setup.exe");
+    LaunchedCopies("serve", "20000");
+    Start({{"E5678", medium.DriveRelative("English\\setup.exe")}});
+    Enter(typed);
+    ExpectQuietEnd();
+    ASSERT_TRUE(support::WaitFor([&] { return SetupLogCount(LaunchedLog(), "exit") == 1; }, 15000));
+    EXPECT_EQ(SetupLogValue(LaunchedLog(), "commandLine"), BuildCommandLine("E5678"));
+    EXPECT_EQ(SetupLogValue(LaunchedLog(), "art"), "E5678");
+    DeleteHandoffRecord(SetupLogValue(LaunchedLog(), "copydata.classId"));
+
+    WaitLaunchedEnded();
+    DeleteFileA(LaunchedLog().c_str());
+    AddSetup("Russian\\setup.exe");
+    LaunchedCopies("none", "1");
+    Start({{"E5678", medium.DriveRelative("English\\setup.exe")},
+           {typed, medium.DriveRelative("Russian\\setup.exe")}});
+    Enter(typed);
+    ExpectQuietEnd();
+    EXPECT_EQ(LaunchedCommandLine(), BuildCommandLine(typed));
+    const std::string program = SetupLogValue(LaunchedLog(), "program");
+    EXPECT_NE(program.find("\\Russian\\setup.exe"), std::string::npos) << program;
+}
+
 TEST_F(Handoff, SignalGivenBeforeTheLaunchCountsAndTheFoundWindowGetsTheHandOff) {
     AddSetup("English\\setup.exe");
     StartResidentSetup("E42");

@@ -363,16 +363,4 @@ TEST_F(LocalizationPage, FailedNextKeepsTheFocusOnThePageAndNextDisabledUntilThe
     EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
 }
 
-TEST_F(NumberPage, PictureIsCentredAcrossTheClientArea) {
-    const RECT client = installer.ClientRect();
-    const RECT picture = installer.ControlRect(IDC_PICTURE);
-    const RECT prompt = installer.ControlRect(IDC_PROMPT);
-    // The bitmap static takes the picture's own size.
-    EXPECT_EQ(picture.right - picture.left, 360);
-    EXPECT_EQ(picture.bottom - picture.top, 180);
-    EXPECT_EQ(picture.left, (client.right - client.left) / 2 - 360 / 2);
-    EXPECT_EQ(picture.top, prompt.top / 2 - 180 / 2 + 5);
-    EXPECT_TRUE(installer.IsVisible(IDC_PICTURE));
-}
-
 }  // namespace

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""Draws the program's icon (16x16 and 32x32, 32 bits with alpha) and the dialog's picture
-(360 x 180, 24 bits): an installation disc over a blue band. Writes installer.ico and
-picture.bmp next to this script. Run again after changing the drawing; the outputs are kept
-in the repository so the build needs no Python."""
+"""Draws the program's icon (16, 32, 48 and 256 pixels square, 32 bits with alpha; the 256 px
+image PNG-compressed, as Windows expects it) and the dialog's picture (360 x 180, 24 bits): an
+installation disc over a blue band. Writes installer.ico and picture.bmp next to this script.
+Run again after changing the drawing; the outputs are kept in the repository so the build needs
+no Python."""
 import math
 import os
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -73,32 +75,81 @@ def bmp_bytes(rows):
     return file_header + header + pixels
 
 
+def icon_pixels(size):
+    """Rows of (r, g, b, alpha), top row first. The 16 and 32 px images take one sample per
+    pixel, as they always have; the larger ones average 4 x 4 samples, so that the hole's edge
+    is smooth as well."""
+    grid = 1 if size <= 32 else 4
+    c = size / 2 - 0.5
+    rows = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            total = [0.0, 0.0, 0.0, 0.0]
+            for sy in range(grid):
+                for sx in range(grid):
+                    dx = x + (sx + 0.5) / grid - 0.5 - c
+                    dy = y + (sy + 0.5) / grid - 0.5 - c
+                    colour, cov = disc_colour(dx, dy, size / 2 - 0.5)
+                    if colour is None:
+                        continue
+                    for i in range(3):
+                        total[i] += colour[i] * cov
+                    total[3] += cov
+            if total[3] == 0.0:
+                row.append(None)
+                continue
+            if grid == 1:
+                r, g, b = colour
+            else:
+                r, g, b = (int(round(total[i] / total[3])) for i in range(3))
+            row.append((r, g, b, int(round(255 * total[3] / (grid * grid)))))
+        rows.append(row)
+    return rows
+
+
 def icon_image(size):
+    """A BITMAPINFOHEADER image: 32-bit colours bottom-up, then the 1-bit mask."""
     pixels = bytearray()
     mask = bytearray()
     mask_stride = ((size + 31) // 32) * 4
-    for y in reversed(range(size)):
+    for y, row in reversed(list(enumerate(icon_pixels(size)))):
         mask_row = bytearray(mask_stride)
-        for x in range(size):
-            c = size / 2 - 0.5
-            colour, cov = disc_colour(x - c, y - c, size / 2 - 0.5)
-            if colour is None:
+        for x, pixel in enumerate(row):
+            if pixel is None:
                 pixels += bytes((0, 0, 0, 0))
                 mask_row[x // 8] |= 0x80 >> (x % 8)
             else:
-                r, g, b = colour
-                pixels += bytes((b, g, r, int(round(255 * cov))))
+                r, g, b, a = pixel
+                pixels += bytes((b, g, r, a))
         mask += mask_row
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(pixels) + len(mask), 0, 0, 0, 0)
     return header + pixels + mask
 
 
+def png_image(size):
+    """A PNG image, 8-bit RGBA, no interlacing; every row with filter type 0."""
+    raw = bytearray()
+    for row in icon_pixels(size):
+        raw.append(0)
+        for pixel in row:
+            raw += bytes(pixel if pixel is not None else (0, 0, 0, 0))
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(bytes(raw), 9))
+            + chunk(b"IEND", b""))
+
+
 def ico_bytes(sizes):
-    images = [icon_image(s) for s in sizes]
+    images = [png_image(s) if s >= 256 else icon_image(s) for s in sizes]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, image in zip(sizes, images):
-        out += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(image), offset)
+        # A width or height of 256 is written as 0.
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(image), offset)
         offset += len(image)
     for image in images:
         out += image
@@ -109,4 +160,4 @@ if __name__ == "__main__":
     with open(os.path.join(HERE, "picture.bmp"), "wb") as f:
         f.write(bmp_bytes(picture()))
     with open(os.path.join(HERE, "installer.ico"), "wb") as f:
-        f.write(ico_bytes((16, 32)))
+        f.write(ico_bytes((16, 32, 48, 256)))

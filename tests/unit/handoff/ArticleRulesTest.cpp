@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "handoff/ArticleRules.h"
 #include "handoff/LanguageTable.h"
 
@@ -55,6 +57,34 @@ TEST(CandidateExpansion, EveryZIsReplacedByEachLetterInTableOrder) {
         EXPECT_EQ(candidates[i].languageIndex, i);
         EXPECT_EQ(candidates[i].number, std::string(2, languageTable.letters[i]));
     }
+}
+
+TEST(LookAlikeLetters, EachCyrillicLookAlikeCapitalOrSmallBecomesItsLatinCapital) {
+    // А В Е К М Н О Р С Т Х, then а в е к м н о р с т х (cp1251).
+    EXPECT_EQ(ReplaceLookAlikeLetters("\xC0\xC2\xC5\xCA\xCC\xCD\xCE\xD0\xD1\xD2\xD5"
+                                      "\xE0\xE2\xE5\xEA\xEC\xED\xEE\xF0\xF1\xF2\xF5"),
+              "ABEKMHOPCTXABEKMHOPCTX");
+    // Д, Ё, З (looks like a 3, not a letter), Я, the unassigned byte, Latin letters and digits.
+    const std::string others = std::string("\xC4\xA8\xC7\xDF\x98") + "Ee1Z";
+    EXPECT_EQ(ReplaceLookAlikeLetters(others), others);
+}
+
+TEST(LookAlikeLetters, TheCatalogueDecidesWhetherTheTypedNumberOrItsLatinFormIsUsed) {
+    std::set<std::string> keys{"E5678", "EABC"};
+    const CatalogKeyTest isKey = [&](const std::string& key) { return keys.count(key) > 0; };
+    const std::string cyrillicE = "\xC5";
+    const std::string cyrillicABC = "\xC0\xC2\xD1";
+    EXPECT_EQ(ChooseTypedNumber(cyrillicE + "5678", isKey), "E5678");
+    EXPECT_EQ(ChooseTypedNumber("E5678", isKey), "E5678");
+    // Neither form is known: the number as typed, for the wrong-number message.
+    EXPECT_EQ(ChooseTypedNumber(cyrillicE + "9", isKey), cyrillicE + "9");
+    // The placeholder rule applies to the Latin form.
+    EXPECT_EQ(ChooseTypedNumber("Z" + cyrillicABC, isKey), "ZABC");
+    // A catalogue that holds the Cyrillic forms as well: the numbers as typed.
+    keys.insert(cyrillicE + "5678");
+    keys.insert("R" + cyrillicABC);
+    EXPECT_EQ(ChooseTypedNumber(cyrillicE + "5678", isKey), cyrillicE + "5678");
+    EXPECT_EQ(ChooseTypedNumber("Z" + cyrillicABC, isKey), "Z" + cyrillicABC);
 }
 
 TEST(SetupPathResolution, LeadingPercentColonIsTheMediumsFolder) {

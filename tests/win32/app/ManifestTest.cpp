@@ -5,40 +5,16 @@
 
 #include <string>
 
+#include "ProgramFile.h"
+
 namespace {
 
-// The host path of the built program as Wine shows it (drive Z: is the host's root).
-std::string ProgramPath() {
-    std::string path = std::string("Z:") + INSTALLER_EXE_HOST_PATH;
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
-    return path;
-}
-
-class ProgramFile {
-  public:
-    explicit ProgramFile(const std::string& path)
-        : module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
-    ~ProgramFile() {
-        if (module) FreeLibrary(module);
-    }
-    ProgramFile(const ProgramFile&) = delete;
-    ProgramFile& operator=(const ProgramFile&) = delete;
-    HMODULE Get() const { return module; }
-
-  private:
-    HMODULE module;
-};
+using app_test::ProgramFile;
+using app_test::ProgramPath;
 
 // The manifest's text; empty when the program has none with id 1.
 std::string ManifestOf(const ProgramFile& program) {
-    HRSRC found = FindResourceA(program.Get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-    if (!found) return std::string();
-    HGLOBAL loaded = LoadResource(program.Get(), found);
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes) return std::string();
-    return std::string(static_cast<const char*>(bytes), SizeofResource(program.Get(), found));
+    return program.Resource(MAKEINTRESOURCEA(24), 1);
 }
 
 // The whole element that begins with opening, e.g. "<requestedExecutionLevel ".
