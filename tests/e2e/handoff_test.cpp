@@ -305,7 +305,8 @@ TEST_F(Handoff, EveryPlaceholderIsReplacedAndAZFurtherOnIsLookedUpDirectly) {
 TEST_F(Handoff, UnknownNumberAndMissingSetUpProgramFailOnTheNumberPage) {
     AddSetup("English\\setup.exe");
     Start({{"E1", medium.DriveRelative("English\\setup.exe")},
-           {"E2", medium.DriveRelative("English\\missing.exe")}});
+           {"E2", medium.DriveRelative("English\\missing.exe")},
+           {"?3", medium.DriveRelative("English\\setup.exe")}});
     Enter(" E9 ");
     ExpectBox("Ошибка", "Вы ввели неверный артикульный номер!");
     ExpectFailedNext(" E9 ");
@@ -314,6 +315,13 @@ TEST_F(Handoff, UnknownNumberAndMissingSetUpProgramFailOnTheNumberPage) {
     Enter("E2");
     ExpectBox("Ошибка", "Не найден файл, соответствующий введённому номеру!");
     ExpectFailedNext("E2");
+
+    // A letter cp1251 cannot hold is a wrong number, never a lookup of a stand-in such as "?3".
+    ASSERT_TRUE(installer.WideTypeKeys(L"\u01413"));  // Ł3
+    ASSERT_TRUE(installer.Press(IDC_NEXT)) << installer.Describe();
+    ExpectBox("Ошибка", "Вы ввели неверный артикульный номер!");
+    EXPECT_EQ(installer.WideControlText(IDC_NUMBER), L"\u01413");
+    EXPECT_FALSE(installer.IsEnabled(IDC_NEXT));
 }
 
 TEST_F(Handoff, OnlyTheMediumsOwnSetUpProgramsRun) {

@@ -382,10 +382,14 @@ HWND Installer::WaitWindow(const std::string& caption, DWORD timeoutMs) {
 }
 
 bool Installer::TypeKeys(const std::string& text) {
+    return WideTypeKeys(Wide(text));
+}
+
+bool Installer::WideTypeKeys(const std::wstring& text) {
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
     if (!GetGUIThreadInfo(threadId, &info) || info.hwndFocus == nullptr) return false;
-    for (wchar_t c : Wide(text)) {
+    for (wchar_t c : text) {
         DWORD_PTR ignored = 0;
         if (!SendMessageTimeoutW(info.hwndFocus, WM_CHAR, c, 1, SMTO_ABORTIFHUNG, kSendTimeoutMs,
                                  &ignored))

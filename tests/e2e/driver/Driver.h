@@ -100,6 +100,8 @@ class Installer {
     // own handling, e.g. capitals, runs); "\b" is Backspace. Each character is sent: it has been
     // handled, with the notifications it caused, when this returns.
     bool TypeKeys(const std::string& text);
+    // The same for characters of any script.
+    bool WideTypeKeys(const std::wstring& text);
     // A key such as VK_RETURN or VK_ESCAPE to the focused control, posted as keyboard input so
     // that the dialog's keyboard handling sees it. Returns once it is posted: the caller waits
     // for what the key is to do.
