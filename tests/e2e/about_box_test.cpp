@@ -10,8 +10,10 @@
 
 #include "VersionResourceSwap.h"
 #include "driver/Driver.h"
+#include "support/ScreenCapture.h"
 #include "ui/AboutDialog.h"
 #include "ui/resource.h"
+#include "util/WideText.h"
 
 namespace {
 
@@ -143,7 +145,7 @@ TEST_F(AboutBox, ReturnsToTheUnchangedDialogAndShowsTheSameTheSecondTime) {
         ExpectAboutContents(about);
         if (opening == 1) {
             const char* shot = std::getenv("ABOUT_BOX_SCREENSHOT");
-            if (shot != nullptr) installer.Screenshot(shot);
+            if (shot != nullptr) support::SaveWindowImage(about, WideFromUtf8(shot));
         }
         EXPECT_TRUE(installer.Press(IDOK));
         ExpectClosed(about);

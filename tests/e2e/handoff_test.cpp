@@ -89,8 +89,7 @@ class Handoff : public ::testing::Test {
 
     void TearDown() override {
         if (HasFailure()) {
-            installer.Screenshot(medium.Path("failed.bmp"));
-            std::cout << installer.Describe() << "launched.log:\n"
+            std::cout << "launched.log:\n"
                       << ReadWholeFile(LaunchedLog()) << "resident.log:\n"
                       << ReadWholeFile(ResidentLog());
         }

@@ -82,13 +82,7 @@ class OtherCodePage : public ::testing::Test {
     }
 
     void TearDown() override {
-        if (HasFailure()) {
-            const std::string shot = BesideProgram(
-                std::string("failed-") +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bmp");
-            if (installer.Screenshot(shot)) std::cout << "screenshot: " << shot << "\n";
-            std::cout << installer.Describe() << "set-up log:\n" << ReadWholeFile(Log());
-        }
+        if (HasFailure()) std::cout << "set-up log:\n" << ReadWholeFile(Log());
         EndSetup();
         DeleteHandoffRecord(SetupLogValue(Log(), "copydata.classId"));
     }

@@ -26,17 +26,6 @@ class NumberPage : public ::testing::Test {
         ASSERT_NE(installer.WaitWindow(DialogCaption()), nullptr) << installer.Describe();
     }
 
-    void TearDown() override {
-        if (HasFailure()) {
-            // Beside the test program: the medium goes with the test.
-            const std::string shot = support::BesideProgram(
-                std::string("failed-") +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bmp");
-            if (installer.Screenshot(shot)) std::cout << "screenshot: " << shot << "\n";
-            std::cout << installer.Describe();
-        }
-    }
-
     TempMedium medium{"number-page"};
     Installer installer;
 };

@@ -12,6 +12,7 @@
 #include "handoff/ArticleRules.h"
 #include "handoff/HandoffNames.h"
 #include "support/ArticleCatalogFile.h"
+#include "support/FailureReport.h"
 #include "util/WideText.h"
 
 namespace e2e {
@@ -58,164 +59,7 @@ bool IsMessageBox(HWND window) {
     return ClassOf(window) == "#32770" && GetDlgItem(window, kBoxTextId) != nullptr;
 }
 
-// A 32-bit top-down bitmap selected into a memory device context made for the screen; its
-// pixels are BGRX rows, top row first.
-class ScreenBitmap {
-  public:
-    ScreenBitmap(int width, int height)
-        : count(static_cast<std::size_t>(width) * height),
-          screen(GetDC(nullptr)),
-          memory(CreateCompatibleDC(screen)) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (bitmap != nullptr) old = SelectObject(memory, bitmap);
-    }
-    ~ScreenBitmap() {
-        if (bitmap != nullptr) {
-            SelectObject(memory, old);
-            DeleteObject(bitmap);
-        }
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-    }
-    ScreenBitmap(const ScreenBitmap&) = delete;
-    ScreenBitmap& operator=(const ScreenBitmap&) = delete;
-
-    bool Usable() const { return bitmap != nullptr; }
-    HDC Screen() const { return screen; }
-    HDC Dc() const { return memory; }
-    void Fill(const std::vector<DWORD>& pixels) {
-        std::copy(pixels.begin(), pixels.begin() + count, static_cast<DWORD*>(bits));
-    }
-    std::vector<DWORD> Pixels() const {
-        GdiFlush();
-        const DWORD* first = static_cast<const DWORD*>(bits);
-        return std::vector<DWORD>(first, first + count);
-    }
-
-  private:
-    std::size_t count;
-    HDC screen;
-    HDC memory;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
-    void* bits = nullptr;
-};
-
-// Pixels of a screen rectangle as 32-bit BGRX rows, top row first.
-std::vector<DWORD> CaptureScreen(const RECT& rect) {
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0) return std::vector<DWORD>();
-    ScreenBitmap bitmap(width, height);
-    if (!bitmap.Usable()) return std::vector<DWORD>(static_cast<std::size_t>(width) * height);
-    BitBlt(bitmap.Dc(), 0, 0, width, height, bitmap.Screen(), rect.left, rect.top, SRCCOPY);
-    return bitmap.Pixels();
-}
-
-// One of the standard icons drawn over a background colour, in the same pixel layout.
-std::vector<DWORD> RenderIcon(LPCSTR iconId, int width, int height, DWORD background) {
-    std::vector<DWORD> pixels(static_cast<std::size_t>(width) * height, background);
-    ScreenBitmap bitmap(width, height);
-    if (!bitmap.Usable()) return pixels;
-    bitmap.Fill(pixels);
-    DrawIconEx(bitmap.Dc(), 0, 0, LoadIconA(nullptr, iconId), 0, 0, 0, nullptr, DI_NORMAL);
-    return bitmap.Pixels();
-}
-
-long long Difference(const std::vector<DWORD>& a, const std::vector<DWORD>& b) {
-    long long sum = 0;
-    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
-        for (int shift = 0; shift < 24; shift += 8) {
-            sum += std::abs(static_cast<int>((a[i] >> shift) & 0xFF) -
-                            static_cast<int>((b[i] >> shift) & 0xFF));
-        }
-    }
-    return sum;
-}
-
-// Which standard icon the box's icon control shows, by comparing its pixels on the screen
-// with each standard icon drawn here.
-BoxIcon ClassifyIcon(HWND box) {
-    HWND icon = GetDlgItem(box, kBoxIconId);
-    if (icon == nullptr || !IsWindowVisible(icon)) return BoxIcon::None;
-    RECT rect{};
-    GetWindowRect(icon, &rect);
-    const std::vector<DWORD> shown = CaptureScreen(rect);
-    if (shown.empty()) return BoxIcon::Unknown;
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    struct Candidate {
-        BoxIcon icon;
-        LPCSTR id;
-    };
-    const Candidate candidates[] = {{BoxIcon::Error, IDI_HAND},
-                                    {BoxIcon::Warning, IDI_EXCLAMATION},
-                                    {BoxIcon::Information, IDI_ASTERISK},
-                                    {BoxIcon::Question, IDI_QUESTION}};
-    BoxIcon best = BoxIcon::Unknown;
-    long long bestDifference = -1;
-    for (const Candidate& candidate : candidates) {
-        const long long difference =
-            Difference(shown, RenderIcon(candidate.id, width, height, shown[0]));
-        if (bestDifference < 0 || difference < bestDifference) {
-            bestDifference = difference;
-            best = candidate.icon;
-        }
-    }
-    // Far from every standard icon: not one of them.
-    const long long limit = static_cast<long long>(shown.size()) * 3 * 40;
-    return bestDifference <= limit ? best : BoxIcon::Unknown;
-}
-
-bool RemoveTree(const std::wstring& dir) {
-    WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW((dir + L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring path = dir + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path + L"\\");
-            } else {
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(path.c_str());
-            }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    return RemoveDirectoryW(dir.c_str()) != FALSE;
-}
-
 }  // namespace
-
-const char* BoxIconName(BoxIcon icon) {
-    switch (icon) {
-        case BoxIcon::None:
-            return "none";
-        case BoxIcon::Error:
-            return "error";
-        case BoxIcon::Warning:
-            return "warning";
-        case BoxIcon::Information:
-            return "information";
-        case BoxIcon::Question:
-            return "question";
-        case BoxIcon::Unknown:
-            break;
-    }
-    return "unknown";
-}
-
-std::string BuiltInstallerPath() {
-    return HostToWinePath(INSTALLER_EXE_HOST_PATH);
-}
 
 std::wstring WideWindowText(HWND window) {
     if (window == nullptr) return std::wstring();
@@ -230,61 +74,6 @@ std::wstring WideWindowText(HWND window) {
                              kSendTimeoutMs, &copied))
         return std::wstring();
     return std::wstring(buffer.data(), copied < buffer.size() ? copied : buffer.size() - 1);
-}
-
-TempMedium::TempMedium(const std::string& name) : TempMedium(Wide(name)) {}
-
-TempMedium::TempMedium(const std::wstring& name) {
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(static_cast<DWORD>(std::size(temp)), temp);
-    static int counter = 0;
-    wideDir = temp + name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-              std::to_wstring(++counter) + L"\\";
-    dir = Narrow(wideDir);
-    RemoveTree(wideDir);
-    CreateDirectoryW(wideDir.c_str(), nullptr);
-    CopyFileW(Wide(BuiltInstallerPath()).c_str(), WidePath("installer.exe").c_str(), FALSE);
-}
-
-TempMedium::~TempMedium() {
-    RemoveTree(wideDir);
-}
-
-std::wstring TempMedium::WidePath(const std::string& relative) const {
-    return wideDir + Wide(relative);
-}
-
-std::string TempMedium::DriveRelative(const std::string& relative) const {
-    return std::string{drivePlaceholder, ':', '\\'} + relative;
-}
-
-bool TempMedium::WriteCatalog(const std::map<std::string, std::string>& articles) const {
-    // Written under a name every code page holds, then moved to the medium by its UTF-16 path.
-    const std::string written =
-        support::TempFilePath("catalog-" + std::to_string(GetCurrentProcessId()) + ".crt");
-    return support::WriteArticleCatalog(written, articles) &&
-           MoveFileExW(Wide(written).c_str(), WidePath(catalogFileName).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
-}
-
-bool TempMedium::WriteFile(const std::string& relative, const std::string& bytes) const {
-    KernelHandle file(CreateFileW(WidePath(relative).c_str(), GENERIC_WRITE, 0, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    return file &&
-           ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                       nullptr) &&
-           written == bytes.size();
-}
-
-bool TempMedium::MakeDir(const std::string& relative) const {
-    return CreateDirectoryW(WidePath(relative).c_str(), nullptr) != FALSE;
-}
-
-bool TempMedium::CopyIn(const std::string& source, const std::string& relative) const {
-    const size_t slash = relative.rfind('\\');
-    if (slash != std::string::npos) MakeDir(relative.substr(0, slash));
-    return CopyFileW(Wide(source).c_str(), WidePath(relative).c_str(), FALSE) != FALSE;
 }
 
 namespace {
@@ -305,6 +94,7 @@ void CALLBACK ClickHandled(HWND, UINT, ULONG_PTR serial, LRESULT) {
 
 Installer::Installer() {
     NewSerial();
+    watchId = support::WatchWindows([this] { return Describe(); });
 }
 
 void Installer::NewSerial() {
@@ -315,6 +105,7 @@ void Installer::NewSerial() {
 }
 
 Installer::~Installer() {
+    support::UnwatchWindows(watchId);
     PendingClickCounts().erase(serial);
     if (Running()) {
         TerminateProcess(process.Get(), 1);
@@ -561,43 +352,6 @@ DWORD Installer::ExitCode() const {
     DWORD code = STILL_ACTIVE;
     if (process) GetExitCodeProcess(process.Get(), &code);
     return code;
-}
-
-bool Installer::Screenshot(const std::string& path) const {
-    if (window == nullptr) return false;
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    const std::vector<DWORD> pixels = CaptureScreen(rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    if (pixels.empty()) return false;
-    const int stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof(header);
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biSizeImage = static_cast<DWORD>(stride) * height;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(header);
-    file.bfSize = file.bfOffBits + header.biSizeImage;
-    FILE* out = _wfopen(Wide(path).c_str(), L"wb");
-    if (out == nullptr) return false;
-    bool ok = std::fwrite(&file, sizeof(file), 1, out) == 1 &&
-              std::fwrite(&header, sizeof(header), 1, out) == 1;
-    std::vector<unsigned char> row(static_cast<std::size_t>(stride), 0);
-    for (int y = height - 1; ok && y >= 0; --y) {
-        for (int x = 0; x < width; ++x) {
-            const DWORD p = pixels[static_cast<std::size_t>(y) * width + x];
-            row[x * 3] = static_cast<unsigned char>(p & 0xFF);
-            row[x * 3 + 1] = static_cast<unsigned char>((p >> 8) & 0xFF);
-            row[x * 3 + 2] = static_cast<unsigned char>((p >> 16) & 0xFF);
-        }
-        ok = std::fwrite(row.data(), 1, row.size(), out) == row.size();
-    }
-    return std::fclose(out) == 0 && ok;
 }
 
 namespace {

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "driver/BoxIcons.h"
+#include "driver/TempMedium.h"
 #include "handoff/KernelHandle.h"
 #include "support/Text.h"
 #include "support/WaitFor.h"
@@ -19,14 +21,6 @@
 // give the UTF-16 text itself, for telling a "?" the window shows from a character cp1251 lacks.
 namespace e2e {
 
-// The standard icons a message box can carry.
-enum class BoxIcon { None, Error, Warning, Information, Question, Unknown };
-const char* BoxIconName(BoxIcon icon);
-// For test output.
-inline std::ostream& operator<<(std::ostream& out, BoxIcon icon) {
-    return out << BoxIconName(icon);
-}
-
 struct MessageBoxInfo {
     HWND window = nullptr;
     std::string caption;
@@ -35,43 +29,6 @@ struct MessageBoxInfo {
     std::wstring wideText;
     BoxIcon icon = BoxIcon::None;
 };
-
-// A medium folder under the Wine user's temporary folder, made on construction with a copy of
-// installer.exe in it and removed with its files on destruction. Relative names are cp1251; the
-// folder's own name may hold any character (the wide constructor), and then only the Wide...
-// paths name it whole.
-class TempMedium {
-  public:
-    explicit TempMedium(const std::string& name);
-    explicit TempMedium(const std::wstring& name);
-    ~TempMedium();
-    TempMedium(const TempMedium&) = delete;
-    TempMedium& operator=(const TempMedium&) = delete;
-
-    // The folder's path with a trailing backslash, e.g. C:\users\me\Temp\m1-42\ .
-    const std::string& Dir() const { return dir; }
-    std::string Path(const std::string& relative) const { return dir + relative; }
-    const std::wstring& WideDir() const { return wideDir; }
-    std::wstring WidePath(const std::string& relative) const;
-    // A catalogue value for a file of the medium: "%:\" (the medium's folder) and the name.
-    std::string DriveRelative(const std::string& relative) const;
-    std::string InstallerPath() const { return Path("installer.exe"); }
-
-    // Writes install.crt with the article section holding key -> text value.
-    bool WriteCatalog(const std::map<std::string, std::string>& articles) const;
-    // Writes any bytes as a file of the medium (e.g. a damaged catalogue).
-    bool WriteFile(const std::string& relative, const std::string& bytes) const;
-    bool MakeDir(const std::string& relative) const;
-    // Copies a file (a Windows path, cp1251) to the medium, making its folder when needed.
-    bool CopyIn(const std::string& source, const std::string& relative) const;
-
-  private:
-    std::wstring wideDir;
-    std::string dir;
-};
-
-// The Windows path of the installer.exe built with the tests.
-std::string BuiltInstallerPath();
 
 // The text of a window of any process, through WM_GETTEXT in UTF-16.
 std::wstring WideWindowText(HWND window);
@@ -144,8 +101,6 @@ class Installer {
     bool Running() const;
     DWORD ExitCode() const;
 
-    // A 24-bit BMP of the window as it appears on the screen, at a cp1251 path.
-    bool Screenshot(const std::string& path) const;
     // What the window shows: each control's id, class, text, visibility and state, the focus,
     // and any message box. For failure messages.
     std::string Describe() const;
@@ -163,6 +118,8 @@ class Installer {
     int PendingClicks() const;
     void NewSerial();
 
+    // This driver's part in the failure report.
+    int watchId = 0;
     KernelHandle process;
     KernelHandle thread;
     DWORD processId = 0;

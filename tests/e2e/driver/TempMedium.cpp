@@ -1,0 +1,101 @@
+#include "driver/TempMedium.h"
+
+#include <iterator>
+
+#include "handoff/ArticleRules.h"
+#include "handoff/HandoffNames.h"
+#include "handoff/KernelHandle.h"
+#include "support/ArticleCatalogFile.h"
+#include "support/Text.h"
+#include "util/WideText.h"
+
+namespace e2e {
+
+namespace {
+
+std::wstring Wide(const std::string& cp1251) {
+    return WideFromCp1251(cp1251);
+}
+
+bool RemoveTree(const std::wstring& dir) {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((dir + L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring path = dir + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path + L"\\");
+            } else {
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    return RemoveDirectoryW(dir.c_str()) != FALSE;
+}
+
+}  // namespace
+
+std::string BuiltInstallerPath() {
+    return support::HostToWinePath(INSTALLER_EXE_HOST_PATH);
+}
+
+TempMedium::TempMedium(const std::string& name) : TempMedium(Wide(name)) {}
+
+TempMedium::TempMedium(const std::wstring& name) {
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(static_cast<DWORD>(std::size(temp)), temp);
+    static int counter = 0;
+    wideDir = temp + name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+              std::to_wstring(++counter) + L"\\";
+    dir = support::WideToCp1251(wideDir);
+    RemoveTree(wideDir);
+    CreateDirectoryW(wideDir.c_str(), nullptr);
+    CopyFileW(Wide(BuiltInstallerPath()).c_str(), WidePath("installer.exe").c_str(), FALSE);
+}
+
+TempMedium::~TempMedium() {
+    RemoveTree(wideDir);
+}
+
+std::wstring TempMedium::WidePath(const std::string& relative) const {
+    return wideDir + Wide(relative);
+}
+
+std::string TempMedium::DriveRelative(const std::string& relative) const {
+    return std::string{drivePlaceholder, ':', '\\'} + relative;
+}
+
+bool TempMedium::WriteCatalog(const std::map<std::string, std::string>& articles) const {
+    // Written under a name every code page holds, then moved to the medium by its UTF-16 path.
+    const std::string written =
+        support::TempFilePath("catalog-" + std::to_string(GetCurrentProcessId()) + ".crt");
+    return support::WriteArticleCatalog(written, articles) &&
+           MoveFileExW(Wide(written).c_str(), WidePath(catalogFileName).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+}
+
+bool TempMedium::WriteFile(const std::string& relative, const std::string& bytes) const {
+    KernelHandle file(CreateFileW(WidePath(relative).c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file &&
+           ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                       nullptr) &&
+           written == bytes.size();
+}
+
+bool TempMedium::MakeDir(const std::string& relative) const {
+    return CreateDirectoryW(WidePath(relative).c_str(), nullptr) != FALSE;
+}
+
+bool TempMedium::CopyIn(const std::string& source, const std::string& relative) const {
+    const size_t slash = relative.rfind('\\');
+    if (slash != std::string::npos) MakeDir(relative.substr(0, slash));
+    return CopyFileW(Wide(source).c_str(), WidePath(relative).c_str(), FALSE) != FALSE;
+}
+
+}  // namespace e2e
