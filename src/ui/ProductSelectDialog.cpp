@@ -153,28 +153,6 @@ void ProductSelectDialog::OnNumberChange() {
     nextButton.Enable(!articleNumber.empty() || !numberFits);
 }
 
-void ProductSelectDialog::OnBack() {
-    if (setupStarted) return;
-    localizationPage = false;
-    ReleaseItemNumbers();
-    localizationList.ResetContent();
-    numberEdit.Show(true);
-    localizationList.Show(false);
-    promptLabel.SetText(LoadResourceString(IDS_ENTER_NUMBER));
-    numberEdit.SetSel(0, -1);
-    numberEdit.ScrollCaret();
-    numberEdit.SetFocus();
-    UpdateData(true);
-    backButton.Show(false);
-}
-
-void ProductSelectDialog::TakeListSelection() {
-    if (setupStarted) return;
-    const int selected = localizationList.CurSel();
-    if (selected < 0) return;
-    if (const std::string* number = ItemNumber(selected)) articleNumber = *number;
-}
-
 LRESULT ProductSelectDialog::OnSysCommand(WPARAM command, LPARAM) {
     if ((command & 0xFFF0) == IDM_ABOUTBOX) {
         if (setupStarted) return 0;
@@ -205,34 +183,6 @@ void ProductSelectDialog::OnPaint() {
 
 LRESULT ProductSelectDialog::OnQueryDragIcon(WPARAM, LPARAM) {
     return reinterpret_cast<LRESULT>(appIcon);
-}
-
-int ProductSelectDialog::InsertLocalization(const std::wstring& name, const std::string& number) {
-    const int index = localizationList.InsertString(0, name);
-    if (index < 0) return index;
-    // The item owns this copy until ReleaseItemNumbers.
-    std::string* stored = new std::string(number);
-    if (!localizationList.SetItemData(index, reinterpret_cast<LPARAM>(stored))) {
-        delete stored;
-    }
-    return index;
-}
-
-int ProductSelectDialog::ReleaseItemNumbers() {
-    int released = 0;
-    const int count = localizationList.Count();
-    for (int i = 0; i < count; ++i) {
-        std::string* stored = reinterpret_cast<std::string*>(localizationList.ItemData(i));
-        if (stored == nullptr) continue;
-        delete stored;
-        localizationList.SetItemData(i, 0);
-        ++released;
-    }
-    return released;
-}
-
-const std::string* ProductSelectDialog::ItemNumber(int index) const {
-    return reinterpret_cast<const std::string*>(localizationList.ItemData(index));
 }
 
 void ProductSelectDialog::OnCancelCommand() {

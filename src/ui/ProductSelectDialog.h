@@ -10,6 +10,10 @@
 #include "handoff/KernelHandle.h"
 #include "ui/GdiHandles.h"
 
+namespace support {
+class ProductDialogProbe;
+}
+
 // The program's working surface: asks for a product article number (number page) and, for a
 // number that leaves the localization open, offers the localizations found (localization page).
 // Every end of the dialog passes through OnCancel.
@@ -21,15 +25,21 @@ class ProductSelectDialog : public Dialog {
     // Shows a message box owned by the dialog; text and caption come from the string table.
     int ShowMessage(UINT captionId, UINT textId, UINT style);
 
-  protected:
+  private:
+    // The one way in for tests: the probe that runs the dialog in a test's own process.
+    friend class support::ProductDialogProbe;
+
     void DoDataExchange(DataExchange& dx) override;
     BOOL OnInitDialog() override;
     void OnCancel() override;
     // Cancel, Escape, Close and OK; ignored once a set-up program has been started.
     void OnCancelCommand();
 
-    // Number page and localization page.
+    // Number page (ProductSelectDialog.cpp) and localization page (ProductSelectDialogPages.cpp).
     void OnNumberChange();
+    // Switches to the localization page with the first item selected and its number taken over.
+    void ShowLocalizationPage();
+    // Leaves it for the number page.
     void OnBack();
     // Takes the number of the item the list shows over; run on every change of the list's
     // selection (the closed list's arrow keys, letters and wheel, a click in the dropped list)
@@ -52,8 +62,6 @@ class ProductSelectDialog : public Dialog {
     // Article resolution, set-up launch and hand-off (ProductSelectDialogHandoff.cpp).
     void OnNext();
     void ExpandLocalizations();
-    // Switches to the localization page with the first item selected and its number taken over.
-    void ShowLocalizationPage();
     std::string ResolveSetupPath(const std::string& value) const;
     int LanguageIndexOf(const std::string& number) const;
     void LaunchSetup();

@@ -98,17 +98,6 @@ void ProductSelectDialog::ExpandLocalizations() {
     ShowLocalizationPage();
 }
 
-void ProductSelectDialog::ShowLocalizationPage() {
-    localizationPage = true;
-    numberEdit.Show(false);
-    localizationList.Show(true);
-    promptLabel.SetText(LoadResourceString(IDS_CHOOSE_LOCALIZATION));
-    backButton.Show(true);
-    localizationList.SetCurSel(0);
-    localizationList.SetFocus();
-    if (const std::string* number = ItemNumber(localizationList.CurSel())) articleNumber = *number;
-}
-
 std::string ProductSelectDialog::ResolveSetupPath(const std::string& value) const {
     // Catalogue values are cp1251; paths inside the program are UTF-8.
     PathParts program;
