@@ -9,15 +9,12 @@
 #include <cstdlib>
 #include <iostream>
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "ProcessWindows.h"
 #include "driver/Driver.h"
-#include "handoff/HandoffClassId.h"
 #include "handoff/LaunchCommand.h"
 #include "support/HandoffRecords.h"
 #include "support/ProductDialogRun.h"
@@ -58,28 +55,6 @@ std::vector<std::string> VisibleStaticTexts(HWND window) {
     std::vector<std::wstring> texts;
     EnumChildWindows(window, &CollectVisibleStatic, reinterpret_cast<LPARAM>(&texts));
     return Utf8(texts);
-}
-
-struct KeyCloser {
-    void operator()(HKEY key) const { RegCloseKey(key); }
-};
-using OwnedKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
-
-// The number the hand-off record of classId holds, read through the UTF-16 API (UTF-8).
-std::string RecordedNumber(const std::string& classId) {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, WideFromCp1251(HandoffKeyPath(classId) + "\\Art").c_str(),
-                      0, KEY_READ, &opened) != ERROR_SUCCESS)
-        return "(missing)";
-    const OwnedKey key(opened);
-    wchar_t value[256] = {};
-    DWORD type = 0;
-    DWORD size = sizeof value - sizeof value[0];
-    if (RegQueryValueExW(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value),
-                         &size) != ERROR_SUCCESS ||
-        type != REG_SZ)
-        return "(not a text)";
-    return Utf8FromWide(value);
 }
 
 // Whether the system's code page lacks a character of text.
@@ -234,7 +209,6 @@ TEST_F(OtherCodePage, AllFiveLocalizationsAndAnAnsiSetUpProgramInARussianFolder)
     EXPECT_EQ(SetupLogValue(Log(), "commandLine"), BuildCommandLine("R1234"));
     EXPECT_EQ(SetupLogValue(Log(), "art"), "R1234");
     EXPECT_EQ(SetupLogValue(Log(), "art.size"), "6");
-    EXPECT_EQ(RecordedNumber(SetupLogValue(Log(), "copydata.classId")), "R1234");
 }
 
 // The installer and its catalogue in a folder whose name neither the system's code page nor
@@ -256,7 +230,6 @@ TEST_F(OtherCodePage, MediumInAFolderTheCodePageCannotNameHandsOverToTheKit) {
     EXPECT_EQ(SetupLogValue(Log(), "commandLine"), BuildCommandLine("E1234"));
     EXPECT_EQ(SetupLogValue(Log(), "handoff.status"), "0");
     EXPECT_EQ(SetupLogValue(Log(), "art"), "E1234");
-    EXPECT_EQ(RecordedNumber(SetupLogValue(Log(), "copydata.classId")), "E1234");
 }
 
 }  // namespace
