@@ -118,12 +118,14 @@ void ProductSelectDialog::PlacePicture() {
     const RECT place = WindowRectIn(picture.Handle(), Handle());
     const auto bitmap = reinterpret_cast<HBITMAP>(picture.Send(STM_GETIMAGE, IMAGE_BITMAP));
     const SIZE original = BitmapSize(bitmap);
+    // Without its bitmap the control stays in its place, empty.
+    if (original.cx <= 0 || original.cy <= 0) return;
     SIZE size = FitInto(original, SIZE{place.right - place.left, place.bottom - place.top});
     if (size.cx != original.cx || size.cy != original.cy) {
         scaledPicture = ScaledCopy(bitmap, size);
         if (scaledPicture) {
-            // The control gives the template's bitmap back to the dialog, which frees it.
-            OwnedBitmap(reinterpret_cast<HBITMAP>(picture.Send(
+            // The control gives the template's bitmap back to the dialog, which frees it here.
+            const OwnedBitmap replaced(reinterpret_cast<HBITMAP>(picture.Send(
                 STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaledPicture.Get()))));
         } else {
             size = original;
@@ -135,9 +137,8 @@ void ProductSelectDialog::PlacePicture() {
     RECT rc{};
     GetClientRect(Handle(), &rc);
     const RECT rl = WindowRectIn(promptLabel.Handle(), Handle());
-    const LONG lower = original.cy > 0 ? MulDiv(5, size.cy, original.cy) : 5;
     MoveWindow(picture.Handle(), (rc.right - rc.left) / 2 - size.cx / 2,
-               rl.top / 2 - size.cy / 2 + lower, size.cx, size.cy, TRUE);
+               rl.top / 2 - size.cy / 2 + MulDiv(5, size.cy, original.cy), size.cx, size.cy, TRUE);
 }
 
 int ProductSelectDialog::ShowMessage(UINT captionId, UINT textId, UINT style) {
