@@ -22,8 +22,8 @@ bench_start_wine() {
 }
 
 # wine and winepath -w in the Russian locale, as every Wine process of the tests runs.
-bench_wine() { env "${wine_locale_env[@]}" wine "$@"; }
-bench_winepath() { env "${wine_locale_env[@]}" winepath -w "$1"; }
+bench_wine() { wine_cmd wine "$@"; }
+bench_winepath() { wine_cmd winepath -w "$1"; }
 
 # The median of the numbers on standard input, one per line.
 median() {

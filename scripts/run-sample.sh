@@ -52,26 +52,26 @@ fi
 # shellcheck source=scripts/wine-env.sh
 . scripts/wine-env.sh "$win32"
 if [ ! -d "$WINEPREFIX/dosdevices" ]; then
-  env "${wine_locale_env[@]}" wineboot -i >/dev/null 2>&1
+  wine_cmd wineboot -i >/dev/null 2>&1
 fi
 wine_symbol_font
 ln -sfn "$(cd "$medium" && pwd)" "$WINEPREFIX/dosdevices/m:"
 if [ $real_display -eq 1 ]; then
   # On a real display the window manager frames and moves the windows (the test fixture, with no
   # window manager on its virtual display, turns that off in this prefix).
-  env "${wine_locale_env[@]}" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d Y /f \
+  wine_cmd wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d Y /f \
     </dev/null >/dev/null 2>&1
 fi
 
 caption="Добро пожаловать"
 
 log=$(mktemp)
-timer=$(env "${wine_locale_env[@]}" winepath -w "$win32/tools/startup-timer/startup-timer.exe")
+timer=$(wine_cmd winepath -w "$win32/tools/startup-timer/startup-timer.exe")
 if [ $real_display -eq 1 ]; then
-  env "${wine_locale_env[@]}" wine "$timer" --hold "$hold" --cwd 'M:\' "$caption" 'M:\installer.exe' >"$log" 2>/dev/null &
+  wine_cmd wine "$timer" --hold "$hold" --cwd 'M:\' "$caption" 'M:\installer.exe' >"$log" 2>/dev/null &
 else
   # A Wine desktop draws the window frames, so the screenshot shows the caption.
-  env "${wine_locale_env[@]}" wine explorer /desktop=sample,800x600 "$timer" --hold "$hold" --cwd 'M:\' "$caption" \
+  wine_cmd wine explorer /desktop=sample,800x600 "$timer" --hold "$hold" --cwd 'M:\' "$caption" \
     'M:\installer.exe' >"$log" 2>/dev/null &
 fi
 timer_pid=$!
@@ -100,7 +100,7 @@ wait "$timer_pid" || true
 rm -f "$log"
 
 # Close what is left of the program and stop the prefix's server.
-env "${wine_locale_env[@]}" wineserver -k >/dev/null 2>&1 || true
+wine_cmd wineserver -k >/dev/null 2>&1 || true
 if [ $started_fixture -eq 1 ]; then
   scripts/wine-fixture.sh stop "$win32"
 fi

@@ -33,6 +33,9 @@ if [ "$wine_dpi" -lt 96 ] || [ "$wine_dpi" -gt 480 ]; then
 fi
 [ "$wine_dpi" -eq 96 ] || wine_suffix="$wine_suffix-dpi$wine_dpi"
 wine_locale_env=(LANG=$wine_locale LC_ALL=$wine_locale)
+# Runs a command of Wine (wine, wineserver, wineboot) in the locale of the prefix's code page;
+# where a command has to be a program (setsid, timeout, exec), `env "${wine_locale_env[@]}"`.
+wine_cmd() { env "${wine_locale_env[@]}" "$@"; }
 export WINEPREFIX="$wine_build_dir/wineprefix$wine_suffix"
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}

@@ -55,8 +55,8 @@ display_start() {
 
 server_stop() {
   if [ -d "$WINEPREFIX" ]; then
-    env "${wine_locale_env[@]}" wineserver -k >/dev/null 2>&1
-    env "${wine_locale_env[@]}" wineserver -w >/dev/null 2>&1
+    wine_cmd wineserver -k >/dev/null 2>&1
+    wine_cmd wineserver -w >/dev/null 2>&1
   fi
   true
 }
@@ -80,21 +80,21 @@ start() {
   [ -d "$WINEPREFIX" ] || fresh=1
   boot
   # A crashing program ends at once with a failing exit code instead of waiting on a debugger.
-  env "${wine_locale_env[@]}" wine reg add \
+  wine_cmd wine reg add \
     'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
     /d 'cmd.exe /c exit' /f </dev/null >/dev/null 2>&1
-  env "${wine_locale_env[@]}" wine reg add \
+  wine_cmd wine reg add \
     'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f \
     </dev/null >/dev/null 2>&1
   # No window manager runs on the virtual display: Wine's own windows, not managed ones. A
   # managed window that is hidden or destroyed waits 2 s for a window manager's answer.
-  env "${wine_locale_env[@]}" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+  wine_cmd wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
     </dev/null >/dev/null 2>&1
   wine_symbol_font || exit 1
   local restart=$fresh
   # The system's DPI is read when the prefix's session starts.
   if [ "$(logpixels)" != "$dpi" ]; then
-    env "${wine_locale_env[@]}" wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
+    wine_cmd wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
       /t REG_DWORD /d "$dpi" /f </dev/null >/dev/null 2>&1
     restart=1
   fi
@@ -116,7 +116,7 @@ start() {
 # The prefix's LogPixels (its DPI) in decimal; empty when it has none.
 logpixels() {
   local value
-  value=$(env "${wine_locale_env[@]}" wine reg query 'HKCU\Control Panel\Desktop' /v LogPixels \
+  value=$(wine_cmd wine reg query 'HKCU\Control Panel\Desktop' /v LogPixels \
     </dev/null 2>/dev/null | tr -d '\r' | awk '$1 == "LogPixels" {print $NF}')
   [ -n "$value" ] && echo $((value))
 }
@@ -133,7 +133,7 @@ boot() {
 # The code page the prefix's programs get, as Wine recorded it for the locale.
 check_codepage() {
   local acp
-  acp=$(env "${wine_locale_env[@]}" wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' \
+  acp=$(wine_cmd wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' \
     /v ACP </dev/null 2>/dev/null | tr -d '\r' | awk '$1 == "ACP" {print $NF}')
   if [ "$acp" != "$codepage" ]; then
     echo "wine-fixture: the prefix $WINEPREFIX has the ANSI code page '$acp', not $codepage" >&2
