@@ -35,15 +35,11 @@ kit_files() {  # lines "SOURCE TARGET", TARGET relative to kit/
 }
 
 echo "release: $name $version (dates $SOURCE_DATE_EPOCH)"
-cmake -S "$root" -B "$build/native" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-  -DINSTALLER_BENCH=OFF >/dev/null
-cmake --build "$build/native" -j2 --target catalog-tool >/dev/null
-cmake -S "$root" -B "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake" \
-  -DCMAKE_BUILD_TYPE=MinSizeRel -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build/win32" -j2 --target installer catalog-tool setuphandoff example-setup >/dev/null
-cmake -S "$root" -B "$build/win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \
-  -DCMAKE_BUILD_TYPE=MinSizeRel -DINSTALLER_KIT_ONLY=ON >/dev/null
-cmake --build "$build/win64" -j2 --target setuphandoff >/dev/null
+# The three release presets (CMakePresets.json), in $build.
+for preset in native win32 win64; do
+  cmake --preset "release-$preset" -B "$build/$preset" >/dev/null
+  cmake --build --preset "release-$preset" >/dev/null
+done
 
 stage="$build/stage"
 top="$name-$version"
