@@ -10,7 +10,6 @@ class ControlWindow {
   public:
     void Attach(HWND window) { hwnd = window; }
     HWND Handle() const { return hwnd; }
-    bool IsBound() const { return hwnd != nullptr; }
 
     void Show(bool visible) const;
     void Enable(bool enabled) const;
