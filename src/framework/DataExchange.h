@@ -21,7 +21,6 @@ class DataExchange {
     // that no stand-in character is ever taken for the text.
     void Cp1251Text(int id, std::string& member, bool& fits);
 
-
   private:
     HWND dialog;
     bool saveToMembers;
