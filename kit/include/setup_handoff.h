@@ -96,8 +96,7 @@ typedef struct SetupHandoff SetupHandoff;
 /* Called once when the hand-off has ended (any status but SETUP_HANDOFF_PENDING), after the
    outcome is in the handle. number is the recorded article number (length bytes,
    zero-terminated) for SETUP_HANDOFF_DONE, otherwise NULL. See "Threads" above. */
-typedef void (*SetupHandoffCallback)(void* context, int status, const char* number,
-                                     size_t length);
+typedef void (*SetupHandoffCallback)(void* context, int status, const char* number, size_t length);
 
 /* Finds the article number in a command line as GetCommandLineA gives it. Returns a pointer into
    commandLine at the number's first byte (the number runs to the end of the text, any length) and
