@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Hand-off timing under Wine with the reference set-up program: from the click on Next until the
-# dialog is hidden (the launched program signals and takes part), and until the installer has
-# ended (the launched program does not signal), against baselines measured in the same run: the
-# reference program's own start-up time (process creation until it first waits for input) and
-# the installer's own end (Cancel until the process has ended). Prints the medians and the ratios.
+# dialog is hidden (the launched program signals and takes part), until the launched program has
+# the number (its kit's callback), and until the installer has ended (the launched program does
+# not signal), against baselines measured in the same run: the reference program's own start-up
+# time (process creation until it first waits for input) and the installer's own end (Cancel
+# until the process has ended). Prints the medians and the ratios.
 #
 #   bench-handoff.sh [REPETITIONS]     (default 10; one warm-up run is not counted)
 set -euo pipefail
@@ -29,12 +30,15 @@ lines=$(bench_wine "$timer" "$(bench_winepath "$medium")" E5678 "$setup" $((reps
 column() { printf '%s\n' "$lines" | awk -v k="$1" '{for (i = 1; i < NF; i++) if ($i == k) print $(i+1)}'; }
 b=$(column baseline | median)
 h=$(column handoff | median)
+m=$(column number | median)
 n=$(column nosignal | median)
 c=$(column cancel | median)
 echo "reference set-up start until idle: median ${b} ms ($(column baseline | tr '\n' ' '))"
 echo "Cancel until the end:              median ${c} ms ($(column cancel | tr '\n' ' '))"
 echo "Next until hidden (hand-off):      median ${h} ms ($(column handoff | tr '\n' ' '))"
+echo "Next until the program has number: median ${m} ms ($(column number | tr '\n' ' '))"
 echo "Next until the end (no signal):    median ${n} ms ($(column nosignal | tr '\n' ' '))"
-LC_ALL=C awk -v b="$b" -v c="$c" -v h="$h" -v n="$n" 'BEGIN {
+LC_ALL=C awk -v b="$b" -v c="$c" -v h="$h" -v m="$m" -v n="$n" 'BEGIN {
   printf "hand-off / start-up baseline: %.2f\n", h / b
+  printf "number in the set-up program / start-up baseline: %.2f\n", m / b
   printf "no signal / (start-up baseline + Cancel until the end): %.2f\n", n / (b + c) }'

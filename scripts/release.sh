@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the release: dist/<name>-<version>.zip with installer.exe, the catalogue tool for Linux
 # (catalog-tool) and Windows (catalog-tool.exe; its make-medium command takes the installer.exe
-# beside it by default), the README's sections for users, the kit, and SHA256SUMS.
+# beside it by default), the README for media and set-up authors, the kit, and SHA256SUMS.
 #
 #   release.sh [DIST_DIR]       (default: dist)
 #
@@ -56,25 +56,26 @@ while read -r source target; do
 done < <(kit_files)
 i686-w64-mingw32-strip --strip-all "$stage/$top/kit/examples/example-setup.exe"
 
-# The README's sections for users of the release.
-user_sections=("Building a medium" "Catalogue tool" "Catalogue text form" "Set-up program protocol"
-  "Set-up program kit")
+# The zip's README: README-authors.md, whose "@section NAME" lines take that section of README.md.
 {
   echo "# $name $version"
-  for section in "${user_sections[@]}"; do
-    echo
-    awk -v want="## $section" '
-      /^## / { inside = ($0 == want) }
-      inside { print }
-    ' README.md | sed -e :a -e '/^\n*$/{$d;N;ba' -e '}'
-  done
+  echo
+  while IFS= read -r line; do
+    case "$line" in
+      "@section "*)
+        section=${line#@section }
+        grep -qx "## $section" README.md || { echo "release: README.md has no section \"$section\"" >&2; exit 1; }
+        awk -v want="## $section" '/^## / { inside = ($0 == want) } inside { print }' README.md |
+          sed -e :a -e '/^\n*$/{$d;N;ba' -e '}'
+        ;;
+      *) printf '%s\n' "$line" ;;
+    esac
+  done <README-authors.md
 } >"$stage/$top/README.md"
-for section in "${user_sections[@]}"; do
-  grep -qx "## $section" "$stage/$top/README.md" || { echo "release: README has no section \"$section\"" >&2; exit 1; }
-done
 
 (cd "$stage/$top" && find . -type f ! -name SHA256SUMS -printf '%P\n' | LC_ALL=C sort |
   xargs -d '\n' sha256sum >SHA256SUMS)
+bash scripts/check-zip-readme.sh "$stage/$top"
 find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 chmod -R u=rwX,go=rX "$stage"
 chmod 755 "$stage/$top/catalog-tool"

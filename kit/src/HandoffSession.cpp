@@ -4,7 +4,7 @@
 
 #include "CommandLineNumber.h"
 #include "InstallerRecord.h"
-#include "RecordReader.h"
+#include "SetupStartedEvent.h"
 #include "handoff/ArticleRules.h"
 #include "handoff/HandoffNames.h"
 #include "util/WideText.h"
@@ -12,7 +12,9 @@
 namespace {
 
 const wchar_t windowClassName[] = L"SetupHandoffWindow";
-const UINT answerMessage = WM_APP + 0x48;
+// Posted to the session's window once the outcome is set: the callback runs after the record's
+// send has returned, so the installer is not held by it.
+const UINT tellMessage = WM_APP + 0x48;
 // The installer writes its record while it handles the answer; only a hung installer takes long.
 const UINT answerTimeoutMs = 60000;
 
@@ -26,41 +28,56 @@ HINSTANCE ThisModule() {
 
 }  // namespace
 
-HandoffSession::HandoffSession(SetupHandoffCallback callback, void* context, Hooks hooks)
-    : callback(callback), context(context), hooks(std::move(hooks)) {}
+HandoffSession::HandoffSession(SetupHandoffCallback callback, void* context)
+    : callback(callback), context(context) {
+    done.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+}
+
+std::unique_ptr<HandoffSession> HandoffSession::Ended(int status, SetupHandoffCallback callback,
+                                                      void* context) {
+    std::unique_ptr<HandoffSession> session(new HandoffSession(callback, context));
+    session->Finish(status);
+    return session;
+}
 
 std::unique_ptr<HandoffSession> HandoffSession::Start(const char* commandLine,
-                                                      SetupHandoffCallback callback, void* context,
-                                                      Hooks hooks) {
-    std::unique_ptr<HandoffSession> session(
-        new HandoffSession(callback, context, std::move(hooks)));
-    session->done.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+                                                      SetupHandoffCallback callback,
+                                                      void* context) {
+    std::unique_ptr<HandoffSession> session(new HandoffSession(callback, context));
     const auto typed = CommandLineNumber(commandLine ? commandLine : GetCommandLineA());
     if (!typed) {
         session->Finish(SETUP_HANDOFF_NOT_STARTED_BY_INSTALLER);
         return session;
     }
-    if (LanguageIndexOf(std::string(*typed)) < 0) {
+    session->typed = std::string(*typed);
+    if (commandLine == nullptr) {
+        if (const auto text = CommandLineNumber(GetCommandLineW())) session->typedText = *text;
+    }
+    const InstallerEvent event = OpenInstallerEvent(session->installerEvent);
+    if (LanguageIndexOf(session->typed) < 0) {
         // The installer hides and ends without looking for a window; the signal only saves it
         // the wait.
-        session->Signal();
+        if (session->installerEvent) SetEvent(session->installerEvent.Get());
         session->Finish(SETUP_HANDOFF_NOT_OFFERED);
         return session;
     }
-    // The caption as text: found by its text on every system, and by its cp1251 bytes through
-    // the 8-bit call on a system whose code page is 1251.
-    session->caption = WideFromCp1251(setupWindowCaption);
-    session->ready.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (session->done.Get() == nullptr || session->ready.Get() == nullptr) {
+    // No record is taken from a window of any other process than those this one descends from.
+    session->ancestors = AncestorProcesses::OfThisProcess();
+    if (event == InstallerEvent::missing || session->ancestors.Empty()) {
+        session->Finish(SETUP_HANDOFF_NO_INSTALLER);
+        return session;
+    }
+    session->ready.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (session->done && session->ready) {
+        // Suspended until its handle and id are stored: the thread itself reads them.
+        session->thread.Reset(CreateThread(nullptr, 0, &HandoffSession::ThreadMain, session.get(),
+                                           CREATE_SUSPENDED, &session->threadId));
+    }
+    if (!session->thread) {
         session->Finish(SETUP_HANDOFF_FAILED);
         return session;
     }
-    session->thread.Reset(CreateThread(nullptr, 0, &HandoffSession::ThreadMain, session.get(), 0,
-                                       &session->threadId));
-    if (session->thread.Get() == nullptr) {
-        session->Finish(SETUP_HANDOFF_FAILED);
-        return session;
-    }
+    ResumeThread(session->thread.Get());
     // The window exists and the signal is given before this returns, so both are in place before
     // any message loop of the program waits for input.
     HANDLE waits[] = {session->ready.Get(), session->thread.Get()};
@@ -69,20 +86,29 @@ std::unique_ptr<HandoffSession> HandoffSession::Start(const char* commandLine,
 }
 
 HandoffSession::~HandoffSession() {
-    if (thread.Get() == nullptr) return;
+    // Closed on its own thread, the session is freed there as the thread ends.
+    if (!thread || OnOwnThread()) return;
     // Fails harmlessly when the thread has ended already.
     PostThreadMessageW(threadId, WM_QUIT, 0, 0);
     WaitForSingleObject(thread.Get(), INFINITE);
 }
 
+bool HandoffSession::OnOwnThread() const {
+    return thread && GetCurrentThreadId() == threadId;
+}
+
+void HandoffSession::CloseOnOwnThread(std::unique_ptr<HandoffSession> session) {
+    HandoffSession& self = *session;
+    self.closedOnOwnThread = std::move(session);
+    PostQuitMessage(0);
+}
+
 int HandoffSession::Wait(DWORD timeoutMs) const {
-    if (done.Get() == nullptr) return status;
+    if (!done) return status;
     return WaitForSingleObject(done.Get(), timeoutMs) == WAIT_OBJECT_0 ? status
                                                                        : SETUP_HANDOFF_PENDING;
 }
 
-// Both are written by the session's thread before it sets done; reading them only once done is
-// set keeps the two threads apart.
 const RecordedNumber* HandoffSession::Number() const {
     return Wait(0) == SETUP_HANDOFF_DONE && number ? &*number : nullptr;
 }
@@ -91,16 +117,11 @@ const std::string* HandoffSession::Identifier() const {
     return Wait(0) != SETUP_HANDOFF_PENDING && identifier ? &*identifier : nullptr;
 }
 
-// Without the event (no installer waits, or it could not make one) the window is still served: an
-// installer without its event goes on as if signalled.
-void HandoffSession::Signal() {
-    KernelHandle event(OpenEventA(EVENT_MODIFY_STATE, FALSE, setupStartedEventName));
-    const bool signalled = event.Get() != nullptr && SetEvent(event.Get()) != FALSE;
-    if (hooks.started) hooks.started(signalled);
-}
-
 DWORD WINAPI HandoffSession::ThreadMain(void* self) {
-    static_cast<HandoffSession*>(self)->Serve();
+    auto* session = static_cast<HandoffSession*>(self);
+    session->Serve();
+    // Closed from its own callback: nothing else refers to the session any more.
+    const std::unique_ptr<HandoffSession> closed = std::move(session->closedOnOwnThread);
     return 0;
 }
 
@@ -109,8 +130,11 @@ void HandoffSession::Serve() {
     windowClass.lpfnWndProc = &HandoffSession::WindowProc;
     windowClass.hInstance = ThisModule();
     windowClass.lpszClassName = windowClassName;
-    RegisterClassW(&windowClass);  // a second session finds the class registered already
-    // Hidden, top-level and not message-only, so that FindWindow finds it by its title.
+    RegisterClassW(&windowClass);  // a later session finds the class registered already
+    // The caption as text: found by its text on every system, and by its cp1251 bytes through
+    // the 8-bit call on a system whose code page is 1251. Hidden, top-level and not message-only,
+    // so that FindWindow finds it by its title.
+    const std::wstring caption = WideFromCp1251(setupWindowCaption);
     window = CreateWindowExW(0, windowClassName, caption.c_str(), WS_OVERLAPPED, 0, 0, 0, 0,
                              nullptr, nullptr, windowClass.hInstance, this);
     if (window == nullptr) {
@@ -119,12 +143,35 @@ void HandoffSession::Serve() {
         return;
     }
     // The installer only looks for the window once the program has finished starting; signalling
-    // here, before this thread's loop first waits for input, is in time.
-    Signal();
+    // here, before this thread's loop first waits for input, is in time. Without the event (an
+    // object of another kind has its name) the installer goes on as if signalled.
+    if (installerEvent) SetEvent(installerEvent.Get());
+    // Not held: the name's end is the installer's.
+    installerEvent.Reset();
     SetEvent(ready.Get());
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    RunLoop();
     if (window != nullptr) DestroyWindow(window);
+}
+
+// Messages, and the ends of the processes the installer is among.
+void HandoffSession::RunLoop() {
+    bool watching = true;
+    for (;;) {
+        const std::vector<HANDLE> handles = watching ? ancestors.Handles() : std::vector<HANDLE>();
+        const DWORD count = static_cast<DWORD>(handles.size());
+        const DWORD woken = MsgWaitForMultipleObjects(count, count ? handles.data() : nullptr,
+                                                      FALSE, INFINITE, QS_ALLINPUT);
+        if (woken >= WAIT_OBJECT_0 && woken < WAIT_OBJECT_0 + count) {
+            OnAncestorEnded(handles[woken - WAIT_OBJECT_0]);
+            continue;
+        }
+        if (woken == WAIT_FAILED) watching = false;
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) return;
+            DispatchMessageW(&message);
+        }
+    }
 }
 
 LRESULT CALLBACK HandoffSession::WindowProc(HWND window, UINT message, WPARAM wParam,
@@ -140,8 +187,8 @@ LRESULT CALLBACK HandoffSession::WindowProc(HWND window, UINT message, WPARAM wP
         case WM_COPYDATA:
             return self->OnCopyData(reinterpret_cast<HWND>(wParam),
                                     reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-        case answerMessage:
-            self->Answer();
+        case tellMessage:
+            self->Tell();
             return 0;
         case WM_CLOSE:
             // The window lives as long as the session, whoever asks it to close.
@@ -155,47 +202,70 @@ LRESULT CALLBACK HandoffSession::WindowProc(HWND window, UINT message, WPARAM wP
 }
 
 LRESULT HandoffSession::OnCopyData(HWND sender, const COPYDATASTRUCT* record) {
-    if (hooks.received) hooks.received(reinterpret_cast<WPARAM>(sender), record);
-    // One answer per session, and only to a record shaped like the installer's from a window.
-    if (served || record == nullptr || IsWindow(sender) == FALSE) return FALSE;
+    if (ended || record == nullptr || IsWindow(sender) == FALSE) return FALSE;
+    // Only the installer that started this program: a window of a process it descends from.
+    DWORD senderProcess = 0;
+    GetWindowThreadProcessId(sender, &senderProcess);
+    if (!ancestors.Contains(senderProcess)) return FALSE;
     auto received = InstallerIdentifier(record->lpData, record->cbData);
     if (!received) return FALSE;
-    served = true;
+
+    // Answered while the installer's send is under way. SMTO_BLOCK takes in no other message
+    // meanwhile, so each record is settled before the next one is looked at.
+    COPYDATASTRUCT answer{};
+    answer.cbData = static_cast<DWORD>(received->size() + 1);
+    answer.lpData = const_cast<char*>(received->c_str());
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(sender, WM_COPYDATA, reinterpret_cast<WPARAM>(window),
+                        reinterpret_cast<LPARAM>(&answer), SMTO_BLOCK | SMTO_ABORTIFHUNG,
+                        answerTimeoutMs, &ignored);
+    answeredInstaller = senderProcess;
     identifier = std::move(received);
-    installer = sender;
-    if (hooks.answerDuringSend) {
-        Answer();
-    } else {
-        PostMessageW(window, answerMessage, 0, 0);
+    // When the send has returned, the installer has written its record if it took the answer.
+    // A record that does not hold the number on the command line is not the one the installer
+    // wrote for this program; while the installer runs, another record may still come. Its end
+    // ends the wait (OnAncestorEnded).
+    auto recorded = ReadRecordedNumber(*identifier);
+    if (recorded && IsTypedNumber(*recorded)) {
+        number = std::move(recorded);
+        Finish(SETUP_HANDOFF_DONE);
     }
     return TRUE;
 }
 
-void HandoffSession::Answer() {
-    const std::optional<std::string> text = hooks.answer ? hooks.answer(*identifier) : identifier;
-    if (!text) {
-        // No answer: the installer waits on, hidden, until it is ended.
+void HandoffSession::OnAncestorEnded(HANDLE ancestor) {
+    const DWORD endedProcess = ancestors.Forget(ancestor);
+    if (ended) return;
+    if (answeredInstaller != 0) {
+        if (endedProcess == answeredInstaller) Finish(SETUP_HANDOFF_NO_RECORD);
         return;
     }
-    COPYDATASTRUCT answer{};
-    answer.cbData = static_cast<DWORD>(text->size() + 1);
-    answer.lpData = const_cast<char*>(text->c_str());
-    DWORD_PTR ignored = 0;
-    // When this returns, the installer has written its record (if it took the answer).
-    SendMessageTimeoutW(installer, WM_COPYDATA, reinterpret_cast<WPARAM>(window),
-                        reinterpret_cast<LPARAM>(&answer), SMTO_NORMAL, answerTimeoutMs, &ignored);
-    if (hooks.answered) hooks.answered();
-    number = ReadRecordedNumber(*identifier);
-    Finish(number ? SETUP_HANDOFF_DONE : SETUP_HANDOFF_NO_RECORD);
-    PostQuitMessage(0);
+    // Which of them is the installer shows only in its record; until then its end is the end of
+    // its event, which it holds while it runs.
+    if (ancestors.Empty() || InstallerEventGone()) Finish(SETUP_HANDOFF_NO_INSTALLER);
+}
+
+bool HandoffSession::IsTypedNumber(const RecordedNumber& recorded) const {
+    return typedText ? recorded.text == *typedText : recorded.bytes == typed;
 }
 
 void HandoffSession::Finish(int result) {
+    if (ended) return;
+    ended = true;
     status = result;
+    // The outcome is in place before anyone is told: first a waiter, then the callback. On the
+    // session's thread the callback's message goes first, so that it is handled before the
+    // message that ends the thread when a waiter closes the session at once; it is handled once
+    // this thread is back in its loop.
+    if (window != nullptr) PostMessageW(window, tellMessage, 0, 0);
+    if (done) SetEvent(done.Get());
+    if (window == nullptr) Tell();
+}
+
+void HandoffSession::Tell() {
     if (callback != nullptr) {
         callback(context, status, number ? number->bytes.c_str() : nullptr,
                  number ? number->bytes.size() : 0);
     }
-    // Last: a waiter may close the session as soon as this is set.
-    if (done.Get() != nullptr) SetEvent(done.Get());
+    if (OnOwnThread()) PostQuitMessage(0);
 }

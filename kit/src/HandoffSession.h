@@ -2,41 +2,29 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "AncestorProcesses.h"
 #include "RecordReader.h"
 #include "handoff/KernelHandle.h"
 #include "setup_handoff.h"
 
-// Ways to make the session behave otherwise, for trying an installer's checks; a set-up
-// program leaves them all empty.
-struct SessionHooks {
-    // Once "Setup Started" has been opened and signalled (true) or could not be (false).
-    std::function<void(bool signalled)> started;
-    // Every WM_COPYDATA record that reaches the window, before it is looked at.
-    std::function<void(WPARAM sender, const COPYDATASTRUCT* record)> received;
-    // The text sent back for the identifier; nothing: no answer at all.
-    std::function<std::optional<std::string>(const std::string& identifier)> answer;
-    // Answer while the installer's send is still under way instead of after it returned.
-    bool answerDuringSend = false;
-    // After the answer's send has returned.
-    std::function<void()> answered;
-};
-
 // One set-up program's side of the hand-off: signals "Setup Started", owns the hidden window with
-// the set-up caption on a thread of its own, answers the installer's identifier and reads the
-// article number back from the installer's record.
+// the set-up caption on a thread of its own, answers the identifier of the installer that started
+// the program and reads the article number back from the installer's record.
+//
+// The outcome is set once: status, number and identifier first, then the done event, then the
+// callback. Until then only the session's thread writes them; readers look only once done is set.
 class HandoffSession {
   public:
-    using Hooks = SessionHooks;
-
     // Starts serving the hand-off for commandLine (null: the program's own). Never null.
     static std::unique_ptr<HandoffSession> Start(const char* commandLine,
-                                                 SetupHandoffCallback callback, void* context,
-                                                 Hooks hooks = {});
+                                                 SetupHandoffCallback callback, void* context);
+    // A session that ends at once with status, telling the callback.
+    static std::unique_ptr<HandoffSession> Ended(int status, SetupHandoffCallback callback,
+                                                 void* context);
     ~HandoffSession();
     HandoffSession(const HandoffSession&) = delete;
     HandoffSession& operator=(const HandoffSession&) = delete;
@@ -44,32 +32,45 @@ class HandoffSession {
     // The status once the hand-off has ended; SETUP_HANDOFF_PENDING while it goes on after the
     // time.
     int Wait(DWORD timeoutMs) const;
-    // Valid once Wait has returned a final status.
+    // Valid once the hand-off has ended.
     const RecordedNumber* Number() const;
     const std::string* Identifier() const;
 
+    // True on the session's own thread, where its callback runs.
+    bool OnOwnThread() const;
+    // Closes a session from its own thread: the thread frees it once the callback has returned.
+    static void CloseOnOwnThread(std::unique_ptr<HandoffSession> session);
+
   private:
-    HandoffSession(SetupHandoffCallback callback, void* context, Hooks hooks);
+    HandoffSession(SetupHandoffCallback callback, void* context);
     static DWORD WINAPI ThreadMain(void* self);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Serve();
-    void Signal();
+    void RunLoop();
     LRESULT OnCopyData(HWND sender, const COPYDATASTRUCT* record);
-    void Answer();
+    void OnAncestorEnded(HANDLE ancestor);
+    bool IsTypedNumber(const RecordedNumber& recorded) const;
     void Finish(int status);
+    void Tell();
 
     SetupHandoffCallback callback;
     void* context;
-    Hooks hooks;
-    std::wstring caption;
+    // The number on the command line, which the installer records; the wide form when the
+    // program's own line was read.
+    std::string typed;
+    std::optional<std::wstring> typedText;
+    AncestorProcesses ancestors;
+    KernelHandle installerEvent;
     KernelHandle ready;
     KernelHandle done;
     KernelHandle thread;
     DWORD threadId = 0;
+    // Set by CloseOnOwnThread: the thread frees the session at its end.
+    std::unique_ptr<HandoffSession> closedOnOwnThread;
     // Touched by the session's thread only, once it runs.
     HWND window = nullptr;
-    HWND installer = nullptr;
-    bool served = false;
+    DWORD answeredInstaller = 0;
+    bool ended = false;
     int status = SETUP_HANDOFF_PENDING;
     std::optional<std::string> identifier;
     std::optional<RecordedNumber> number;

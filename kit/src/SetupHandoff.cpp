@@ -1,12 +1,20 @@
 // The kit's C interface over HandoffSession.
-#include <new>
+#include <atomic>
 
 #include "CommandLineNumber.h"
 #include "HandoffSession.h"
 #include "setup_handoff.h"
 
+namespace {
+
+// Whether a handle that serves the hand-off is open in this process.
+std::atomic<bool> serving{false};
+
+}  // namespace
+
 struct SetupHandoff {
     std::unique_ptr<HandoffSession> session;
+    bool serves = false;
 };
 
 extern "C" {
@@ -18,19 +26,32 @@ const char* SetupHandoffFindNumber(const char* commandLine, size_t* length) {
     return number->data();
 }
 
+const wchar_t* SetupHandoffFindNumberW(const wchar_t* commandLine, size_t* length) {
+    const auto number = CommandLineNumber(commandLine);
+    if (!number) return nullptr;
+    if (length != nullptr) *length = number->size();
+    return number->data();
+}
+
 SetupHandoff* SetupHandoffStart(const char* commandLine, SetupHandoffCallback callback,
                                 void* context) {
+    const bool first = !serving.exchange(true);
     try {
-        auto* handoff = new SetupHandoff;
-        handoff->session = HandoffSession::Start(commandLine, callback, context);
-        return handoff;
-    } catch (const std::bad_alloc&) {
+        std::unique_ptr<SetupHandoff> handoff(new SetupHandoff);
+        handoff->serves = first;
+        handoff->session =
+            first ? HandoffSession::Start(commandLine, callback, context)
+                  : HandoffSession::Ended(SETUP_HANDOFF_ALREADY_STARTED, callback, context);
+        return handoff.release();
+    } catch (...) {
+        // Out of memory: nothing else throws, and nothing may reach the C caller.
+        if (first) serving = false;
         return nullptr;
     }
 }
 
 int SetupHandoffWait(SetupHandoff* handoff, unsigned long timeoutMs) {
-    if (handoff == nullptr) return SETUP_HANDOFF_FAILED;
+    if (handoff == nullptr) return SETUP_HANDOFF_NO_HANDLE;
     return handoff->session->Wait(timeoutMs);
 }
 
@@ -53,8 +74,40 @@ const char* SetupHandoffIdentifier(const SetupHandoff* handoff) {
     return identifier != nullptr ? identifier->c_str() : nullptr;
 }
 
+const char* SetupHandoffStatusName(int status) {
+    switch (status) {
+        case SETUP_HANDOFF_DONE:
+            return "SETUP_HANDOFF_DONE";
+        case SETUP_HANDOFF_PENDING:
+            return "SETUP_HANDOFF_PENDING";
+        case SETUP_HANDOFF_NOT_STARTED_BY_INSTALLER:
+            return "SETUP_HANDOFF_NOT_STARTED_BY_INSTALLER";
+        case SETUP_HANDOFF_NOT_OFFERED:
+            return "SETUP_HANDOFF_NOT_OFFERED";
+        case SETUP_HANDOFF_NO_RECORD:
+            return "SETUP_HANDOFF_NO_RECORD";
+        case SETUP_HANDOFF_FAILED:
+            return "SETUP_HANDOFF_FAILED";
+        case SETUP_HANDOFF_NO_INSTALLER:
+            return "SETUP_HANDOFF_NO_INSTALLER";
+        case SETUP_HANDOFF_ALREADY_STARTED:
+            return "SETUP_HANDOFF_ALREADY_STARTED";
+        case SETUP_HANDOFF_NO_HANDLE:
+            return "SETUP_HANDOFF_NO_HANDLE";
+        default:
+            return "unknown status";
+    }
+}
+
 void SetupHandoffClose(SetupHandoff* handoff) {
+    if (handoff == nullptr) return;
+    const bool serves = handoff->serves;
+    // From the session's own callback: its thread frees it once the callback has returned.
+    if (handoff->session->OnOwnThread()) {
+        HandoffSession::CloseOnOwnThread(std::move(handoff->session));
+    }
     delete handoff;
+    if (serves) serving = false;
 }
 
 }  // extern "C"

@@ -4,13 +4,16 @@
 //   handoff-timer MEDIUM_DIR NUMBER SETUP_PATH REPETITIONS
 //
 // Each repetition makes four runs and prints one line
-// "baseline MS cancel MS handoff MS nosignal MS":
+// "baseline MS cancel MS handoff MS number MS nosignal MS":
 //   baseline  the reference set-up program alone, from process creation until it has finished
 //             starting (WaitForInputIdle), which bounds what any hand-off can take;
 //   cancel    installer.exe: from the click on Cancel until the installer has ended, the time its
 //             own end takes;
 //   handoff   installer.exe: from the click on Next until the dialog is hidden, the launched
 //             set-up program taking part;
+//   number    the same run: from the click on Next until the launched set-up program has the
+//             number (its kit's callback sets an event this program names), what a set-up
+//             author waits for;
 //   nosignal  installer.exe: from the click on Next until the installer has ended, the launched
 //             set-up program not signalling.
 // NUMBER must resolve to SETUP_PATH on the medium. Exit code 0, 1 when a run failed, 2 on usage.
@@ -79,26 +82,31 @@ void SetupBehaviour(const char* handoff, const char* exitAfterMs) {
 }
 
 // Milliseconds from the click on a button until the dialog is hidden (untilEnd false) or the
-// installer has ended (true); negative when it did not happen within 60 s.
+// installer has ended (true); negative when it did not happen within 60 s. With hasNumber, also
+// until that event is set, in *numberMs.
 double TimeInstaller(const std::string& medium, const std::string& number, int button,
-                     bool untilEnd) {
+                     bool untilEnd, HANDLE hasNumber = nullptr, double* numberMs = nullptr) {
     Started installer;
     if (!Start(medium + "\\installer.exe", "installer.exe", medium, installer)) return -1;
     HWND dialog = WaitDialog(installer.processId);
     if (dialog == nullptr) return -1;
     SendMessageA(GetDlgItem(dialog, numberId), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>(number.c_str()));
+    if (hasNumber != nullptr) ResetEvent(hasNumber);
     const double start = Now();
     PostMessageA(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
     double result = -1;
     while (Now() < start + 60000) {
-        if (!untilEnd && !IsWindowVisible(dialog)) {
-            result = Now() - start;
-            break;
+        if (hasNumber != nullptr && *numberMs < 0 &&
+            WaitForSingleObject(hasNumber, 0) == WAIT_OBJECT_0) {
+            *numberMs = Now() - start;
         }
+        const bool numberDone = hasNumber == nullptr || *numberMs >= 0;
+        if (!untilEnd && result < 0 && !IsWindowVisible(dialog)) result = Now() - start;
+        if (!untilEnd && result >= 0 && numberDone) break;
         if (WaitForSingleObject(installer.process.Get(), 0) == WAIT_OBJECT_0) {
-            result = untilEnd ? Now() - start : -1;
-            break;
+            if (untilEnd) result = Now() - start;
+            if (untilEnd || numberDone) break;
         }
         Sleep(0);
     }
@@ -130,6 +138,11 @@ int main(int argc, char** argv) {
     const std::string number = argv[2];
     const std::string setup = argv[3];
     const int repetitions = std::atoi(argv[4]);
+    // Set by the launched set-up program once its kit has the number.
+    const std::string numberEventName =
+        "HandoffTimerNumber-" + std::to_string(GetCurrentProcessId());
+    KernelHandle hasNumber(CreateEventA(nullptr, TRUE, FALSE, numberEventName.c_str()));
+    SetEnvironmentVariableA("REFERENCE_SETUP_NUMBER_EVENT", numberEventName.c_str());
     int failures = 0;
     for (int i = 0; i < repetitions; ++i) {
         // Not signalling, and with its own message loop: the start-up alone.
@@ -138,12 +151,14 @@ int main(int argc, char** argv) {
         const double baseline = TimeSetupStart(setup, number);
         const double cancel = TimeInstaller(medium, number, IDCANCEL, true);
         SetupBehaviour("serve", "20000");
-        const double handoff = TimeInstaller(medium, number, nextId, false);
+        double numberMs = -1;
+        const double handoff =
+            TimeInstaller(medium, number, nextId, false, hasNumber.Get(), &numberMs);
         SetupBehaviour("none", "1");
         const double noSignal = TimeInstaller(medium, number, nextId, true);
-        if (baseline < 0 || cancel < 0 || handoff < 0 || noSignal < 0) ++failures;
-        std::printf("baseline %.1f cancel %.1f handoff %.1f nosignal %.1f\n", baseline, cancel,
-                    handoff, noSignal);
+        if (baseline < 0 || cancel < 0 || handoff < 0 || numberMs < 0 || noSignal < 0) ++failures;
+        std::printf("baseline %.1f cancel %.1f handoff %.1f number %.1f nosignal %.1f\n", baseline,
+                    cancel, handoff, numberMs, noSignal);
         std::fflush(stdout);
     }
     return failures == 0 ? 0 : 1;

@@ -1,20 +1,23 @@
 // A set-up program for trying a medium and for the installer's tests, built on the set-up program
-// kit: the kit signals "Setup Started", owns the hidden window with the set-up caption, answers
-// the installer's identifier and reads the article number back from the registry. This program
-// records all of it to its log (SetupLog.h) and shows it in a status window of its own. Its
-// environment (SetupOptions.h) can make it answer wrongly, not at all, or not take part.
+// kit through its public header: the kit signals "Setup Started", owns the hidden window with the
+// set-up caption, answers the installer's identifier and reads the article number back from the
+// registry. This program records what it gets to its log (SetupLog.h) and shows it in a status
+// window of its own. Its environment (SetupOptions.h) can make it play the set-up side itself
+// instead (SteeredHandoff.h), answering wrongly or not at all, or make it not take part.
 
 #include <windows.h>
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 
-#include "HandoffSession.h"
 #include "SetupLog.h"
 #include "SetupOptions.h"
+#include "SteeredHandoff.h"
 #include "handoff/HandoffNames.h"
 #include "handoff/KernelHandle.h"
+#include "setup_handoff.h"
 
 namespace {
 
@@ -27,9 +30,12 @@ struct SetupState {
     SetupLog log;
     SetupOptions options;
     std::string status;
-    std::atomic<bool> copyDataReceived{false};
     std::atomic<HWND> statusWindow{nullptr};
     HWND label = nullptr;
+    SetupHandoff* handoff = nullptr;
+    DWORD mainThread = GetCurrentThreadId();
+    // Set once handoff holds what SetupHandoffStart returned.
+    KernelHandle handoffStored{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
 };
 
 void ShowStatus(SetupState& state, const std::string& line) {
@@ -46,42 +52,37 @@ void SignalSetupStarted(const SetupLog& log) {
     log.Write("event", SetEvent(event.Get()) ? "signalled" : "not signalled");
 }
 
-// What the kit is told to do differently, and what it reports, all written to the log.
-HandoffSession::Hooks LoggingHooks(SetupState& state) {
-    HandoffSession::Hooks hooks;
-    hooks.received = [&state](WPARAM, const COPYDATASTRUCT* record) {
-        state.copyDataReceived = true;
-        if (record == nullptr) {
-            state.log.Write("copydata", "no record");
-            return;
-        }
-        state.log.Write("copydata.dwData", std::to_string(record->dwData));
-        state.log.Write("copydata.cbData", std::to_string(record->cbData));
-    };
-    hooks.answer = [&state](const std::string& identifier) -> std::optional<std::string> {
-        state.log.Write("copydata.classId", identifier);
-        if (state.options.reply == SetupOptions::Reply::none) {
-            state.log.Write("reply", "none");
-            return std::nullopt;
-        }
-        const std::string reply = ReplyFor(identifier, state.options.reply);
-        state.log.Write("reply", reply);
-        return reply;
-    };
-    hooks.answerDuringSend = state.options.reply != SetupOptions::Reply::later;
-    hooks.answered = [&state] { state.log.Write("reply.returned", "yes"); };
-    hooks.started = [&state](bool signalled) {
-        state.log.Write("event", signalled ? "signalled" : "missing");
-    };
-    return hooks;
-}
-
+// The kit's callback: reads the outcome through the handle, as a program's own code would.
 void HandoffEnded(void* context, int status, const char* number, size_t length) {
     auto& state = *static_cast<SetupState*>(context);
+    if (status == SETUP_HANDOFF_DONE && !state.options.numberEvent.empty()) {
+        KernelHandle hasNumber(
+            OpenEventA(EVENT_MODIFY_STATE, FALSE, state.options.numberEvent.c_str()));
+        if (hasNumber) SetEvent(hasNumber.Get());
+    }
+    // Within SetupHandoffStart the handle is not there yet; on the kit's thread it is soon.
+    if (GetCurrentThreadId() != state.mainThread) {
+        WaitForSingleObject(state.handoffStored.Get(), INFINITE);
+    }
     state.log.Write("handoff.status", std::to_string(status));
-    state.log.Write("art", number != nullptr ? std::string(number, length)
-                                             : "missing (status " + std::to_string(status) + ")");
+    if (const char* identifier = SetupHandoffIdentifier(state.handoff)) {
+        state.log.Write("copydata.classId", identifier);
+    }
+    state.log.Write("art", number != nullptr
+                               ? std::string(number, length)
+                               : "missing (" + std::string(SetupHandoffStatusName(status)) + ")");
     if (HWND window = state.statusWindow) PostMessageA(window, handoffEndedMessage, 0, 0);
+}
+
+void CALLBACK EndMessages(HWND, UINT, UINT_PTR, DWORD) {
+    PostQuitMessage(0);
+}
+
+// Serves the steered window's messages until the time is up (0: until the program is ended).
+void RunMessages(unsigned milliseconds) {
+    if (milliseconds != 0) SetTimer(nullptr, 0, milliseconds, &EndMessages);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
 }
 
 LRESULT CALLBACK StatusWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -149,10 +150,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     state.options = SetupOptions::FromEnvironment();
     // The installer goes on once this program has finished starting: take part before anything
     // else that could wait for input.
-    std::unique_ptr<HandoffSession> session;
+    std::optional<SteeredHandoff> steered;
     switch (state.options.handoff) {
         case SetupOptions::Handoff::serve:
-            session = HandoffSession::Start(nullptr, &HandoffEnded, &state, LoggingHooks(state));
+            state.handoff = SetupHandoffStart(nullptr, &HandoffEnded, &state);
+            SetEvent(state.handoffStored.Get());
+            break;
+        case SetupOptions::Handoff::window:
+            steered.emplace(state.log, state.options.reply, !state.options.openWindow);
+            steered->Open();
             break;
         case SetupOptions::Handoff::signal:
             SignalSetupStarted(state.log);
@@ -167,15 +173,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     state.log.Write("program", program);
 
     int result = 0;
+    const unsigned exitAfterMs = state.options.exitAfterMs;
     if (state.options.openWindow && state.options.handoff != SetupOptions::Handoff::signal) {
         result = RunStatusWindow(state, instance);
-    } else if (session) {
-        session->Wait(state.options.exitAfterMs ? state.options.exitAfterMs : INFINITE);
-    } else if (state.options.exitAfterMs) {
-        Sleep(state.options.exitAfterMs);
+    } else if (state.handoff != nullptr) {
+        SetupHandoffWait(state.handoff, exitAfterMs ? exitAfterMs : SETUP_HANDOFF_INFINITE);
+    } else if (steered) {
+        RunMessages(exitAfterMs);
+    } else if (exitAfterMs) {
+        Sleep(exitAfterMs);
     }
-    session.reset();
-    if (!state.copyDataReceived) state.log.Write("copydata", "none");
+    SetupHandoffClose(state.handoff);
+    if (steered && !steered->Received()) state.log.Write("copydata", "none");
+    steered.reset();
     state.log.Write("exit", std::to_string(result));
     return result;
 }

@@ -15,6 +15,7 @@ std::string Variable(const char* name) {
 SetupOptions SetupOptions::FromEnvironment() {
     SetupOptions options;
     const std::string handoff = Variable("REFERENCE_SETUP_HANDOFF");
+    if (handoff == "window") options.handoff = Handoff::window;
     if (handoff == "signal") options.handoff = Handoff::signal;
     if (handoff == "none") options.handoff = Handoff::none;
     const std::string reply = Variable("REFERENCE_SETUP_REPLY");
@@ -25,6 +26,7 @@ SetupOptions SetupOptions::FromEnvironment() {
     options.openWindow = Variable("REFERENCE_SETUP_WINDOW") != "0";
     options.exitAfterMs = static_cast<unsigned>(
         std::strtoul(Variable("REFERENCE_SETUP_EXIT_AFTER_MS").c_str(), nullptr, 10));
+    options.numberEvent = Variable("REFERENCE_SETUP_NUMBER_EVENT");
     return options;
 }
 

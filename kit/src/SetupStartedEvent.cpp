@@ -1,0 +1,15 @@
+#include "SetupStartedEvent.h"
+
+#include "handoff/HandoffNames.h"
+
+InstallerEvent OpenInstallerEvent(KernelHandle& event) {
+    event.Reset(OpenEventA(EVENT_MODIFY_STATE, FALSE, setupStartedEventName));
+    if (event) return InstallerEvent::open;
+    return GetLastError() == ERROR_FILE_NOT_FOUND ? InstallerEvent::missing
+                                                  : InstallerEvent::unusable;
+}
+
+bool InstallerEventGone() {
+    KernelHandle event;
+    return OpenInstallerEvent(event) == InstallerEvent::missing;
+}
