@@ -12,11 +12,14 @@ rm -rf "$work"
 mkdir -p "$work/a" "$work/b/deeper/checkout"
 one="$work/a"
 two="$work/b/deeper/checkout"
+# One commit for both, and both dated with its own time, whatever the caller's environment says
+# (the exports hold no repository, and a commit made meanwhile must not date one of them).
+commit=$(git -C "$root" rev-parse HEAD)
 for dir in "$one" "$two"; do
-  git -C "$root" archive --format=tar HEAD | tar -x -C "$dir"
+  git -C "$root" archive --format=tar "$commit" | tar -x -C "$dir"
 done
-# Both from the commit's own time, whatever the caller's environment says.
-unset SOURCE_DATE_EPOCH
+SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct "$commit")
+export SOURCE_DATE_EPOCH
 for dir in "$one" "$two"; do
   (cd "$dir" && bash scripts/release.sh "$dir/dist" >"$dir/release.log" 2>&1) ||
     { cat "$dir/release.log" >&2; exit 1; }
