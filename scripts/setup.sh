@@ -11,7 +11,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok
 for p in cmake g++ make googletest libgtest-dev libbenchmark-dev \
          g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686 \
          g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 \
-         wine fonts-wine xvfb imagemagick clang libclang-rt-14-dev clang-format xorriso zip; do
+         wine wine64 fonts-wine xvfb imagemagick clang libclang-rt-14-dev clang-format xorriso zip; do
   have_pkg "$p" || need+=("$p")
 done
 have_pkg wine32:i386 || need+=("wine32:i386")

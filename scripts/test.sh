@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
-# Every test, or the parts named: test.sh [native] [asan] [fuzz] [win32] [win64]
+# Every test, or the parts named: test.sh [native] [asan] [fuzz] [win64] [win32] [repro]
 #   native  native unit tests
 #   asan    the same under AddressSanitizer/UBSan
 #   fuzz    a short fuzz run ($FUZZ_SECONDS, default 20)
 #   win32   the Windows build with its tests under Wine in a virtual display
-#   win64   the 64-bit build of the set-up program kit (built, not run)
+#   win64   the 64-bit build of the set-up program kit and the reference set-up program on it
+#           (run by the win32 part's tests in a 64-bit prefix)
 #   repro   the release built twice in two folders and compared byte for byte
 # Without a part, all of them in that order.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all_parts=(native asan fuzz win32 win64 repro)
+# win64 before win32: the Wine suite hands off to the 64-bit reference set-up program.
+all_parts=(native asan fuzz win64 win32 repro)
 usage() {
   echo "usage: test.sh [PART]...  (PART: ${all_parts[*]}; all when none is named)" >&2
   exit 2

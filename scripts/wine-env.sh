@@ -10,6 +10,9 @@
 wine_build_dir=$(cd "$1" && pwd)
 wine_codepage=${2:-${WINE_CODEPAGE:-1251}}
 wine_dpi=${3:-${WINE_DPI:-96}}
+# WINE_ARCH=win64 takes a 64-bit prefix of the same code page and DPI (wineprefix-win64, ...),
+# in which 32-bit and 64-bit programs run side by side as on 64-bit Windows.
+wine_arch=${WINE_ARCH:-win32}
 # Wine takes the ANSI code page from the locale. Only the Wine processes get it, as
 # `env "${wine_locale_env[@]}" wine ...`; the sourcing script keeps its own locale.
 case "$wine_codepage" in
@@ -32,12 +35,26 @@ if [ "$wine_dpi" -lt 96 ] || [ "$wine_dpi" -gt 480 ]; then
   return 2
 fi
 [ "$wine_dpi" -eq 96 ] || wine_suffix="$wine_suffix-dpi$wine_dpi"
+case "$wine_arch" in
+  win32) ;;
+  win64)
+    wine_suffix="$wine_suffix-win64"
+    if ! command -v wine64 >/dev/null && [ ! -x /usr/lib/wine/wine64 ]; then
+      echo "wine-env: a 64-bit prefix needs wine64 (run scripts/setup.sh)" >&2
+      return 2
+    fi
+    ;;
+  *)
+    echo "wine-env: WINE_ARCH is win32 or win64, not '$wine_arch'" >&2
+    return 2
+    ;;
+esac
 wine_locale_env=(LANG=$wine_locale LC_ALL=$wine_locale)
 # Runs a command of Wine (wine, wineserver, wineboot) in the locale of the prefix's code page;
 # where a command has to be a program (setsid, timeout, exec), `env "${wine_locale_env[@]}"`.
 wine_cmd() { env "${wine_locale_env[@]}" "$@"; }
 export WINEPREFIX="$wine_build_dir/wineprefix$wine_suffix"
-export WINEARCH=win32
+export WINEARCH=$wine_arch
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 if [ -f "$wine_build_dir/xvfb.display" ]; then
