@@ -18,6 +18,7 @@
 #include "handoff/HandoffNames.h"
 #include "handoff/KernelHandle.h"
 #include "setup_handoff.h"
+#include "util/SystemLibrary.h"
 
 namespace {
 
@@ -146,6 +147,8 @@ int RunStatusWindow(SetupState& state, HINSTANCE instance) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // It stands on the medium beside the installer: nothing of the medium's folder is loaded.
+    RestrictDllSearchToSystem();
     SetupState state;
     state.options = SetupOptions::FromEnvironment();
     // The installer goes on once this program has finished starting: take part before anything
