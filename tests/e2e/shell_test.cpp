@@ -140,7 +140,7 @@ TEST_F(NumberPage, OpensOnTheNumberPageWithNextDisabled) {
     EXPECT_TRUE(installer.IsVisible(IDC_NEXT));
     EXPECT_FALSE(installer.IsEnabled(IDC_NEXT));
     EXPECT_TRUE(installer.IsEnabled(IDCANCEL));
-    EXPECT_EQ(installer.Focus(), IDC_NUMBER);
+    EXPECT_TRUE(installer.WaitFocus(IDC_NUMBER)) << "focus on " << installer.Focus();
     EXPECT_EQ(installer.CountBoxes(), 0);
 }
 
@@ -307,7 +307,7 @@ TEST_F(LocalizationPage, BackReturnsToTheNumberAsTyped) {
     EXPECT_EQ(support::ToUtf8(installer.ControlText(IDC_PROMPT)), "Введите номер:");
     EXPECT_EQ(installer.ControlText(IDC_NUMBER), " ZABC");
     EXPECT_EQ(installer.Selection(IDC_NUMBER), std::make_pair(0, 5));
-    EXPECT_EQ(installer.Focus(), IDC_NUMBER);
+    EXPECT_TRUE(installer.WaitFocus(IDC_NUMBER)) << "focus on " << installer.Focus();
     EXPECT_FALSE(installer.IsVisible(IDC_BACK));
     EXPECT_FALSE(installer.IsVisible(IDC_LOCALIZATIONS));
     EXPECT_TRUE(installer.ListItems(IDC_LOCALIZATIONS).empty());
@@ -342,7 +342,7 @@ TEST_F(LocalizationPage, FailedNextKeepsTheFocusOnThePageAndNextDisabledUntilThe
     ASSERT_TRUE(support::WaitFor([&] { return installer.IsVisible(IDC_NUMBER); }))
         << installer.Describe();
     EXPECT_FALSE(installer.IsEnabled(IDC_NEXT));
-    EXPECT_EQ(installer.Focus(), IDC_NUMBER);
+    EXPECT_TRUE(installer.WaitFocus(IDC_NUMBER)) << "focus on " << installer.Focus();
     ASSERT_TRUE(installer.TypeKeys("1"));
     EXPECT_TRUE(support::WaitFor([&] { return installer.IsEnabled(IDC_NEXT); }))
         << installer.Describe();

@@ -179,7 +179,10 @@ bool Installer::TypeKeys(const std::string& text) {
 bool Installer::WideTypeKeys(const std::wstring& text) {
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
-    if (!GetGUIThreadInfo(threadId, &info) || info.hwndFocus == nullptr) return false;
+    // Right after a box has closed, the focus comes back to the dialog a moment later.
+    const bool focused = WaitFor(
+        [&] { return GetGUIThreadInfo(threadId, &info) && info.hwndFocus != nullptr; }, 5000);
+    if (!focused) return false;
     for (wchar_t c : text) {
         DWORD_PTR ignored = 0;
         if (!SendMessageTimeoutW(info.hwndFocus, WM_CHAR, c, 1, SMTO_ABORTIFHUNG, kSendTimeoutMs,
@@ -279,6 +282,10 @@ int Installer::Focus() const {
     info.cbSize = sizeof(info);
     if (!GetGUIThreadInfo(threadId, &info) || info.hwndFocus == nullptr) return 0;
     return GetDlgCtrlID(info.hwndFocus);
+}
+
+bool Installer::WaitFocus(int id, DWORD timeoutMs) const {
+    return WaitFor([&] { return Focus() == id; }, timeoutMs);
 }
 
 std::pair<int, int> Installer::Selection(int id) const {

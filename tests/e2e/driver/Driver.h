@@ -80,6 +80,9 @@ class Installer {
     bool InMoveOrSize() const;
     // The control id that has the keyboard focus in the program; 0 when none.
     int Focus() const;
+    // Waits until the control has the focus: after a box closes, the system hands the focus back
+    // to the dialog a moment after the program has handled the click.
+    bool WaitFocus(int id, DWORD timeoutMs = 5000) const;
     // The selection of an edit control: start and end.
     std::pair<int, int> Selection(int id) const;
     // A control's rectangle in the window's client coordinates.
