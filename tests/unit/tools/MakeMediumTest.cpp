@@ -163,9 +163,9 @@ TEST_F(MakeMediumFiles, MissingSetUpProgramsAreAllNamedAndNothingIsWritten) {
 
     // Problems of the command line and of the medium together, the worse one deciding the code.
     fs::remove(dir.path / "installer.exe");
-    const ToolRun worse = Tool({"make-medium", In("catalog.txt"), In("setups"), "--label",
-                                "Bad/Label", "--installer", In("installer.exe"), "-o",
-                                In("medium")});
+    const ToolRun worse =
+        Tool({"make-medium", In("catalog.txt"), In("setups"), "--label", "Bad/Label", "--installer",
+              In("installer.exe"), "-o", In("medium")});
     EXPECT_EQ(worse.code, 2);
     EXPECT_NE(worse.err.find("installer.exe: cannot be read"), std::string::npos) << worse.err;
     EXPECT_NE(worse.err.find("--label \"Bad/Label\" may hold only"), std::string::npos);
