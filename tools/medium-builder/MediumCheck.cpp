@@ -95,7 +95,7 @@ std::vector<Problem> Check(const CatalogSection& articles, const std::string& ro
             continue;
         }
         const std::string path = ResolveOnMedium(value, root);
-        if (path.empty()) {
+        if (!IsOnProgramDrive(value)) {
             problems.push_back({article, value, path,
                                 std::string("does not begin with ") + drivePlaceholder +
                                     " and so is not on the medium"});

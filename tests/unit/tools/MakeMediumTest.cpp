@@ -173,6 +173,46 @@ TEST_F(MakeMediumFiles, MissingSetUpProgramsAreAllNamedAndNothingIsWritten) {
     EXPECT_EQ(Names(dir.path).size(), before.size() - 1);
 }
 
+TEST_F(MakeMediumFiles, EveryProblemIsInOneReportTheCataloguesFirst) {
+    WriteText(dir.path / "setups" / "CON", "a device name on Windows");
+    WriteText(dir.path / "catalog.txt", "[" + kArticlesUtf8 + "]\nE1 S x\nE2 B yes\n");
+    const ToolRun faults = Make({"-o", In("medium")});
+    EXPECT_EQ(faults.code, 1);
+    const std::size_t first = faults.err.find("catalog.txt:2: quoted text expected");
+    const std::size_t second = faults.err.find("catalog.txt:3: B needs true or false");
+    const std::size_t medium = faults.err.find("CON: the name is a device name");
+    EXPECT_TRUE(first < second && second < medium) << faults.err;
+
+    WriteText(dir.path / "catalog.txt", "[" + kArticlesUtf8 +
+                                            "]\nA S \"%:\\..\\English\\setup.exe\"\n"
+                                            "B S \"%\\English\\setup.exe\"\nC S \"%:\\\"\n");
+    const ToolRun values = Make({"-o", In("medium")});
+    EXPECT_EQ(values.code, 1);
+    for (const char* reason :
+         {"leaves the medium (..)", "lacks the colon", "names the medium's root"})
+        EXPECT_NE(values.err.find(reason), std::string::npos) << reason << values.err;
+
+    WriteText(dir.path / "catalog.txt", "[" + kArticlesUtf8 + "]\n");
+    EXPECT_NE(Make({"-o", In("medium")}).err.find("holds no article"), std::string::npos);
+    const ToolRun folder =
+        Tool({"make-medium", In("setups"), In("setups"), "--label", "L", "-o", In("m")});
+    EXPECT_EQ(folder.code, 2);
+    EXPECT_NE(folder.err.find("is a folder, not a catalogue source"), std::string::npos);
+    const ToolRun twice = Make({"-o", In("a"), "-o", In("b")});
+    EXPECT_EQ(twice.code, 2);
+    EXPECT_NE(twice.err.find("-o is given more than once"), std::string::npos);
+#ifdef _WIN32
+    for (const char* date : {"5869584000"}) {  // setting it empty removes it here
+#else
+    for (const char* date : {"", "5869584000"}) {
+#endif
+        SetVariable("SOURCE_DATE_EPOCH", date);
+        EXPECT_NE(Make({"-o", In("medium")}).err.find("SOURCE_DATE_EPOCH="), std::string::npos)
+            << date;
+    }
+    EXPECT_FALSE(fs::exists(dir.path / "medium"));
+}
+
 TEST_F(MakeMediumFiles, LabelsAndOutputsThatAreRefused) {
     for (const char* label : {"", " LEADING", "SEVENTEEN CHARS..", "\xD0\x94\xD0\xB0"}) {
         const ToolRun run = Tool({"make-medium", In("catalog.txt"), In("setups"), "--label", label,

@@ -135,7 +135,7 @@ TEST_F(MediumSafety, LinksAreFollowedOnlyInsideTheSetUpFolder) {
     fs::create_directory_symlink(dir.path, work / "in" / "English" / "out");
     fs::create_directory_symlink("..", work / "in" / "English" / "up");
     fs::create_symlink("gone.exe", work / "in" / "English" / "dangling.exe");
-    const ToolRun refused = Shell("timeout 20 " + Command({"-o", W("../medium")}));
+    const ToolRun refused = Shell("timeout 10 " + Command({"-o", W("../medium")}));
     EXPECT_EQ(refused.code, 1) << refused.err;
     EXPECT_NE(refused.err.find("English/out: is a link out of the set-up programs' folder"),
               std::string::npos)
