@@ -18,7 +18,6 @@ namespace {
 
 using Status = ScrambledRecordFile::LoadStatus;
 
-
 std::string Hex(unsigned value) {
     char text[8];
     std::snprintf(text, sizeof text, "0x%02X", value & 0xFF);
@@ -27,7 +26,7 @@ std::string Hex(unsigned value) {
 
 // The reason a file did not load, and the exit code it earns.
 ExitCode DescribeFailure(const std::string& path, const CatalogStore::LoadReport& report,
-                    std::ostream& err) {
+                         std::ostream& err) {
     const ScrambledRecordFile::Check& c = report.check;
     switch (report.status) {
         case Status::NotOpened:
@@ -197,7 +196,8 @@ ExitCode Verify(const std::vector<std::string>& args, std::ostream& out, std::os
     CatalogStore::LoadReport report;
     if (!store.Load(path, &report)) {
         const ExitCode code = DescribeFailure(path, report, err);
-        out << path << ": " << (code == ExitCode::CheckFailed ? "verification failed" : "not read") << "\n";
+        out << path << ": " << (code == ExitCode::CheckFailed ? "verification failed" : "not read")
+            << "\n";
         return code;
     }
     const ScrambledRecordFile::Check& c = report.check;

@@ -27,6 +27,9 @@ struct Plan {
     std::uintmax_t payloadBytes = 0;  // the set-up programs' and the installer's bytes
 };
 
+// A command-line path in its plain form, without a trailing separator.
+std::filesystem::path Normal(const std::string& name);
+
 // Fills plan; every problem found is added.
 void Validate(const makemedium::Request& request, Plan& plan, Problems& problems);
 

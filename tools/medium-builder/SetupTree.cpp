@@ -44,14 +44,14 @@ class Walk {
             real = fs::canonical(source, code);
             if (code) {
                 const bool loop = code == std::errc::too_many_symbolic_link_levels;
-                Refuse(source, loop ? "is a link loop (-> " + toolfiles::ToArgument(target) + ")"
-                                     : "is a link to nothing (-> " +
-                                           toolfiles::ToArgument(target) + ")");
+                Refuse(source,
+                       loop ? "is a link loop (-> " + toolfiles::ToArgument(target) + ")"
+                            : "is a link to nothing (-> " + toolfiles::ToArgument(target) + ")");
                 return;
             }
             if (!Inside(real, ancestors.front())) {
                 Refuse(source, "is a link out of the set-up programs' folder (-> " +
-                                    toolfiles::ToArgument(target) + ")");
+                                   toolfiles::ToArgument(target) + ")");
                 return;
             }
             if (fs::is_directory(real, code) &&
@@ -59,7 +59,7 @@ class Walk {
                     return Inside(a, real);
                 }) != ancestors.end()) {
                 Refuse(source, "is a link loop: it leads to a folder it lies in (-> " +
-                                    toolfiles::ToArgument(target) + ")");
+                                   toolfiles::ToArgument(target) + ")");
                 return;
             }
         } else {

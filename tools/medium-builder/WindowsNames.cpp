@@ -20,7 +20,7 @@ bool Utf16Units(const std::string& name, std::size_t& units) {
 
 char32_t Capital(char32_t c) {
     if (c >= 'a' && c <= 'z') return c - 0x20;
-    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 0x20;  // à-þ
+    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 0x20;   // à-þ
     if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 0x20;  // α-ω
     if (c >= 0x430 && c <= 0x44F) return c - 0x20;                // а-я
     if (c >= 0x450 && c <= 0x45F) return c - 0x50;                // ѐ-џ

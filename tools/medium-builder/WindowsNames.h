@@ -7,7 +7,7 @@
 // which names of the set-up programs' folder Windows would not see as given. Names are UTF-8.
 namespace windowsnames {
 
-constexpr std::size_t kLongestName = 103;     // UTF-16 units, with long Joliet names
+constexpr std::size_t kLongestName = 103;       // UTF-16 units, with long Joliet names
 constexpr std::size_t kLongestPathBytes = 240;  // 1 for the root, then 1 + 2 per unit per name
 
 // Empty for a name Windows holds as it is, else why not: not UTF-8, longer than the Joliet

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -128,6 +129,23 @@ TEST_F(MediumSafety, NamesAreTheSameInEveryLocale) {
                                  W("../bare.iso") + " -find /");
     EXPECT_NE(joliet.out.find("'/" + kRussianUtf8 + "/setup.exe'"), std::string::npos)
         << joliet.out;
+}
+
+TEST_F(MediumSafety, TheFolderCopyKeepsHoles) {
+    constexpr std::uintmax_t kSize = 64 << 20;
+    {
+        std::ofstream sparse(work / "in" / "English" / "sparse.cab", std::ios::binary);
+        sparse << "head";
+        sparse.seekp(kSize - 4);
+        sparse << "tail";
+    }
+    ASSERT_EQ(Tool(Args({"-o", W("../medium")})).code, 0);
+    const fs::path copy = dir.path / "medium" / "English" / "sparse.cab";
+    struct stat info {};
+    ASSERT_EQ(stat(copy.c_str(), &info), 0);
+    EXPECT_EQ(static_cast<std::uintmax_t>(info.st_size), kSize);
+    EXPECT_LT(static_cast<std::uintmax_t>(info.st_blocks) * 512, kSize / 4);
+    EXPECT_EQ(ReadAll(copy.string()), ReadAll(W("in/English/sparse.cab")));
 }
 
 TEST_F(MediumSafety, LinksAreFollowedOnlyInsideTheSetUpFolder) {
