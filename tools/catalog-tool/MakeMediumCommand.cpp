@@ -26,6 +26,12 @@ int MakeMediumCommand(const std::vector<std::string>& args, std::ostream& out, s
         err << "make-medium: " << error << "\n";
         return ToInt(ExitCode::Usage);
     }
+    for (const char* name : {"-o", "--image", "--installer"}) {
+        if (options.Has(name) && options.Value(name).empty()) {
+            err << "make-medium: " << name << " needs a path, not an empty text\n";
+            return ToInt(ExitCode::Usage);
+        }
+    }
     if (options.Positional().size() != 2 || !options.Has("--label") ||
         (!options.Has("-o") && !options.Has("--image"))) {
         err << "make-medium: usage:\n" << kMakeMediumUsage;

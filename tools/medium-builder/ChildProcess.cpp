@@ -90,7 +90,11 @@ int Run(const std::vector<std::string>& args, std::string* output) {
     }
     Handle process(info.hProcess);
     Handle thread(info.hThread);
-    if (job.Get() != nullptr) AssignProcessToJobObject(job.Get(), process.Get());
+    if (job.Get() != nullptr) {
+        AssignProcessToJobObject(job.Get(), process.Get());
+        interruption::SetChild(reinterpret_cast<std::intptr_t>(job.Get()));
+        if (interruption::Signal() != 0) TerminateJobObject(job.Get(), 1);
+    }
     ResumeThread(thread.Get());
     writeEnd.Close();
     char chunk[4096];
@@ -99,6 +103,8 @@ int Run(const std::vector<std::string>& args, std::string* output) {
         if (output != nullptr) output->append(chunk, read);
     }
     WaitForSingleObject(process.Get(), INFINITE);
+    interruption::SetChild(0);
+    if (interruption::Signal() != 0) return kInterrupted;
     DWORD code = 0;
     return GetExitCodeProcess(process.Get(), &code) ? static_cast<int>(code) : kNotStarted;
 }

@@ -1,8 +1,11 @@
 #include "Interruption.h"
 
+#include <atomic>
 #include <csignal>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <signal.h>
 #include <sys/types.h>
 #endif
@@ -12,15 +15,22 @@ namespace interruption {
 namespace {
 
 volatile std::sig_atomic_t received = 0;
-volatile std::sig_atomic_t child = 0;
+std::atomic<std::intptr_t> child{0};
 
-#ifndef _WIN32
+#ifdef _WIN32
+BOOL WINAPI Note(DWORD event) {
+    received = event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? SIGINT : SIGTERM;
+    if (const std::intptr_t job = child.load())
+        TerminateJobObject(reinterpret_cast<HANDLE>(job), 1);
+    return TRUE;  // the build ends itself once it has removed its temporaries
+}
+#else
 const int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 struct sigaction earlier[3];
 
 extern "C" void Note(int signal) {
     received = signal;
-    if (child > 0) kill(static_cast<pid_t>(child), SIGTERM);
+    if (const std::intptr_t process = child.load()) kill(static_cast<pid_t>(process), SIGTERM);
 }
 #endif
 
@@ -28,7 +38,9 @@ extern "C" void Note(int signal) {
 
 Guard::Guard() {
     received = 0;
-#ifndef _WIN32
+#ifdef _WIN32
+    SetConsoleCtrlHandler(Note, TRUE);
+#else
     struct sigaction action {};
     action.sa_handler = Note;
     sigemptyset(&action.sa_mask);
@@ -38,7 +50,9 @@ Guard::Guard() {
 }
 
 Guard::~Guard() {
-#ifndef _WIN32
+#ifdef _WIN32
+    SetConsoleCtrlHandler(Note, FALSE);
+#else
     for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &earlier[i], nullptr);
 #endif
 }
@@ -47,8 +61,8 @@ int Signal() {
     return received;
 }
 
-void SetChild(long process) {
-    child = static_cast<std::sig_atomic_t>(process);
+void SetChild(std::intptr_t process) {
+    child.store(process);
 }
 
 }  // namespace interruption

@@ -1,8 +1,10 @@
 #pragma once
 
-// SIGTERM, SIGINT and SIGHUP while a medium is built: the signal is noted, the running child
-// (xorriso) is told to end, and the build stops at its next step, removing its temporaries on the
-// way out. Natively only; on Windows the console's break ends the tool and its child together.
+#include <cstdint>
+
+// SIGTERM, SIGINT and SIGHUP while a medium is built (on Windows the console's Ctrl+C, Ctrl+Break
+// and close, noted as SIGINT and SIGTERM): the signal is noted, the running child (xorriso) is
+// ended, and the build stops at its next step, removing its temporaries on the way out.
 namespace interruption {
 
 // Catches the signals for as long as it lives and restores the earlier handling after.
@@ -17,7 +19,8 @@ class Guard {
 // The signal that arrived, or 0.
 int Signal();
 
-// The child to end when a signal arrives; 0 for none.
-void SetChild(long process);
+// The child to end when a signal arrives: its process id natively, the handle of the job it runs
+// in on Windows; 0 for none.
+void SetChild(std::intptr_t child);
 
 }  // namespace interruption
