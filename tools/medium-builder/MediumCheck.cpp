@@ -50,11 +50,8 @@ std::string PlaceProblem(const std::string& value) {
 }  // namespace
 
 std::string JoinMediumPath(const std::string& root, const std::string& relative) {
-    std::string below = relative;
-#ifndef _WIN32
-    // Catalogue texts are cp1251; names on this system are UTF-8.
-    below = cp1251::ToUtf8(below);
-#endif
+    // Catalogue texts are cp1251; paths in the tool are UTF-8 on every system.
+    std::string below = cp1251::ToUtf8(relative);
     for (char& c : below) {
         if (c == '\\' || c == '/') c = kSeparator;
     }

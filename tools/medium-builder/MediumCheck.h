@@ -21,7 +21,7 @@ struct Problem {
 // "%:\English\setup.exe" is root/English/setup.exe. Empty for any other value.
 std::string ResolveOnMedium(const std::string& value, const std::string& root);
 
-// Joins a medium root and a path below it written with backslashes (cp1251; UTF-8 natively).
+// Joins a medium root (UTF-8) and a path below it written with backslashes (cp1251); UTF-8.
 std::string JoinMediumPath(const std::string& root, const std::string& relativeBackslashed);
 
 // The path below the medium's root a "%:\\..." value names, UTF-8 with '/' between names; empty
