@@ -13,3 +13,7 @@ constexpr char setupStartedEventName[] = "Setup Started";
 constexpr char setupWindowCaption[] =
     "\xD2\xE5\xF1\xF2\xE8\xF0\xEE\xE2\xE0\xED\xE8\xE5"
     " install.exe: RUS";
+
+// The installer's own program file on a medium, and the file that starts it from a disc.
+constexpr char installerFileName[] = "installer.exe";
+constexpr char autorunFileName[] = "autorun.inf";

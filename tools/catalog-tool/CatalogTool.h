@@ -4,6 +4,6 @@
 #include <string>
 #include <vector>
 
-// The catalogue tool's commands: pack, dump, verify, check-medium, make-medium. Exit codes: 0 ok, 1
-// a check failed, 2 a usage error or a file that cannot be read or written.
+// The catalogue tool's command line: pack, dump, verify, check-medium, make-medium. Exit codes as
+// ExitCode.h says; 128 + the signal's number when a signal stopped make-medium.
 int RunCatalogTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -11,13 +11,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "Options.h"
 #include "ProcessWindows.h"
 #include "handoff/KernelHandle.h"
 
 namespace {
 
-int Usage() {
+int Usage(const std::string& error) {
+    if (!error.empty()) std::fprintf(stderr, "startup-timer: %s\n", error.c_str());
     std::fprintf(stderr, "usage: startup-timer [--hold MS] [--cwd DIR] CAPTION PROGRAM\n");
     return 2;
 }
@@ -25,26 +28,25 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    DWORD holdMs = 0;
-    const char* cwd = nullptr;
-    int i = 1;
-    for (; i < argc && argv[i][0] == '-' && argv[i][1] == '-'; i += 2) {
-        if (i + 1 >= argc) return Usage();
-        const std::string option = argv[i];
-        if (option == "--hold") {
-            char* end = nullptr;
-            const long value = std::strtol(argv[i + 1], &end, 10);
-            if (end == argv[i + 1] || *end != '\0' || value < 0) return Usage();
-            holdMs = static_cast<DWORD>(value);
-        } else if (option == "--cwd") {
-            cwd = argv[i + 1];
-        } else {
-            return Usage();
-        }
+    Options options;
+    std::string error;
+    if (!options.Parse(std::vector<std::string>(argv + 1, argv + argc),
+                       {{"--hold", true}, {"--cwd", true}}, error) ||
+        options.Positional().size() != 2) {
+        return Usage(error);
     }
-    if (argc - i != 2) return Usage();
-    const char* caption = argv[i];
-    const std::string program = argv[i + 1];
+    DWORD holdMs = 0;
+    if (options.Has("--hold")) {
+        const std::string text = options.Value("--hold");
+        char* end = nullptr;
+        const long value = std::strtol(text.c_str(), &end, 10);
+        if (text.empty() || *end != '\0' || value < 0) return Usage("--hold needs milliseconds");
+        holdMs = static_cast<DWORD>(value);
+    }
+    const std::string cwdText = options.Value("--cwd");
+    const char* cwd = options.Has("--cwd") ? cwdText.c_str() : nullptr;
+    const std::string caption = options.Positional()[0];
+    const std::string program = options.Positional()[1];
 
     LARGE_INTEGER frequency{}, start{}, now{};
     QueryPerformanceFrequency(&frequency);

@@ -6,7 +6,7 @@
 
 #include "../catalog/CatalogTestFiles.h"
 #include "CatalogTool.h"
-#include "MediumFiles.h"
+#include "ToolFiles.h"
 #include "ToolRun.h"
 
 namespace {
@@ -48,7 +48,7 @@ std::map<std::string, std::pair<std::string, std::int64_t>> Tree(const fs::path&
         const Bytes bytes = entry.is_directory() ? Bytes() : ReadPath(entry.path());
         tree[entry.path().lexically_relative(root).generic_u8string()] = {
             entry.is_directory() ? "/" : std::string(bytes.begin(), bytes.end()),
-            mediumfiles::ModificationTime(entry.path())};
+            toolfiles::ModificationTime(entry.path())};
     }
     return tree;
 }
@@ -138,9 +138,9 @@ TEST_F(MakeMediumFiles, FolderHoldsTheMediumWithEveryDateAlike) {
 
     SetVariable("SOURCE_DATE_EPOCH", "1700000000");
     ASSERT_EQ(Make({"-o", In("medium"), "--force"}).code, 0);
-    EXPECT_EQ(mediumfiles::ModificationTime(dir.path / "medium" / "English" / "setup.exe"),
+    EXPECT_EQ(toolfiles::ModificationTime(dir.path / "medium" / "English" / "setup.exe"),
               1700000000);
-    EXPECT_EQ(mediumfiles::ModificationTime(dir.path / "medium"), 1700000000);
+    EXPECT_EQ(toolfiles::ModificationTime(dir.path / "medium"), 1700000000);
     SetVariable("SOURCE_DATE_EPOCH", "yesterday");
     const ToolRun badDate = Make({"-o", In("medium"), "--force"});
     EXPECT_EQ(badDate.code, 2);
@@ -163,12 +163,54 @@ TEST_F(MakeMediumFiles, MissingSetUpProgramsAreAllNamedAndNothingIsWritten) {
 
     // Problems of the command line and of the medium together, the worse one deciding the code.
     fs::remove(dir.path / "installer.exe");
-    const ToolRun worse = Make({"-o", In("medium"), "--label", "Bad/Label"});
+    const ToolRun worse =
+        Tool({"make-medium", In("catalog.txt"), In("setups"), "--label", "Bad/Label", "--installer",
+              In("installer.exe"), "-o", In("medium")});
     EXPECT_EQ(worse.code, 2);
     EXPECT_NE(worse.err.find("installer.exe: cannot be read"), std::string::npos) << worse.err;
     EXPECT_NE(worse.err.find("--label \"Bad/Label\" may hold only"), std::string::npos);
     EXPECT_NE(worse.err.find("article E1"), std::string::npos);
     EXPECT_EQ(Names(dir.path).size(), before.size() - 1);
+}
+
+TEST_F(MakeMediumFiles, EveryProblemIsInOneReportTheCataloguesFirst) {
+    WriteText(dir.path / "setups" / "CON", "a device name on Windows");
+    WriteText(dir.path / "catalog.txt", "[" + kArticlesUtf8 + "]\nE1 S x\nE2 B yes\n");
+    const ToolRun faults = Make({"-o", In("medium")});
+    EXPECT_EQ(faults.code, 1);
+    const std::size_t first = faults.err.find("catalog.txt:2: quoted text expected");
+    const std::size_t second = faults.err.find("catalog.txt:3: B needs true or false");
+    const std::size_t medium = faults.err.find("CON: the name is a device name");
+    EXPECT_TRUE(first < second && second < medium) << faults.err;
+
+    WriteText(dir.path / "catalog.txt", "[" + kArticlesUtf8 +
+                                            "]\nA S \"%:\\..\\English\\setup.exe\"\n"
+                                            "B S \"%\\English\\setup.exe\"\nC S \"%:\\\"\n");
+    const ToolRun values = Make({"-o", In("medium")});
+    EXPECT_EQ(values.code, 1);
+    for (const char* reason :
+         {"leaves the medium (..)", "lacks the colon", "names the medium's root"})
+        EXPECT_NE(values.err.find(reason), std::string::npos) << reason << values.err;
+
+    WriteText(dir.path / "catalog.txt", "[" + kArticlesUtf8 + "]\n");
+    EXPECT_NE(Make({"-o", In("medium")}).err.find("holds no article"), std::string::npos);
+    const ToolRun folder =
+        Tool({"make-medium", In("setups"), In("setups"), "--label", "L", "-o", In("m")});
+    EXPECT_EQ(folder.code, 2);
+    EXPECT_NE(folder.err.find("is a folder, not a catalogue source"), std::string::npos);
+    const ToolRun twice = Make({"-o", In("a"), "-o", In("b")});
+    EXPECT_EQ(twice.code, 2);
+    EXPECT_NE(twice.err.find("-o is given more than once"), std::string::npos);
+#ifdef _WIN32
+    for (const char* date : {"5869584000"}) {  // setting it empty removes it here
+#else
+    for (const char* date : {"", "5869584000"}) {
+#endif
+        SetVariable("SOURCE_DATE_EPOCH", date);
+        EXPECT_NE(Make({"-o", In("medium")}).err.find("SOURCE_DATE_EPOCH="), std::string::npos)
+            << date;
+    }
+    EXPECT_FALSE(fs::exists(dir.path / "medium"));
 }
 
 TEST_F(MakeMediumFiles, LabelsAndOutputsThatAreRefused) {
@@ -192,8 +234,14 @@ TEST_F(MakeMediumFiles, LabelsAndOutputsThatAreRefused) {
     EXPECT_EQ(exists.code, 2);
     EXPECT_NE(exists.err.find("--force"), std::string::npos);
     EXPECT_TRUE(fs::exists(dir.path / "medium" / "precious.txt"));
+    // --force replaces only a medium make-medium made.
+    const ToolRun forced = Make({"-o", In("medium"), "--force"});
+    EXPECT_EQ(forced.code, 2);
+    EXPECT_NE(forced.err.find("is not a medium folder make-medium made"), std::string::npos);
+    EXPECT_TRUE(fs::exists(dir.path / "medium" / "precious.txt"));
+    fs::remove_all(dir.path / "medium");
+    ASSERT_EQ(Make({"-o", In("medium")}).code, 0);
     ASSERT_EQ(Make({"-o", In("medium"), "--force"}).code, 0);
-    EXPECT_FALSE(fs::exists(dir.path / "medium" / "precious.txt"));
     EXPECT_TRUE(fs::exists(dir.path / "medium" / "autorun.inf"));
 }
 
@@ -210,7 +258,7 @@ TEST_F(MakeMediumFiles, SameInputsGiveTheSameFolderAndImage) {
     ASSERT_EQ(Make(first).code, 0);
     // The second time from a copy of the inputs with other dates, into another folder.
     fs::copy(dir.path / "setups", dir.path / "copy", fs::copy_options::recursive);
-    mediumfiles::SetModificationTime(dir.path / "copy" / "English" / "setup.exe", 1234567890);
+    toolfiles::SetModificationTime(dir.path / "copy" / "English" / "setup.exe", 1234567890);
     const ToolRun again = Make(second, "copy");
     ASSERT_EQ(again.code, 0) << again.err;
     EXPECT_EQ(Tree(dir.path / "one" / "medium"), Tree(dir.path / "two" / "medium"));

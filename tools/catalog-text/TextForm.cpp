@@ -239,6 +239,9 @@ bool Parse(const std::string& text, const std::string& sourceName, CatalogStore&
     std::map<std::string, int> sectionLines;
     std::map<std::string, int> keyLines;
     CatalogSection* section = nullptr;
+    // Where the entries under a section line that is at fault go, so that they are still read.
+    CatalogSection lost;
+    std::vector<std::string> faults;
     std::size_t start = 0;
     int number = 0;
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) start = 3;  // byte order mark
@@ -249,18 +252,20 @@ bool Parse(const std::string& text, const std::string& sourceName, CatalogStore&
         std::string raw = text.substr(start, end - start);
         start = end + 1;
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        bool sectionLine = false;
         try {
             Line line(DecodeLine(raw));
             if (line.AtEnd()) continue;
-            if (line.Take('[')) {
+            sectionLine = line.Take('[');
+            if (sectionLine) {
                 const std::string name = line.Name("section name");
                 line.SkipBlanks();
                 if (!line.Take(']')) throw Failure("] expected after the section name");
                 if (!line.AtEnd()) throw Failure("unexpected text after ]");
                 const auto [seen, fresh] = sectionLines.emplace(name, number);
                 if (!fresh) {
-                    throw Failure("section " + cp1251::ToUtf8(PrintName(name)) +
-                                  " was already given on line " + std::to_string(seen->second));
+                    throw Failure("section " + PrintName(name) + " was already given on line " +
+                                  std::to_string(seen->second));
                 }
                 section = &store.Section(name);
                 keyLines.clear();
@@ -278,16 +283,21 @@ bool Parse(const std::string& text, const std::string& sourceName, CatalogStore&
             }
             const auto [seen, fresh] = keyLines.emplace(key, number);
             if (!fresh) {
-                throw Failure("key " + cp1251::ToUtf8(PrintName(key)) +
-                              " was already given on line " + std::to_string(seen->second));
+                throw Failure("key " + PrintName(key) + " was already given on line " +
+                              std::to_string(seen->second));
             }
             section->Set(key, std::move(value));
         } catch (const Failure& failure) {
-            error = sourceName + ":" + std::to_string(number) + ": " + failure.what();
-            return false;
+            faults.push_back(sourceName + ":" + std::to_string(number) + ": " + failure.what());
+            if (sectionLine) {
+                section = &lost;
+                keyLines.clear();
+            }
         }
     }
-    return true;
+    error.clear();
+    for (const std::string& fault : faults) error += (error.empty() ? "" : "\n") + fault;
+    return faults.empty();
 }
 
 std::string QuoteText(const std::string& bytes) {

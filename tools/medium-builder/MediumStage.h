@@ -6,27 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "SetupTree.h"
+
 // The contents of an installation medium put together in a folder: installer.exe, install.crt,
 // autorun.inf and the set-up programs' folder tree, every file and folder dated alike.
-namespace mediumbuild {
+namespace mediumstage {
 
 // The files the medium itself puts at its root.
 extern const char* const kInstallerName;
 extern const char* const kCatalogName;
 extern const char* const kAutorunName;
 
-// One file or folder below the set-up programs' folder, by its path relative to it.
-struct Entry {
-    std::filesystem::path relative;
-    bool folder = false;
-};
-
-// Every file and folder below root, sorted so that a folder comes before its contents. Each
-// thing that cannot be listed or is neither file nor folder is added to problems.
-std::vector<Entry> ListTree(const std::filesystem::path& root, std::vector<std::string>& problems);
-
 // Entries at the top of the tree whose names (in any case) the medium's own files take.
-std::vector<std::string> ReservedNameClashes(const std::vector<Entry>& entries);
+std::vector<std::string> ReservedNameClashes(const std::vector<setuptree::Entry>& entries);
 
 // Empty for a usable volume label, else what is wrong with it. A label is 1 to 16 characters
 // (the Joliet limit) of ASCII letters, digits, blank, '_', '-' and '.', with no blank at either
@@ -35,21 +27,25 @@ std::string LabelProblem(const std::string& label);
 
 // autorun.inf: start installer.exe, show its first icon and the label.
 std::string AutorunText(const std::string& label);
+// True when text is an autorun.inf this tool writes, whatever the label.
+bool IsOwnAutorun(const std::string& text);
+
+// Writes install.crt at the path given and reads it back; false with a message.
+using CatalogWriter = std::function<bool(const std::filesystem::path& path, std::string& error)>;
 
 struct Inputs {
-    std::filesystem::path setupFolder;
-    std::vector<Entry> entries;
+    std::vector<setuptree::Entry> entries;
     std::filesystem::path installer;
     std::string label;
     std::int64_t seconds = 0;
+    CatalogWriter writeCatalog;
 };
 
-// Writes install.crt at the path given; false with a message.
-using CatalogWriter = std::function<bool(const std::filesystem::path& path, std::string& error)>;
+// Writes the medium's own three files into the empty folder stage, dated and with fixed modes.
+bool WriteOwnFiles(const Inputs& inputs, const std::filesystem::path& stage, std::string& error);
 
-// Fills the empty folder stage with the medium. False with a message on the first failure;
-// stage is then left for the caller to remove.
-bool Fill(const Inputs& inputs, const std::filesystem::path& stage,
-          const CatalogWriter& writeCatalog, std::string& error);
+// Fills the empty folder stage with the whole medium: the own files and a copy of the set-up
+// programs' tree. False with a message on the first failure; stage is then left for the caller.
+bool Fill(const Inputs& inputs, const std::filesystem::path& stage, std::string& error);
 
-}  // namespace mediumbuild
+}  // namespace mediumstage

@@ -8,7 +8,7 @@
 // form". Printing sorts sections and keys by their bytes, so one store always prints the same.
 namespace textform {
 
-// Fills store from text; false with "source:line: message" for the first fault found.
+// Fills store from text; false with "source:line: message" for every fault found, one a line.
 bool Parse(const std::string& text, const std::string& sourceName, CatalogStore& store,
            std::string& error);
 

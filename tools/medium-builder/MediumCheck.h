@@ -21,8 +21,16 @@ struct Problem {
 // "%:\English\setup.exe" is root/English/setup.exe. Empty for any other value.
 std::string ResolveOnMedium(const std::string& value, const std::string& root);
 
-// Every article with a non-empty value whose set-up program cannot be found, sorted by
-// article. Articles with an empty value count as absent and are not checked.
+// Joins a medium root (UTF-8) and a path below it written with backslashes (cp1251); UTF-8.
+std::string JoinMediumPath(const std::string& root, const std::string& relativeBackslashed);
+
+// The path below the medium's root a "%:\\..." value names, UTF-8 with '/' between names; empty
+// for a value that does not name a place on the medium.
+std::string RelativeOnMedium(const std::string& value);
+
+// Every article with a non-empty value whose set-up program cannot be found, or that does not
+// name one on the medium (no "%:", a ".." leaving it, the root itself), sorted by article. Articles
+// with an empty value count as absent and are not checked.
 std::vector<Problem> Check(const CatalogSection& articles, const std::string& root,
                            const std::function<bool(const std::string&)>& exists);
 

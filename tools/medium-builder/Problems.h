@@ -1,0 +1,31 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "ExitCode.h"
+
+// Everything that stops a medium from being built, gathered before anything is written and
+// reported at once: the catalogue's faults first, then the medium's. The worst kind decides the
+// exit code.
+class Problems {
+  public:
+    enum Part { Catalogue, Medium };
+
+    void Add(Part part, ExitCode kind, const std::string& text) {
+        (part == Catalogue ? catalogue : medium).push_back(text);
+        if (ToInt(kind) > ToInt(code)) code = kind;
+    }
+    bool Any() const { return !catalogue.empty() || !medium.empty(); }
+    ExitCode Code() const { return code; }
+    void Print(std::ostream& err) const {
+        for (const std::string& line : catalogue) err << "make-medium: " << line << "\n";
+        for (const std::string& line : medium) err << "make-medium: " << line << "\n";
+    }
+
+  private:
+    std::vector<std::string> catalogue;
+    std::vector<std::string> medium;
+    ExitCode code = ExitCode::Ok;
+};

@@ -1,0 +1,95 @@
+#include "WindowsNames.h"
+
+#include <cstdio>
+
+#include "util/Cp1251.h"
+
+namespace windowsnames {
+
+namespace {
+
+bool Utf16Units(const std::string& name, std::size_t& units) {
+    units = 0;
+    for (std::size_t pos = 0; pos < name.size();) {
+        char32_t c = 0;
+        if (!cp1251::NextUtf8(name, pos, c)) return false;
+        units += c > 0xFFFF ? 2 : 1;
+    }
+    return true;
+}
+
+char32_t Capital(char32_t c) {
+    if (c >= 'a' && c <= 'z') return c - 0x20;
+    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 0x20;   // à-þ
+    if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 0x20;  // α-ω
+    if (c >= 0x430 && c <= 0x44F) return c - 0x20;                // а-я
+    if (c >= 0x450 && c <= 0x45F) return c - 0x50;                // ѐ-џ
+    return c;
+}
+
+bool IsReservedDevice(const std::string& name) {
+    std::string base = CaseFolded(name.substr(0, name.find('.')));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
+}  // namespace
+
+std::string NameProblem(const std::string& name) {
+    if (name.empty()) return "is empty";
+    std::size_t units = 0;
+    if (!Utf16Units(name, units)) return "is not UTF-8, so its characters are unknown";
+    if (units > kLongestName) {
+        return "is " + std::to_string(units) + " characters long; the Joliet tree holds " +
+               std::to_string(kLongestName);
+    }
+    for (char c : name) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b == 0x7F) {
+            char code[8];
+            std::snprintf(code, sizeof code, "0x%02X", b);
+            return std::string("holds the control character ") + code +
+                   ", which Windows does not allow in names";
+        }
+        if (std::string("<>:\"/\\|?*").find(c) != std::string::npos) {
+            return std::string("holds '") + c + "', which Windows does not allow in names";
+        }
+    }
+    if (name.back() == '.' || name.back() == ' ') {
+        return std::string("ends with a ") + (name.back() == '.' ? "dot" : "blank") +
+               ", which Windows drops";
+    }
+    if (IsReservedDevice(name)) return "is a device name Windows reserves";
+    return std::string();
+}
+
+std::size_t JolietPathBytes(const std::string& relativePath) {
+    std::size_t bytes = 1;
+    std::size_t start = 0;
+    while (start <= relativePath.size()) {
+        std::size_t end = relativePath.find('/', start);
+        if (end == std::string::npos) end = relativePath.size();
+        std::size_t units = 0;
+        Utf16Units(relativePath.substr(start, end - start), units);
+        bytes += 1 + 2 * units;
+        start = end + 1;
+    }
+    return bytes;
+}
+
+std::string CaseFolded(const std::string& name) {
+    std::string folded;
+    for (std::size_t pos = 0; pos < name.size();) {
+        char32_t c = 0;
+        if (!cp1251::NextUtf8(name, pos, c)) {
+            folded += name[pos++];
+            continue;
+        }
+        cp1251::AppendUtf8(folded, Capital(c));
+    }
+    return folded;
+}
+
+}  // namespace windowsnames

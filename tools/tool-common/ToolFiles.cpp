@@ -1,0 +1,146 @@
+#include "ToolFiles.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <vector>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <cstdio>
+#endif
+
+namespace toolfiles {
+
+namespace fs = std::filesystem;
+
+fs::path FromArgument(const std::string& name) {
+    return fs::u8path(name);
+}
+
+std::string ToArgument(const fs::path& path) {
+    return path.u8string();
+}
+
+bool Exists(const std::string& path) {
+    std::error_code code;
+    return fs::exists(FromArgument(path), code);
+}
+
+#ifdef _WIN32
+namespace {
+
+// 100-nanosecond steps from 1601 to 1970.
+constexpr std::int64_t kEpochOffset = 116444736000000000LL;
+
+class FileHandle {
+  public:
+    explicit FileHandle(HANDLE h) : handle(h) {}
+    ~FileHandle() {
+        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE Get() const { return handle; }
+
+  private:
+    HANDLE handle;
+};
+
+FileHandle OpenAttributes(const fs::path& path, DWORD access) {
+    return FileHandle(CreateFileW(path.c_str(), access,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+}  // namespace
+
+bool MoveIntoPlace(const fs::path& from, const fs::path& to, bool replace) {
+    return MoveFileExW(from.c_str(), to.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0) != 0;
+}
+
+bool SetModificationTime(const fs::path& path, std::int64_t seconds) {
+    FileHandle file = OpenAttributes(path, FILE_WRITE_ATTRIBUTES);
+    if (file.Get() == INVALID_HANDLE_VALUE) return false;
+    const std::int64_t ticks = seconds * 10000000LL + kEpochOffset;
+    FILETIME time;
+    time.dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFF);
+    time.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    return SetFileTime(file.Get(), nullptr, &time, &time) != 0;
+}
+
+std::int64_t ModificationTime(const fs::path& path) {
+    FileHandle file = OpenAttributes(path, FILE_READ_ATTRIBUTES);
+    FILETIME time;
+    if (file.Get() == INVALID_HANDLE_VALUE || !GetFileTime(file.Get(), nullptr, nullptr, &time))
+        return -1;
+    const std::int64_t ticks =
+        (static_cast<std::int64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    return (ticks - kEpochOffset) / 10000000LL;
+}
+
+fs::path OwnProgramFolder() {
+    std::vector<wchar_t> name(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (length == 0) return fs::path();
+        if (length < name.size()) return fs::path(std::wstring(name.data(), length)).parent_path();
+        name.resize(name.size() * 2);
+    }
+}
+
+std::int64_t FreeBytes(const fs::path& path) {
+    ULARGE_INTEGER available;
+    if (!GetDiskFreeSpaceExW(path.c_str(), &available, nullptr, nullptr)) return -1;
+    return static_cast<std::int64_t>(available.QuadPart);
+}
+
+std::size_t LongestName(const fs::path&) {
+    return 255;
+}
+#else
+bool MoveIntoPlace(const fs::path& from, const fs::path& to, bool replace) {
+    if (replace) return std::rename(from.c_str(), to.c_str()) == 0;
+    // link fails when to exists, so a file that appeared meanwhile is never replaced.
+    if (link(from.c_str(), to.c_str()) != 0) return false;
+    unlink(from.c_str());
+    return true;
+}
+
+bool SetModificationTime(const fs::path& path, std::int64_t seconds) {
+    struct timespec times[2];
+    times[0].tv_sec = static_cast<time_t>(seconds);
+    times[0].tv_nsec = 0;
+    times[1] = times[0];
+    return utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
+std::int64_t ModificationTime(const fs::path& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) return -1;
+    return static_cast<std::int64_t>(info.st_mtime);
+}
+
+fs::path OwnProgramFolder() {
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    return error ? fs::path() : self.parent_path();
+}
+
+std::int64_t FreeBytes(const fs::path& path) {
+    struct statvfs info;
+    if (statvfs(path.c_str(), &info) != 0) return -1;
+    return static_cast<std::int64_t>(info.f_bavail) * static_cast<std::int64_t>(info.f_frsize);
+}
+
+std::size_t LongestName(const fs::path& folder) {
+    const long longest = pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    return longest > 0 ? static_cast<std::size_t>(longest) : 255;
+}
+#endif
+
+}  // namespace toolfiles
