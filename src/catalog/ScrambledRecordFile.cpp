@@ -1,11 +1,11 @@
 #include "catalog/ScrambledRecordFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <exception>
 
 #include "catalog/DiskFile.h"
-#include "catalog/Keystream.h"
 
 namespace {
 
@@ -80,21 +80,16 @@ bool ScrambledRecordFile::RawSetLength(std::size_t length) {
     }
 }
 
-std::size_t ScrambledRecordFile::Position() {
-    std::size_t position = 0;
-    RawSeek(0, Origin::Current, &position);
-    return position;
+// Position and length are read as they stand; neither can fault.
+std::size_t ScrambledRecordFile::Position() const {
+    return GetPosition();
 }
 
-std::size_t ScrambledRecordFile::Length() {
-    const std::size_t position = Position();
-    std::size_t end = 0;
-    RawSeek(0, Origin::End, &end);
-    RawSeek(static_cast<std::int64_t>(position), Origin::Begin);
-    return end;
+std::size_t ScrambledRecordFile::Length() const {
+    return GetLength();
 }
 
-std::size_t ScrambledRecordFile::Remaining() {
+std::size_t ScrambledRecordFile::Remaining() const {
     const std::size_t position = Position();
     const std::size_t end = Length();
     return end > position ? end - position : 0;
@@ -117,38 +112,63 @@ std::vector<std::uint8_t> ScrambledRecordFile::ImageBytes() {
 
 // ---- image transforms ----
 
+bool ScrambledRecordFile::PassBody(std::vector<std::uint8_t>& piece, const Keystream* stream,
+                                   std::uint8_t key, bool decode, Keystream::Totals& totals) {
+    totals = Keystream::Totals();
+    const std::size_t end = Length();
+    for (std::size_t at = kPrefixSize; at < end;) {
+        const std::size_t n = std::min(piece.size(), end - at);
+        const auto offset = static_cast<std::int64_t>(at);
+        if (!RawSeek(offset, Origin::Begin) || RawRead(piece.data(), n) != n) {
+            return false;
+        }
+        const Keystream::Totals part =
+            stream ? stream->Apply(piece.data(), n, key, decode, at - kPrefixSize)
+                   : Keystream::Measure(piece.data(), n);
+        if (stream && !(RawSeek(offset, Origin::Begin) && RawWrite(piece.data(), n))) {
+            return false;
+        }
+        totals.sum = static_cast<std::uint8_t>(totals.sum + part.sum);
+        totals.bitOr = static_cast<std::uint8_t>(totals.bitOr | part.bitOr);
+        at += n;
+    }
+    return true;
+}
+
 bool ScrambledRecordFile::Transform(bool decode) {
-    const std::size_t n = Length();
-    std::vector<std::uint8_t> image;
+    std::vector<std::uint8_t> piece;
     try {
-        image.resize(n < kPrefixSize ? kPrefixSize : n);
+        piece.resize(kChunkSize);
     } catch (const std::exception&) {
         return false;
     }
-    if (!RawSeek(0, Origin::Begin) || RawRead(image.data(), n) != n) {
+    const std::size_t n = Length();
+    // An image shorter than the prefix is read with zeros after it, and keeps them.
+    std::uint8_t prefix[kPrefixSize] = {};
+    if ((n < kPrefixSize && !RawSetLength(kPrefixSize)) || !RawSeek(0, Origin::Begin) ||
+        RawRead(prefix, kPrefixSize) != kPrefixSize) {
         return false;
     }
-    std::uint8_t* body = image.data() + kPrefixSize;
-    const std::size_t bodySize = image.size() - kPrefixSize;
-    Keystream stream(multiplier, increment, seed);
+    const Keystream stream(multiplier, increment, seed);
+    Keystream::Totals plain;
     if (decode) {
         lastCheck = Check();
-        lastCheck.markerGood = n >= kPrefixSize && image[0] == kMarker;
-        lastCheck.storedSum = image[1];
-        lastCheck.storedOr = image[2];
-        const Keystream::Totals plain = stream.Apply(body, bodySize, image[3], true);
+        lastCheck.markerGood = n >= kPrefixSize && prefix[0] == kMarker;
+        lastCheck.storedSum = prefix[1];
+        lastCheck.storedOr = prefix[2];
+        if (!PassBody(piece, &stream, prefix[3], true, plain)) {
+            return false;
+        }
         lastCheck.computedSum = plain.sum;
         lastCheck.computedOr = plain.bitOr;
-    } else {
-        const Keystream::Totals plain = Keystream::Measure(body, bodySize);
-        image[0] = kMarker;
-        image[1] = plain.sum;
-        image[2] = plain.bitOr;
-        image[3] = plain.sum;
-        stream.Apply(body, bodySize, plain.sum, false);
+        return RawSeek(0, Origin::End);
     }
-    return RawSeek(0, Origin::Begin) && RawWrite(image.data(), image.size()) &&
-           RawSetLength(image.size());
+    if (!PassBody(piece, nullptr, 0, false, plain)) {
+        return false;
+    }
+    const std::uint8_t head[kPrefixSize] = {kMarker, plain.sum, plain.bitOr, plain.sum};
+    return RawSeek(0, Origin::Begin) && RawWrite(head, sizeof head) &&
+           PassBody(piece, &stream, plain.sum, false, plain) && RawSeek(0, Origin::End);
 }
 
 bool ScrambledRecordFile::Scramble() {
@@ -177,10 +197,10 @@ ScrambledRecordFile::LoadStatus ScrambledRecordFile::LoadBody(const std::string&
     if (!RawSeek(0, Origin::Begin)) {
         return LoadStatus::ImageFault;
     }
-    std::array<std::uint8_t, kChunkSize> chunk;
+    std::array<std::uint8_t, kHeaderSize> header;
     std::size_t have = 0;
     while (have < kHeaderSize) {
-        const std::int64_t n = file.Read(chunk.data() + have, kHeaderSize - have);
+        const std::int64_t n = file.Read(header.data() + have, kHeaderSize - have);
         if (n == DiskFile::kReadError) {
             return LoadStatus::ReadError;
         }
@@ -189,12 +209,18 @@ ScrambledRecordFile::LoadStatus ScrambledRecordFile::LoadBody(const std::string&
         }
         have += static_cast<std::size_t>(n);
     }
-    if (chunk[0] != 0x1A || chunk[1] != 0x1A) {
+    if (header[0] != 0x1A || header[1] != 0x1A) {
         return LoadStatus::BadMagic;
     }
-    multiplier = GetUint16(&chunk[2]);
-    increment = GetUint16(&chunk[4]);
-    seed = GetUint16(&chunk[6]);
+    multiplier = GetUint16(&header[2]);
+    increment = GetUint16(&header[4]);
+    seed = GetUint16(&header[6]);
+    std::vector<std::uint8_t> chunk;
+    try {
+        chunk.resize(kChunkSize);
+    } catch (const std::exception&) {
+        return LoadStatus::ImageFault;
+    }
     for (;;) {
         const std::int64_t n = file.Read(chunk.data(), chunk.size());
         if (n == DiskFile::kReadError) {
@@ -236,12 +262,17 @@ bool ScrambledRecordFile::LoadFromDisk(const std::string& path, bool createIfMis
 
 bool ScrambledRecordFile::SaveToDisk(const std::string& path, bool overwrite) {
     Scramble();
+    std::vector<std::uint8_t> chunk;
+    try {
+        chunk.resize(kChunkSize);
+    } catch (const std::exception&) {
+        return false;
+    }
     DiskFile file = DiskFile::CreateForWriting(
         path, overwrite ? DiskFile::Create::ReplaceExisting : DiskFile::Create::NewOnly);
     if (!file.IsOpen() || !RawSeek(0, Origin::Begin)) {
         return false;
     }
-    std::array<std::uint8_t, kChunkSize> chunk{};
     chunk[0] = 0x1A;
     chunk[1] = 0x1A;
     PutUint16(&chunk[2], multiplier);
@@ -282,12 +313,21 @@ bool ScrambledRecordFile::ReadTag(std::uint8_t tag) {
     return RawRead(&byte, 1) == 1 && byte == tag;
 }
 
-bool ScrambledRecordFile::ReadUint32(std::uint32_t& value) {
-    std::uint8_t bytes[4];
-    if (RawRead(bytes, sizeof bytes) != sizeof bytes) {
+bool ScrambledRecordFile::ReadTagged(std::uint8_t tag, std::uint32_t& value) {
+    std::uint8_t bytes[5];
+    const std::size_t n = RawRead(bytes, sizeof bytes);
+    if (n == 0) {
         return false;
     }
-    value = GetUint32(bytes);
+    if (bytes[0] != tag) {
+        // A record of another kind: only its tag byte is consumed.
+        RawSeek(1 - static_cast<std::int64_t>(n), Origin::Current);
+        return false;
+    }
+    if (n != sizeof bytes) {
+        return false;
+    }
+    value = GetUint32(bytes + 1);
     return true;
 }
 
@@ -300,7 +340,7 @@ bool ScrambledRecordFile::WriteString(const std::string& text) {
 
 bool ScrambledRecordFile::ReadString(std::string& text) {
     std::uint32_t length = 0;
-    if (!ReadTag(kString) || !ReadUint32(length)) {
+    if (!ReadTagged(kString, length)) {
         return false;
     }
     if (length == 0) {
@@ -337,7 +377,7 @@ bool ScrambledRecordFile::WriteInt32(std::int32_t value) {
 
 bool ScrambledRecordFile::ReadInt32(std::int32_t& value) {
     std::uint32_t raw = 0;
-    if (!ReadTag(kInteger) || !ReadUint32(raw)) {
+    if (!ReadTagged(kInteger, raw)) {
         return false;
     }
     value = static_cast<std::int32_t>(raw);
@@ -351,7 +391,7 @@ bool ScrambledRecordFile::WriteBool(std::uint32_t value) {
 }
 
 bool ScrambledRecordFile::ReadBool(std::uint32_t& value) {
-    return ReadTag(kTruth) && ReadUint32(value);
+    return ReadTagged(kTruth, value);
 }
 
 bool ScrambledRecordFile::WriteBlob(const void* bytes, std::uint32_t length) {
@@ -360,7 +400,7 @@ bool ScrambledRecordFile::WriteBlob(const void* bytes, std::uint32_t length) {
 
 std::uint32_t ScrambledRecordFile::ReadBlob(void* buffer, std::uint32_t capacity) {
     std::uint32_t length = 0;
-    if (!ReadTag(kBlob) || !ReadUint32(length)) {
+    if (!ReadTagged(kBlob, length)) {
         return 0;
     }
     if (!buffer) {
