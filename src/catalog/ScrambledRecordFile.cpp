@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 
@@ -74,6 +75,15 @@ bool ScrambledRecordFile::RawSeek(std::int64_t offset, Origin origin, std::size_
 bool ScrambledRecordFile::RawSetLength(std::size_t length) {
     try {
         SetLength(length);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool ScrambledRecordFile::RawReserve(std::size_t length) {
+    try {
+        Reserve(length);
         return true;
     } catch (const std::exception&) {
         return false;
@@ -220,6 +230,15 @@ ScrambledRecordFile::LoadStatus ScrambledRecordFile::LoadBody(const std::string&
         chunk.resize(kChunkSize);
     } catch (const std::exception&) {
         return LoadStatus::ImageFault;
+    }
+    // Room for the whole body at once when the file tells its size, in place of growing the
+    // image as it comes. Without the room the body still loads as far as memory allows.
+    const std::int64_t size = file.Size();
+    if (size > static_cast<std::int64_t>(kHeaderSize)) {
+        const std::uint64_t body = static_cast<std::uint64_t>(size) - kHeaderSize;
+        if (body <= SIZE_MAX) {
+            RawReserve(static_cast<std::size_t>(body));
+        }
     }
     for (;;) {
         const std::int64_t n = file.Read(chunk.data(), chunk.size());

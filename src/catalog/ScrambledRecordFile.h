@@ -14,9 +14,9 @@
 // XOR-scrambled with a generator stream and a key byte, and the prefix (bytes 0 to 3) holds the
 // marker 26, the 8-bit sum and OR of the plain bytes, and the key byte (= the sum).
 //
-// Every operation reaches the image's bytes through the four raw operations only; they turn
-// faults of the memory file into false results (0 bytes for a read), so nothing is ever thrown
-// from here. Position and length, which cannot fault, are read as they stand.
+// Every operation reaches the image through the raw operations only; they turn faults of the
+// memory file into false results (0 bytes for a read), so nothing is ever thrown from here.
+// Position and length, which cannot fault, are read as they stand.
 class ScrambledRecordFile : private MemoryFile {
   public:
     using Origin = MemoryFile::Origin;
@@ -100,6 +100,8 @@ class ScrambledRecordFile : private MemoryFile {
     std::size_t RawRead(void* buffer, std::size_t count);
     bool RawSeek(std::int64_t offset, Origin origin, std::size_t* newPosition = nullptr);
     bool RawSetLength(std::size_t length);
+    // Room for length bytes; what the image holds is unchanged either way.
+    bool RawReserve(std::size_t length);
 
   private:
     // The body (image bytes 4 on) in pieces of piece.size() bytes: each piece is XORed with
