@@ -105,6 +105,17 @@ std::size_t ScrambledRecordFile::Remaining() const {
     return end > position ? end - position : 0;
 }
 
+std::size_t ScrambledRecordFile::Peek(void* buffer, std::size_t count) {
+    const std::size_t position = Position();
+    const std::size_t n = RawRead(buffer, count);
+    RawSeek(static_cast<std::int64_t>(position), Origin::Begin);
+    return n;
+}
+
+bool ScrambledRecordFile::Skip(std::size_t count) {
+    return RawSeek(static_cast<std::int64_t>(count), Origin::Current);
+}
+
 std::vector<std::uint8_t> ScrambledRecordFile::ImageBytes() {
     std::vector<std::uint8_t> bytes;
     const std::size_t position = Position();

@@ -82,6 +82,11 @@ class ScrambledRecordFile : private MemoryFile {
     std::uint16_t Increment() const { return increment; }
     std::uint16_t Seed() const { return seed; }
 
+    // Up to count bytes from the position on, which stays where it is: for readers that take
+    // several records from one read. Skip then moves the position on by what they took.
+    std::size_t Peek(void* buffer, std::size_t count);
+    bool Skip(std::size_t count);
+
     // Bytes between the position and the end of the image.
     std::size_t Remaining() const;
     std::size_t Position() const;
