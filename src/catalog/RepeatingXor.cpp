@@ -55,7 +55,7 @@ std::size_t Blocks(std::uint8_t* data, std::size_t count, const std::uint8_t* ma
                    std::size_t& phase, std::uint8_t key, Totals& totals) {
     // The mask with the key in it, so that each block takes one XOR.
     alignas(16) std::uint8_t keyed[2 * kCycle];
-    if (Write) {
+    if (Write && count >= 16) {
         const __m128i keys = _mm_set1_epi8(static_cast<char>(key));
         for (std::size_t j = 0; j < sizeof keyed; j += 16) {
             _mm_store_si128(reinterpret_cast<__m128i*>(keyed + j),
