@@ -30,6 +30,11 @@ std::uint32_t GetUint32(const std::uint8_t* p) {
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
+void Accumulate(Keystream::Totals& totals, Keystream::Totals part) {
+    totals.sum = static_cast<std::uint8_t>(totals.sum + part.sum);
+    totals.bitOr = static_cast<std::uint8_t>(totals.bitOr | part.bitOr);
+}
+
 }  // namespace
 
 ScrambledRecordFile::ScrambledRecordFile(std::uint16_t multiplier, std::uint16_t increment,
@@ -134,11 +139,11 @@ std::vector<std::uint8_t> ScrambledRecordFile::ImageBytes() {
 // ---- image transforms ----
 
 bool ScrambledRecordFile::PassBody(std::vector<std::uint8_t>& piece, const Keystream* stream,
-                                   std::uint8_t key, bool decode, Keystream::Totals& totals) {
+                                   std::uint8_t key, bool decode, Keystream::Totals& totals,
+                                   std::size_t from, std::size_t to) {
     totals = Keystream::Totals();
-    const std::size_t end = Length();
-    for (std::size_t at = kPrefixSize; at < end;) {
-        const std::size_t n = std::min(piece.size(), end - at);
+    for (std::size_t at = from; at < to;) {
+        const std::size_t n = std::min(piece.size(), to - at);
         const auto offset = static_cast<std::int64_t>(at);
         if (!RawSeek(offset, Origin::Begin) || RawRead(piece.data(), n) != n) {
             return false;
@@ -149,14 +154,13 @@ bool ScrambledRecordFile::PassBody(std::vector<std::uint8_t>& piece, const Keyst
         if (stream && !(RawSeek(offset, Origin::Begin) && RawWrite(piece.data(), n))) {
             return false;
         }
-        totals.sum = static_cast<std::uint8_t>(totals.sum + part.sum);
-        totals.bitOr = static_cast<std::uint8_t>(totals.bitOr | part.bitOr);
+        Accumulate(totals, part);
         at += n;
     }
     return true;
 }
 
-bool ScrambledRecordFile::Transform(bool decode) {
+bool ScrambledRecordFile::Transform(bool decode, std::size_t plainEnd, Keystream::Totals plain) {
     std::vector<std::uint8_t> piece;
     try {
         piece.resize(kChunkSize);
@@ -171,25 +175,27 @@ bool ScrambledRecordFile::Transform(bool decode) {
         return false;
     }
     const Keystream stream(multiplier, increment, seed);
-    Keystream::Totals plain;
+    Keystream::Totals rest;
     if (decode) {
         lastCheck = Check();
         lastCheck.markerGood = n >= kPrefixSize && prefix[0] == kMarker;
         lastCheck.storedSum = prefix[1];
         lastCheck.storedOr = prefix[2];
-        if (!PassBody(piece, &stream, prefix[3], true, plain)) {
+        if (!PassBody(piece, &stream, prefix[3], true, rest, plainEnd, Length())) {
             return false;
         }
+        Accumulate(plain, rest);
         lastCheck.computedSum = plain.sum;
         lastCheck.computedOr = plain.bitOr;
         return RawSeek(0, Origin::End);
     }
-    if (!PassBody(piece, nullptr, 0, false, plain)) {
+    if (!PassBody(piece, nullptr, 0, false, plain, kPrefixSize, Length())) {
         return false;
     }
     const std::uint8_t head[kPrefixSize] = {kMarker, plain.sum, plain.bitOr, plain.sum};
     return RawSeek(0, Origin::Begin) && RawWrite(head, sizeof head) &&
-           PassBody(piece, &stream, plain.sum, false, plain) && RawSeek(0, Origin::End);
+           PassBody(piece, &stream, plain.sum, false, rest, kPrefixSize, Length()) &&
+           RawSeek(0, Origin::End);
 }
 
 bool ScrambledRecordFile::Scramble() {
@@ -197,7 +203,11 @@ bool ScrambledRecordFile::Scramble() {
 }
 
 bool ScrambledRecordFile::UnscrambleAndVerify() {
-    if (!Transform(true)) {
+    return UnscrambleAndVerifyFrom(kPrefixSize, Keystream::Totals());
+}
+
+bool ScrambledRecordFile::UnscrambleAndVerifyFrom(std::size_t plainEnd, Keystream::Totals plain) {
+    if (!Transform(true, plainEnd, plain)) {
         lastCheck = Check();
         return false;
     }
@@ -251,20 +261,43 @@ ScrambledRecordFile::LoadStatus ScrambledRecordFile::LoadBody(const std::string&
             RawReserve(static_cast<std::size_t>(body));
         }
     }
+    // The body is unscrambled as it comes in, from image byte 4 on, with the key byte (image
+    // byte 3) that comes before it; the verify pass takes what the image held beyond the file.
+    const Keystream stream(multiplier, increment, seed);
+    Keystream::Totals plain;
+    std::uint8_t key = 0;
+    std::size_t at = 0;
+    // When the load stops short, what was unscrambled goes back as it was read.
+    const auto restore = [&] {
+        Keystream::Totals ignored;
+        PassBody(chunk, &stream, key, false, ignored, kPrefixSize, std::max(at, kPrefixSize));
+    };
     for (;;) {
         const std::int64_t n = file.Read(chunk.data(), chunk.size());
         if (n == DiskFile::kReadError) {
+            restore();
             return LoadStatus::ReadError;
         }
         if (n == 0) {
             break;
         }
-        if (!RawWrite(chunk.data(), static_cast<std::size_t>(n))) {
+        const std::size_t count = static_cast<std::size_t>(n);
+        if (at < kPrefixSize && at + count >= kPrefixSize) {
+            key = chunk[kPrefixSize - 1 - at];
+        }
+        if (at + count > kPrefixSize) {
+            const std::size_t skip = at < kPrefixSize ? kPrefixSize - at : 0;
+            Accumulate(plain, stream.Apply(chunk.data() + skip, count - skip, key, true,
+                                           at + skip - kPrefixSize));
+        }
+        if (!RawWrite(chunk.data(), count)) {
+            restore();
             return LoadStatus::ImageFault;
         }
+        at += count;
     }
     file.Close();
-    if (UnscrambleAndVerify()) {
+    if (UnscrambleAndVerifyFrom(std::max(at, kPrefixSize), plain)) {
         return LoadStatus::Loaded;
     }
     if (!lastCheck.markerGood) {

@@ -109,12 +109,15 @@ class ScrambledRecordFile : private MemoryFile {
     bool RawReserve(std::size_t length);
 
   private:
-    // The body (image bytes 4 on) in pieces of piece.size() bytes: each piece is XORed with
-    // stream from its offset in the body and written back, or with no stream only measured.
-    // totals are those of the plain bytes.
+    // Image bytes from to to (4 on: the body) in pieces of piece.size() bytes: each piece is
+    // XORed with stream from its offset in the body and written back, or with no stream only
+    // measured. totals are those of the plain bytes.
     bool PassBody(std::vector<std::uint8_t>& piece, const Keystream* stream, std::uint8_t key,
-                  bool decode, Keystream::Totals& totals);
-    bool Transform(bool decode);
+                  bool decode, Keystream::Totals& totals, std::size_t from, std::size_t to);
+    // Decoding, image bytes 4 to plainEnd are plain already, with the totals plain.
+    bool Transform(bool decode, std::size_t plainEnd = kPrefixSize,
+                   Keystream::Totals plain = Keystream::Totals());
+    bool UnscrambleAndVerifyFrom(std::size_t plainEnd, Keystream::Totals plain);
     LoadStatus LoadBody(const std::string& path, bool createIfMissing);
 
     std::uint16_t multiplier;
