@@ -30,9 +30,9 @@ std::uint32_t GetUint32(const std::uint8_t* p) {
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-void Accumulate(Keystream::Totals& totals, Keystream::Totals part) {
-    totals.sum = static_cast<std::uint8_t>(totals.sum + part.sum);
-    totals.bitOr = static_cast<std::uint8_t>(totals.bitOr | part.bitOr);
+void Accumulate(Keystream::Totals& totals, Keystream::Totals more) {
+    totals.sum = static_cast<std::uint8_t>(totals.sum + more.sum);
+    totals.bitOr = static_cast<std::uint8_t>(totals.bitOr | more.bitOr);
 }
 
 }  // namespace
@@ -148,13 +148,13 @@ bool ScrambledRecordFile::PassBody(std::vector<std::uint8_t>& piece, const Keyst
         if (!RawSeek(offset, Origin::Begin) || RawRead(piece.data(), n) != n) {
             return false;
         }
-        const Keystream::Totals part =
+        const Keystream::Totals taken =
             stream ? stream->Apply(piece.data(), n, key, decode, at - kPrefixSize)
                    : Keystream::Measure(piece.data(), n);
         if (stream && !(RawSeek(offset, Origin::Begin) && RawWrite(piece.data(), n))) {
             return false;
         }
-        Accumulate(totals, part);
+        Accumulate(totals, taken);
         at += n;
     }
     return true;

@@ -55,9 +55,9 @@ TEST(Keystream, PiecesFromAnyOffsetMatchTheSteppedStream) {
         std::size_t first = 0;
         for (std::size_t size : {3, 1, 6, 17, 250, 256, 33, 1000}) {
             size = std::min(size, n - first);
-            const auto part = stream.Apply(&data[first], size, 0x5A, false, first);
-            sum += part.sum;
-            bitOr |= part.bitOr;
+            const auto piece = stream.Apply(&data[first], size, 0x5A, false, first);
+            sum += piece.sum;
+            bitOr |= piece.bitOr;
             first += size;
         }
         ASSERT_EQ(first, n);
