@@ -2,7 +2,9 @@
 // - loading 100,000 articles from disk vs copying the file's bytes, and vs building the same
 //   hash maps from the same strings already in memory;
 // - unscrambling the image alone vs copying it, and vs a byte-at-a-time generator loop.
-// The ratios are printed after the table.
+// The ratios are printed after the table; with --benchmark_repetitions=N they are those of the
+// medians, and --benchmark_enable_random_interleaving=true runs the repetitions of all the
+// benchmarks in turn, so that a busy machine weighs on both sides of each ratio alike.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -11,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -143,14 +146,23 @@ BENCHMARK(Unscramble)->Unit(benchmark::kMicrosecond);
 BENCHMARK(UnscrambleSerial)->Unit(benchmark::kMicrosecond);
 BENCHMARK(CopyImage)->Unit(benchmark::kMicrosecond);
 
-// Keeps each benchmark's real time per iteration for the ratios.
+// Keeps each benchmark's real time per iteration for the ratios: of its run, or with
+// --benchmark_repetitions the median of its repetitions.
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                times[run.benchmark_name()] =
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.error_occurred || (run.run_type != Run::RT_Iteration && !median)) {
+                continue;
+            }
+            const std::string name = run.run_name.str();
+            if (median || !medians.count(name)) {
+                times[name] =
                     run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            }
+            if (median) {
+                medians.insert(name);
             }
         }
         ConsoleReporter::ReportRuns(runs);
@@ -165,6 +177,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     }
 
     std::map<std::string, double> times;
+    std::set<std::string> medians;
 };
 
 }  // namespace

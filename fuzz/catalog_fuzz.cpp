@@ -2,7 +2,8 @@
 // - even: the rest is a whole catalogue file, header included;
 // - odd: the rest is a plain record stream, which is given a valid header and prefix and
 //   scrambled, so that it verifies and the record stream reader sees it as it is.
-// Whatever loads is saved again and reloaded; the two stores must agree.
+// Whatever loads is saved again and reloaded; the two stores must agree. On the odd path a
+// whole entry taken from the front of the stream must be the one the record reads give.
 #include <unistd.h>
 
 #include <cstdint>
@@ -13,6 +14,8 @@
 
 #include "catalog/CatalogStore.h"
 #include "catalog/Keystream.h"
+#include "catalog/ScrambledRecordFile.h"
+#include "catalog/WholeEntry.h"
 
 namespace {
 
@@ -97,6 +100,40 @@ void CheckSameStores(const CatalogStore& a, const CatalogStore& b) {
     }
 }
 
+// The entry ParseWholeEntry takes from the front of a plain record stream is the one the
+// record reads give, and ends where they end.
+void CheckWholeEntry(const std::uint8_t* stream, std::size_t size, const std::string& path) {
+    WholeEntry entry;
+    const std::size_t taken = ParseWholeEntry(stream, size, entry);
+    if (taken == 0) {
+        return;
+    }
+    ScrambledRecordFile file(0, 0, 0);
+    std::string key;
+    std::int32_t code = 0;
+    if (file.Load(path, false) != ScrambledRecordFile::LoadStatus::Loaded ||
+        !file.ReadString(key) || key != entry.key || !file.ReadInt32(code) ||
+        static_cast<char>(code & 0xFF) != entry.value.type) {
+        std::abort();
+    }
+    const CatalogValue& value = entry.value;
+    std::uint32_t word = 0;
+    std::int32_t number = 0;
+    std::string text;
+    bool same = value.length == 0;
+    if (value.type == CatalogValue::kTruth) {
+        same = file.ReadBool(word) && value.length == 4 && value.Word() == word;
+    } else if (value.type == CatalogValue::kInteger) {
+        same = file.ReadInt32(number) && value.length == 4 &&
+               value.Word() == static_cast<std::uint32_t>(number);
+    } else if (value.type == CatalogValue::kString) {
+        same = file.ReadString(text) && value.length == text.size() + 1 && value.Text() == text;
+    }
+    if (!same || file.Position() != ScrambledRecordFile::kPrefixSize + taken) {
+        std::abort();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -108,6 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (data[0] & 1) {
         WriteFile(input, ScrambledFile(data + 1, size - 1, CatalogStore::kMultiplier,
                                        CatalogStore::kIncrement, CatalogStore::kSeed));
+        CheckWholeEntry(data + 1, size - 1, input);
     } else {
         WriteFile(input, std::vector<std::uint8_t>(data + 1, data + size));
     }

@@ -1,9 +1,12 @@
 #include "catalog/CatalogStore.h"
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <new>
 #include <vector>
+
+#include "catalog/WholeEntry.h"
 
 namespace {
 
@@ -11,6 +14,8 @@ namespace {
 constexpr std::size_t kSmallestEntry = 10;
 // A blob record's tag and length.
 constexpr std::size_t kBlobHead = 5;
+// Bytes of the image read at once for whole entries.
+constexpr std::size_t kWindow = 4096;
 
 template <typename Map>
 std::vector<typename Map::const_pointer> SortedByKey(const Map& map) {
@@ -81,12 +86,43 @@ bool CatalogStore::ReadStream(ScrambledRecordFile& file, LoadReport& report) {
             section.Reserve(std::min<std::size_t>(static_cast<std::size_t>(entryCount),
                                                   file.Remaining() / kSmallestEntry));
         }
-        for (std::int32_t e = 0; e < entryCount; ++e) {
+        if (!ReadEntries(file, section, entryCount, report, scratch)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CatalogStore::ReadEntries(ScrambledRecordFile& file, CatalogSection& section,
+                               std::int32_t count, LoadReport& report, std::string& scratch) {
+    std::array<std::uint8_t, kWindow> window;
+    WholeEntry entry;
+    for (std::int32_t e = 0; e < count;) {
+        // As many whole entries as one read of the image holds; each counts as read in full
+        // where it ends.
+        const std::size_t start = file.Position();
+        const std::size_t have = file.Peek(window.data(), window.size());
+        std::size_t used = 0;
+        while (e < count) {
+            const std::size_t n = ParseWholeEntry(window.data() + used, have - used, entry);
+            if (n == 0) {
+                break;
+            }
+            section.Set(std::string(entry.key), std::move(entry.value));
+            used += n;
+            ++e;
+            ++report.entriesRead;
+            report.streamEnd = start + used;
+        }
+        file.Skip(used);
+        // An entry the read did not hold whole, or one of those read record by record.
+        if (used == 0 && e < count) {
             if (!ReadEntry(file, section, scratch)) {
                 return false;
             }
+            ++e;
             ++report.entriesRead;
-            readable();
+            report.streamEnd = file.Position();
         }
     }
     return true;

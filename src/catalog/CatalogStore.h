@@ -64,6 +64,10 @@ class CatalogStore {
   private:
     bool ReadStream(ScrambledRecordFile& file, LoadReport& report);
     bool SaveSorted(const std::string& target, bool overwrite) const;
+    // count entries: whole ones many at a time from one read of the image, the rest record by
+    // record.
+    bool ReadEntries(ScrambledRecordFile& file, CatalogSection& section, std::int32_t count,
+                     LoadReport& report, std::string& scratch);
     bool ReadEntry(ScrambledRecordFile& file, CatalogSection& section, std::string& scratch);
     static bool ReadValue(ScrambledRecordFile& file, CatalogValue& value, std::string& scratch);
 

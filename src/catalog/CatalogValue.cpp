@@ -14,6 +14,14 @@ void CatalogValue::SetBytes(const void* data, std::uint32_t count) {
     length = count;
 }
 
+void CatalogValue::SetText(const char* text, std::uint32_t count) {
+    std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[count + std::size_t{1}]);
+    std::memcpy(copy.get(), text, count);
+    copy[count] = 0;
+    bytes = std::move(copy);
+    length = count + 1;
+}
+
 std::string CatalogValue::Text() const {
     if (!bytes) {
         return std::string();

@@ -18,6 +18,8 @@ struct CatalogValue {
 
     // Copies length bytes in, replacing what was held; no buffer when length is 0.
     void SetBytes(const void* data, std::uint32_t count);
+    // Holds count bytes of text and a zero byte after them, as a string value does.
+    void SetText(const char* text, std::uint32_t count);
     // The bytes up to the first zero byte, never more than length.
     std::string Text() const;
     // The first four bytes as a little-endian value; 0 when fewer are held.

@@ -7,6 +7,7 @@
 #else
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -82,6 +83,15 @@ std::int64_t DiskFile::Read(void* buffer, std::size_t size) {
         return kReadError;
     }
     return n;
+}
+
+std::int64_t DiskFile::Size() const {
+    LARGE_INTEGER size;
+    if (!IsOpen() || GetFileType(AsHandle(handle)) != FILE_TYPE_DISK ||
+        !GetFileSizeEx(AsHandle(handle), &size)) {
+        return -1;
+    }
+    return size.QuadPart;
 }
 
 bool DiskFile::Write(const void* data, std::size_t size) {
@@ -167,6 +177,14 @@ std::int64_t DiskFile::Read(void* buffer, std::size_t size) {
             return kReadError;
         }
     }
+}
+
+std::int64_t DiskFile::Size() const {
+    struct stat status;
+    if (!IsOpen() || fstat(static_cast<int>(handle), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return -1;
+    }
+    return static_cast<std::int64_t>(status.st_size);
 }
 
 bool DiskFile::Write(const void* data, std::size_t size) {

@@ -32,6 +32,9 @@ class DiskFile {
     bool IsOpen() const { return handle != kNoHandle; }
     // Up to size bytes: the count read, 0 at end of file, kReadError on an error.
     std::int64_t Read(void* buffer, std::size_t size);
+    // The size of an open regular file, or -1 when the system does not tell it. Only a hint
+    // for the reader: the file may change before it is read.
+    std::int64_t Size() const;
     // True only when every byte was written.
     bool Write(const void* data, std::size_t size);
     void Close();

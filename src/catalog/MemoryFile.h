@@ -28,14 +28,15 @@ class MemoryFile {
     // with zero bytes.
     std::size_t Seek(std::int64_t offset, Origin origin);
     void SetLength(std::size_t newLength);
+    // Room for needed bytes, so that writes up to that length need no further allocation; the
+    // content, length and position stay as they are.
+    void Reserve(std::size_t needed);
 
     std::size_t GetLength() const { return length; }
     std::size_t GetPosition() const { return position; }
     std::size_t GetCapacity() const { return capacity; }
 
   private:
-    void Reserve(std::size_t needed);
-
     std::unique_ptr<std::uint8_t[]> buffer;
     std::size_t capacity = 0;
     std::size_t length = 0;

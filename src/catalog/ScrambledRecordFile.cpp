@@ -1,11 +1,12 @@
 #include "catalog/ScrambledRecordFile.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 
 #include "catalog/DiskFile.h"
-#include "catalog/Keystream.h"
 
 namespace {
 
@@ -27,6 +28,11 @@ void PutUint32(std::uint8_t* p, std::uint32_t v) {
 std::uint32_t GetUint32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+void Accumulate(Keystream::Totals& totals, Keystream::Totals more) {
+    totals.sum = static_cast<std::uint8_t>(totals.sum + more.sum);
+    totals.bitOr = static_cast<std::uint8_t>(totals.bitOr | more.bitOr);
 }
 
 }  // namespace
@@ -80,24 +86,39 @@ bool ScrambledRecordFile::RawSetLength(std::size_t length) {
     }
 }
 
-std::size_t ScrambledRecordFile::Position() {
-    std::size_t position = 0;
-    RawSeek(0, Origin::Current, &position);
-    return position;
+bool ScrambledRecordFile::RawReserve(std::size_t length) {
+    try {
+        Reserve(length);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
-std::size_t ScrambledRecordFile::Length() {
-    const std::size_t position = Position();
-    std::size_t end = 0;
-    RawSeek(0, Origin::End, &end);
-    RawSeek(static_cast<std::int64_t>(position), Origin::Begin);
-    return end;
+// Position and length are read as they stand; neither can fault.
+std::size_t ScrambledRecordFile::Position() const {
+    return GetPosition();
 }
 
-std::size_t ScrambledRecordFile::Remaining() {
+std::size_t ScrambledRecordFile::Length() const {
+    return GetLength();
+}
+
+std::size_t ScrambledRecordFile::Remaining() const {
     const std::size_t position = Position();
     const std::size_t end = Length();
     return end > position ? end - position : 0;
+}
+
+std::size_t ScrambledRecordFile::Peek(void* buffer, std::size_t count) {
+    const std::size_t position = Position();
+    const std::size_t n = RawRead(buffer, count);
+    RawSeek(static_cast<std::int64_t>(position), Origin::Begin);
+    return n;
+}
+
+bool ScrambledRecordFile::Skip(std::size_t count) {
+    return RawSeek(static_cast<std::int64_t>(count), Origin::Current);
 }
 
 std::vector<std::uint8_t> ScrambledRecordFile::ImageBytes() {
@@ -117,38 +138,64 @@ std::vector<std::uint8_t> ScrambledRecordFile::ImageBytes() {
 
 // ---- image transforms ----
 
-bool ScrambledRecordFile::Transform(bool decode) {
-    const std::size_t n = Length();
-    std::vector<std::uint8_t> image;
+bool ScrambledRecordFile::PassBody(std::vector<std::uint8_t>& piece, const Keystream* stream,
+                                   std::uint8_t key, bool decode, Keystream::Totals& totals,
+                                   std::size_t from, std::size_t to) {
+    totals = Keystream::Totals();
+    for (std::size_t at = from; at < to;) {
+        const std::size_t n = std::min(piece.size(), to - at);
+        const auto offset = static_cast<std::int64_t>(at);
+        if (!RawSeek(offset, Origin::Begin) || RawRead(piece.data(), n) != n) {
+            return false;
+        }
+        const Keystream::Totals taken =
+            stream ? stream->Apply(piece.data(), n, key, decode, at - kPrefixSize)
+                   : Keystream::Measure(piece.data(), n);
+        if (stream && !(RawSeek(offset, Origin::Begin) && RawWrite(piece.data(), n))) {
+            return false;
+        }
+        Accumulate(totals, taken);
+        at += n;
+    }
+    return true;
+}
+
+bool ScrambledRecordFile::Transform(bool decode, std::size_t plainEnd, Keystream::Totals plain) {
+    std::vector<std::uint8_t> piece;
     try {
-        image.resize(n < kPrefixSize ? kPrefixSize : n);
+        piece.resize(kChunkSize);
     } catch (const std::exception&) {
         return false;
     }
-    if (!RawSeek(0, Origin::Begin) || RawRead(image.data(), n) != n) {
+    const std::size_t n = Length();
+    // An image shorter than the prefix is read with zeros after it, and keeps them.
+    std::uint8_t prefix[kPrefixSize] = {};
+    if ((n < kPrefixSize && !RawSetLength(kPrefixSize)) || !RawSeek(0, Origin::Begin) ||
+        RawRead(prefix, kPrefixSize) != kPrefixSize) {
         return false;
     }
-    std::uint8_t* body = image.data() + kPrefixSize;
-    const std::size_t bodySize = image.size() - kPrefixSize;
-    Keystream stream(multiplier, increment, seed);
+    const Keystream stream(multiplier, increment, seed);
+    Keystream::Totals rest;
     if (decode) {
         lastCheck = Check();
-        lastCheck.markerGood = n >= kPrefixSize && image[0] == kMarker;
-        lastCheck.storedSum = image[1];
-        lastCheck.storedOr = image[2];
-        const Keystream::Totals plain = stream.Apply(body, bodySize, image[3], true);
+        lastCheck.markerGood = n >= kPrefixSize && prefix[0] == kMarker;
+        lastCheck.storedSum = prefix[1];
+        lastCheck.storedOr = prefix[2];
+        if (!PassBody(piece, &stream, prefix[3], true, rest, plainEnd, Length())) {
+            return false;
+        }
+        Accumulate(plain, rest);
         lastCheck.computedSum = plain.sum;
         lastCheck.computedOr = plain.bitOr;
-    } else {
-        const Keystream::Totals plain = Keystream::Measure(body, bodySize);
-        image[0] = kMarker;
-        image[1] = plain.sum;
-        image[2] = plain.bitOr;
-        image[3] = plain.sum;
-        stream.Apply(body, bodySize, plain.sum, false);
+        return RawSeek(0, Origin::End);
     }
-    return RawSeek(0, Origin::Begin) && RawWrite(image.data(), image.size()) &&
-           RawSetLength(image.size());
+    if (!PassBody(piece, nullptr, 0, false, plain, kPrefixSize, Length())) {
+        return false;
+    }
+    const std::uint8_t head[kPrefixSize] = {kMarker, plain.sum, plain.bitOr, plain.sum};
+    return RawSeek(0, Origin::Begin) && RawWrite(head, sizeof head) &&
+           PassBody(piece, &stream, plain.sum, false, rest, kPrefixSize, Length()) &&
+           RawSeek(0, Origin::End);
 }
 
 bool ScrambledRecordFile::Scramble() {
@@ -156,7 +203,11 @@ bool ScrambledRecordFile::Scramble() {
 }
 
 bool ScrambledRecordFile::UnscrambleAndVerify() {
-    if (!Transform(true)) {
+    return UnscrambleAndVerifyFrom(kPrefixSize, Keystream::Totals());
+}
+
+bool ScrambledRecordFile::UnscrambleAndVerifyFrom(std::size_t plainEnd, Keystream::Totals plain) {
+    if (!Transform(true, plainEnd, plain)) {
         lastCheck = Check();
         return false;
     }
@@ -177,10 +228,10 @@ ScrambledRecordFile::LoadStatus ScrambledRecordFile::LoadBody(const std::string&
     if (!RawSeek(0, Origin::Begin)) {
         return LoadStatus::ImageFault;
     }
-    std::array<std::uint8_t, kChunkSize> chunk;
+    std::array<std::uint8_t, kHeaderSize> header;
     std::size_t have = 0;
     while (have < kHeaderSize) {
-        const std::int64_t n = file.Read(chunk.data() + have, kHeaderSize - have);
+        const std::int64_t n = file.Read(header.data() + have, kHeaderSize - have);
         if (n == DiskFile::kReadError) {
             return LoadStatus::ReadError;
         }
@@ -189,26 +240,64 @@ ScrambledRecordFile::LoadStatus ScrambledRecordFile::LoadBody(const std::string&
         }
         have += static_cast<std::size_t>(n);
     }
-    if (chunk[0] != 0x1A || chunk[1] != 0x1A) {
+    if (header[0] != 0x1A || header[1] != 0x1A) {
         return LoadStatus::BadMagic;
     }
-    multiplier = GetUint16(&chunk[2]);
-    increment = GetUint16(&chunk[4]);
-    seed = GetUint16(&chunk[6]);
+    multiplier = GetUint16(&header[2]);
+    increment = GetUint16(&header[4]);
+    seed = GetUint16(&header[6]);
+    std::vector<std::uint8_t> chunk;
+    try {
+        chunk.resize(kChunkSize);
+    } catch (const std::exception&) {
+        return LoadStatus::ImageFault;
+    }
+    // Room for the whole body at once when the file tells its size, in place of growing the
+    // image as it comes. Without the room the body still loads as far as memory allows.
+    const std::int64_t size = file.Size();
+    if (size > static_cast<std::int64_t>(kHeaderSize)) {
+        const std::uint64_t body = static_cast<std::uint64_t>(size) - kHeaderSize;
+        if (body <= SIZE_MAX) {
+            RawReserve(static_cast<std::size_t>(body));
+        }
+    }
+    // The body is unscrambled as it comes in, from image byte 4 on, with the key byte (image
+    // byte 3) that comes before it; the verify pass takes what the image held beyond the file.
+    const Keystream stream(multiplier, increment, seed);
+    Keystream::Totals plain;
+    std::uint8_t key = 0;
+    std::size_t at = 0;
+    // When the load stops short, what was unscrambled goes back as it was read.
+    const auto restore = [&] {
+        Keystream::Totals ignored;
+        PassBody(chunk, &stream, key, false, ignored, kPrefixSize, std::max(at, kPrefixSize));
+    };
     for (;;) {
         const std::int64_t n = file.Read(chunk.data(), chunk.size());
         if (n == DiskFile::kReadError) {
+            restore();
             return LoadStatus::ReadError;
         }
         if (n == 0) {
             break;
         }
-        if (!RawWrite(chunk.data(), static_cast<std::size_t>(n))) {
+        const std::size_t count = static_cast<std::size_t>(n);
+        if (at < kPrefixSize && at + count >= kPrefixSize) {
+            key = chunk[kPrefixSize - 1 - at];
+        }
+        if (at + count > kPrefixSize) {
+            const std::size_t skip = at < kPrefixSize ? kPrefixSize - at : 0;
+            Accumulate(plain, stream.Apply(chunk.data() + skip, count - skip, key, true,
+                                           at + skip - kPrefixSize));
+        }
+        if (!RawWrite(chunk.data(), count)) {
+            restore();
             return LoadStatus::ImageFault;
         }
+        at += count;
     }
     file.Close();
-    if (UnscrambleAndVerify()) {
+    if (UnscrambleAndVerifyFrom(std::max(at, kPrefixSize), plain)) {
         return LoadStatus::Loaded;
     }
     if (!lastCheck.markerGood) {
@@ -236,12 +325,17 @@ bool ScrambledRecordFile::LoadFromDisk(const std::string& path, bool createIfMis
 
 bool ScrambledRecordFile::SaveToDisk(const std::string& path, bool overwrite) {
     Scramble();
+    std::vector<std::uint8_t> chunk;
+    try {
+        chunk.resize(kChunkSize);
+    } catch (const std::exception&) {
+        return false;
+    }
     DiskFile file = DiskFile::CreateForWriting(
         path, overwrite ? DiskFile::Create::ReplaceExisting : DiskFile::Create::NewOnly);
     if (!file.IsOpen() || !RawSeek(0, Origin::Begin)) {
         return false;
     }
-    std::array<std::uint8_t, kChunkSize> chunk{};
     chunk[0] = 0x1A;
     chunk[1] = 0x1A;
     PutUint16(&chunk[2], multiplier);
@@ -282,12 +376,21 @@ bool ScrambledRecordFile::ReadTag(std::uint8_t tag) {
     return RawRead(&byte, 1) == 1 && byte == tag;
 }
 
-bool ScrambledRecordFile::ReadUint32(std::uint32_t& value) {
-    std::uint8_t bytes[4];
-    if (RawRead(bytes, sizeof bytes) != sizeof bytes) {
+bool ScrambledRecordFile::ReadTagged(std::uint8_t tag, std::uint32_t& value) {
+    std::uint8_t bytes[5];
+    const std::size_t n = RawRead(bytes, sizeof bytes);
+    if (n == 0) {
         return false;
     }
-    value = GetUint32(bytes);
+    if (bytes[0] != tag) {
+        // A record of another kind: only its tag byte is consumed.
+        RawSeek(1 - static_cast<std::int64_t>(n), Origin::Current);
+        return false;
+    }
+    if (n != sizeof bytes) {
+        return false;
+    }
+    value = GetUint32(bytes + 1);
     return true;
 }
 
@@ -300,7 +403,7 @@ bool ScrambledRecordFile::WriteString(const std::string& text) {
 
 bool ScrambledRecordFile::ReadString(std::string& text) {
     std::uint32_t length = 0;
-    if (!ReadTag(kString) || !ReadUint32(length)) {
+    if (!ReadTagged(kString, length)) {
         return false;
     }
     if (length == 0) {
@@ -337,7 +440,7 @@ bool ScrambledRecordFile::WriteInt32(std::int32_t value) {
 
 bool ScrambledRecordFile::ReadInt32(std::int32_t& value) {
     std::uint32_t raw = 0;
-    if (!ReadTag(kInteger) || !ReadUint32(raw)) {
+    if (!ReadTagged(kInteger, raw)) {
         return false;
     }
     value = static_cast<std::int32_t>(raw);
@@ -351,7 +454,7 @@ bool ScrambledRecordFile::WriteBool(std::uint32_t value) {
 }
 
 bool ScrambledRecordFile::ReadBool(std::uint32_t& value) {
-    return ReadTag(kTruth) && ReadUint32(value);
+    return ReadTagged(kTruth, value);
 }
 
 bool ScrambledRecordFile::WriteBlob(const void* bytes, std::uint32_t length) {
@@ -360,7 +463,7 @@ bool ScrambledRecordFile::WriteBlob(const void* bytes, std::uint32_t length) {
 
 std::uint32_t ScrambledRecordFile::ReadBlob(void* buffer, std::uint32_t capacity) {
     std::uint32_t length = 0;
-    if (!ReadTag(kBlob) || !ReadUint32(length)) {
+    if (!ReadTagged(kBlob, length)) {
         return 0;
     }
     if (!buffer) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "catalog/Keystream.h"
 #include "catalog/MemoryFile.h"
 
 // The container of the catalogue file: the whole content as one in-memory image on which typed
@@ -13,8 +14,9 @@
 // XOR-scrambled with a generator stream and a key byte, and the prefix (bytes 0 to 3) holds the
 // marker 26, the 8-bit sum and OR of the plain bytes, and the key byte (= the sum).
 //
-// Every operation reaches the image through the four raw operations only; they turn faults of
-// the memory file into false results (0 bytes for a read), so nothing is ever thrown from here.
+// Every operation reaches the image through the raw operations only; they turn faults of the
+// memory file into false results (0 bytes for a read), so nothing is ever thrown from here.
+// Position and length, which cannot fault, are read as they stand.
 class ScrambledRecordFile : private MemoryFile {
   public:
     using Origin = MemoryFile::Origin;
@@ -22,7 +24,8 @@ class ScrambledRecordFile : private MemoryFile {
     static constexpr std::size_t kHeaderSize = 16;
     static constexpr std::size_t kPrefixSize = 4;
     static constexpr std::uint8_t kMarker = 26;
-    static constexpr std::size_t kChunkSize = 4096;
+    // Disk reads and writes and the passes over the body go in pieces of this size.
+    static constexpr std::size_t kChunkSize = 65536;
 
     enum Tag : std::uint8_t { kString = 1, kInteger = 2, kTruth = 3, kBlob = 4 };
 
@@ -79,25 +82,42 @@ class ScrambledRecordFile : private MemoryFile {
     std::uint16_t Increment() const { return increment; }
     std::uint16_t Seed() const { return seed; }
 
+    // Up to count bytes from the position on, which stays where it is: for readers that take
+    // several records from one read. Skip then moves the position on by what they took.
+    std::size_t Peek(void* buffer, std::size_t count);
+    bool Skip(std::size_t count);
+
     // Bytes between the position and the end of the image.
-    std::size_t Remaining();
-    std::size_t Position();
-    std::size_t Length();
+    std::size_t Remaining() const;
+    std::size_t Position() const;
+    std::size_t Length() const;
     // A copy of the whole image; the position is kept.
     std::vector<std::uint8_t> ImageBytes();
 
   protected:
     bool WriteTag(std::uint8_t tag, std::uint32_t length);
     bool ReadTag(std::uint8_t tag);
+    // A tag and the 32-bit value after it, read at once. A tag of another kind consumes its
+    // byte only; a record cut short by the end of the image consumes what the image held.
+    bool ReadTagged(std::uint8_t tag, std::uint32_t& value);
 
     bool RawWrite(const void* data, std::size_t count);
     std::size_t RawRead(void* buffer, std::size_t count);
     bool RawSeek(std::int64_t offset, Origin origin, std::size_t* newPosition = nullptr);
     bool RawSetLength(std::size_t length);
+    // Room for length bytes; what the image holds is unchanged either way.
+    bool RawReserve(std::size_t length);
 
   private:
-    bool ReadUint32(std::uint32_t& value);
-    bool Transform(bool decode);
+    // Image bytes from to to (4 on: the body) in pieces of piece.size() bytes: each piece is
+    // XORed with stream from its offset in the body and written back, or with no stream only
+    // measured. totals are those of the plain bytes.
+    bool PassBody(std::vector<std::uint8_t>& piece, const Keystream* stream, std::uint8_t key,
+                  bool decode, Keystream::Totals& totals, std::size_t from, std::size_t to);
+    // Decoding, image bytes 4 to plainEnd are plain already, with the totals plain.
+    bool Transform(bool decode, std::size_t plainEnd = kPrefixSize,
+                   Keystream::Totals plain = Keystream::Totals());
+    bool UnscrambleAndVerifyFrom(std::size_t plainEnd, Keystream::Totals plain);
     LoadStatus LoadBody(const std::string& path, bool createIfMissing);
 
     std::uint16_t multiplier;

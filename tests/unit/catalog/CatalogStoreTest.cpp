@@ -128,6 +128,28 @@ TEST_F(CatalogLoad, EntriesOfEveryKindAnswerAsText) {
     EXPECT_EQ(section->Find("WIDE")->type, 'S');
 }
 
+TEST_F(CatalogLoad, EntriesAcrossReadsOfTheImageLoadWhole) {
+    // Enough entries that reads of the image end inside them, and a text longer than a read.
+    Stream s;
+    s.Int(1).Str(kArticles).Int(302);
+    for (int i = 0; i < 300; ++i) {
+        s.EntryS("K" + std::to_string(i), std::string(i % 50, 'v'));
+    }
+    s.EntryS("LONG", std::string(10000, 'x')).Str("N").Int('I').Int(5);
+    CatalogStore store;
+    CatalogStore::LoadReport report;
+    ASSERT_TRUE(store.Load(Write(s.data), &report));
+    EXPECT_TRUE(report.streamComplete);
+    EXPECT_EQ(report.entriesRead, 302u);
+    EXPECT_EQ(report.streamEnd, report.imageLength);
+    for (int i = 0; i < 300; ++i) {
+        const std::string key = "K" + std::to_string(i);
+        ASSERT_EQ(store.GetValueText(kArticles, key), std::string(i % 50, 'v')) << key;
+    }
+    EXPECT_EQ(store.GetValueText(kArticles, "LONG"), std::string(10000, 'x'));
+    EXPECT_EQ(store.FindSection(kArticles)->Find("N")->Word(), 5u);
+}
+
 TEST_F(CatalogLoad, LaterKeysAndSectionsReplaceEarlierOnes) {
     Stream s;
     s.Int(3);

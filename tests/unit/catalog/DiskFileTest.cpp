@@ -30,6 +30,20 @@ TEST(DiskFile, ChunkedReadsEndWithZero) {
     EXPECT_EQ(file.Read(buffer, 4), 0);
 }
 
+TEST(DiskFile, SizeIsARegularFilesOrUnknown) {
+    ScratchDir dir;
+    const std::string path = dir.File("sized.bin");
+    WriteAll(path, Bytes(70000, 0x55));
+    EXPECT_EQ(DiskFile::OpenForReading(path).Size(), 70000);
+    EXPECT_EQ(DiskFile().Size(), -1);
+#ifndef _WIN32
+    // A folder opens for reading here, and has no size to read ahead of.
+    DiskFile folder = DiskFile::OpenForReading(dir.path.string());
+    ASSERT_TRUE(folder.IsOpen());
+    EXPECT_EQ(folder.Size(), -1);
+#endif
+}
+
 TEST(DiskFile, CreationEitherRefusesOrReplacesAnExistingFile) {
     ScratchDir dir;
     const std::string path = dir.File("out.crt");

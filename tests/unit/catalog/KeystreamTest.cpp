@@ -1,10 +1,74 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "catalog/Keystream.h"
 
 namespace {
+
+struct Params {
+    std::uint16_t m, i, s;
+};
+
+// Odd multipliers (cycles of 256, 64 and 1 bytes), even ones (a lead, then a fixed value) and
+// the largest values.
+const Params kParams[] = {
+    {24117, 51893, 30562}, {1, 1, 0}, {3, 0, 1}, {1, 0, 200}, {2, 3, 5}, {128, 1, 255}, {0, 9, 4},
+    {65535, 65535, 65535}};
+
+// The first n stream bytes, one generator step per byte.
+std::vector<std::uint8_t> Stepped(Params p, std::size_t n) {
+    std::vector<std::uint8_t> bytes(n);
+    std::uint16_t state = p.s;
+    for (std::uint8_t& b : bytes) {
+        state = static_cast<std::uint16_t>(std::uint32_t{p.m} * state + p.i);
+        b = static_cast<std::uint8_t>(state);
+    }
+    return bytes;
+}
+
+TEST(Keystream, TableHoldsTheSteppedStream) {
+    for (Params p : kParams) {
+        const Keystream stream(p.m, p.i, p.s);
+        const std::vector<std::uint8_t> stepped = Stepped(p, 8 + 256 * 4 + 3);
+        for (std::size_t j = 0; j < stepped.size(); ++j) {
+            ASSERT_EQ(stream.Byte(j), stepped[j]) << p.m << " " << p.i << " at " << j;
+        }
+    }
+}
+
+TEST(Keystream, PiecesFromAnyOffsetMatchTheSteppedStream) {
+    // Pieces that start inside the lead and inside a cycle and end short of a cycle's end, as
+    // an image in pieces is decoded; the totals of the pieces add up to those of the whole.
+    const std::size_t n = 8 + 256 * 3 + 37;
+    for (Params p : kParams) {
+        const std::vector<std::uint8_t> stepped = Stepped(p, n);
+        std::vector<std::uint8_t> data(n);
+        for (std::size_t k = 0; k < n; ++k) {
+            data[k] = static_cast<std::uint8_t>(k * 13 + 1);
+        }
+        const std::vector<std::uint8_t> plain = data;
+        const Keystream stream(p.m, p.i, p.s);
+        unsigned sum = 0;
+        std::uint8_t bitOr = 0;
+        std::size_t first = 0;
+        for (std::size_t size : {3, 1, 6, 17, 250, 256, 33, 1000}) {
+            size = std::min(size, n - first);
+            const auto piece = stream.Apply(&data[first], size, 0x5A, false, first);
+            sum += piece.sum;
+            bitOr |= piece.bitOr;
+            first += size;
+        }
+        ASSERT_EQ(first, n);
+        const Keystream::Totals whole = Keystream::Measure(plain.data(), n);
+        EXPECT_EQ(static_cast<std::uint8_t>(sum), whole.sum) << p.m;
+        EXPECT_EQ(bitOr, whole.bitOr) << p.m;
+        for (std::size_t k = 0; k < n; ++k) {
+            ASSERT_EQ(data[k], plain[k] ^ stepped[k] ^ 0x5A) << p.m << " " << p.i << " at " << k;
+        }
+    }
+}
 
 TEST(Keystream, MatchesTheSerialGeneratorAcrossPeriodsAndFixedPoints) {
     struct Case {

@@ -1,6 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <limits>
+#include <thread>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "CatalogTestFiles.h"
 #include "catalog/ScrambledRecordFile.h"
@@ -286,7 +297,66 @@ TEST(ScrambledDisk, ADirectoryIsNeitherLoadedNorReplaced) {
     EXPECT_TRUE(std::filesystem::is_directory(dir.path));
 }
 
+TEST(ScrambledDisk, AnImageLongerThanTheFileDecodesAsIfTheFileWentOn) {
+    // The body overwrites the image from byte 0 on; what lies beyond it is decoded with it.
+    ScratchDir dir;
+    const Bytes shortFile = DiskImage(Stream().Str("abc").data);
+    WriteAll(dir.File("short.crt"), shortFile);
+    OpenImage held;
+    held.Put(Bytes(100, 0x5A));
+    Bytes longFile = shortFile;
+    const Bytes image = held.ImageBytes();
+    longFile.insert(longFile.end(), image.begin() + (shortFile.size() - 16), image.end());
+    WriteAll(dir.File("long.crt"), longFile);
+
+    const Status status = held.Load(dir.File("short.crt"), false);
+    ScrambledRecordFile fresh(24117, 51893, 30562);
+    EXPECT_EQ(status, fresh.Load(dir.File("long.crt"), false));
+    EXPECT_EQ(held.ImageBytes(), fresh.ImageBytes());
+    EXPECT_EQ(held.LastCheck().computedSum, fresh.LastCheck().computedSum);
+}
+
 #ifndef _WIN32
+// Writes bytes into a pipe one piece at a time, each once the one before has been read, so
+// that each read at the other end takes one piece.
+void WritePieces(const std::string& pipe, const Bytes& bytes, std::vector<std::size_t> sizes) {
+    const int fd = open(pipe.c_str(), O_WRONLY);
+    std::size_t at = 0;
+    for (std::size_t size : sizes) {
+        int queued = 0;
+        pollfd end = {fd, 0, 0};
+        while (ioctl(fd, FIONREAD, &queued) == 0 && queued > 0 && poll(&end, 1, 0) == 0) {
+            std::this_thread::yield();
+        }
+        size = std::min(size, bytes.size() - at);
+        if (write(fd, bytes.data() + at, size) != static_cast<ssize_t>(size)) {
+            break;  // the reader is gone
+        }
+        at += size;
+    }
+    close(fd);
+}
+
+TEST(ScrambledDisk, ABodyThatComesInSmallPiecesDecodesAsAWholeOne) {
+    // Pieces end inside the header, the prefix and the body; the key byte comes alone before
+    // the body, or in a piece that begins inside the prefix and goes on into the body.
+    std::signal(SIGPIPE, SIG_IGN);  // a reader that stops early fails the test, not the run
+    const Bytes whole = DiskImage(Stream().Str("some text").Int(7).data);
+    for (const std::vector<std::size_t>& sizes : {std::vector<std::size_t>{10, 7, 2, 1, 1, 3, 99},
+                                                  std::vector<std::size_t>{16, 2, 5, 99}}) {
+        ScratchDir dir;
+        const std::string pipe = dir.File("pipe.crt");
+        ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+        std::thread writer(WritePieces, pipe, whole, sizes);
+        ScrambledRecordFile file(24117, 51893, 30562);
+        EXPECT_EQ(file.Load(pipe, false), Status::Loaded) << sizes.size();
+        writer.join();
+        std::string text;
+        EXPECT_TRUE(file.ReadString(text));
+        EXPECT_EQ(text, "some text");
+    }
+}
+
 TEST(ScrambledDisk, ReadAndWriteErrorsFail) {
     ScratchDir dir;
     ScrambledRecordFile reading(24117, 51893, 30562);

@@ -46,6 +46,13 @@ TEST(Win32DiskFile, AFileHeldByAnotherOpenerIsNeitherLoadedNorReplaced) {
     EXPECT_TRUE(store.Load(path));
 }
 
+TEST(Win32DiskFile, SizeIsTheFilesAsTheSystemTellsIt) {
+    ScratchDir dir;
+    const std::string path = dir.File("install.crt");
+    WriteAll(path, Bytes(70000, 0x55));
+    EXPECT_EQ(DiskFile::OpenForReading(path).Size(), 70000);
+}
+
 TEST(Win32DiskFile, OpenFilesAdmitNoOtherOpener) {
     ScratchDir dir;
     const std::string path = dir.File("install.crt");
