@@ -2,16 +2,18 @@
 // any locale and as Windows shows them, links, a killed build and names too long to build beside.
 #ifndef _WIN32
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <cerrno>
 #include <fstream>
 #include <set>
-#include <thread>
 
 #include "../catalog/CatalogTestFiles.h"
 #include "ToolRun.h"
@@ -48,15 +50,37 @@ ToolRun Shell(const std::string& command) {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text, text};
 }
 
-// Waits up to ten seconds for a condition the test can observe.
-template <typename Condition>
-bool WaitFor(Condition done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+constexpr int kWaitBoundMs = 10000;
+
+// Waits until fd has something to read (or its writer is gone), at most the bound.
+bool WaitReadable(int fd) {
+    pollfd watched{fd, POLLIN, 0};
+    return poll(&watched, 1, kWaitBoundMs) == 1;
+}
+
+// Waits until a process that need not be ours has ended (a zombie counts): its pidfd becomes
+// readable then. One that is already gone has ended.
+bool WaitEnded(pid_t process) {
+    const int pidfd = static_cast<int>(syscall(SYS_pidfd_open, process, 0));
+    if (pidfd < 0) return errno == ESRCH;
+    const bool ended = WaitReadable(pidfd);
+    close(pidfd);
+    return ended;
+}
+
+// The first whole number written to a FIFO, once its writer has written it; 0 after the bound.
+pid_t ReadPidFrom(const fs::path& fifo) {
+    const int fd = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) return 0;
+    std::string text;
+    char buffer[32];
+    while (text.find('\n') == std::string::npos && WaitReadable(fd)) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got <= 0) break;
+        text.append(buffer, static_cast<size_t>(got));
     }
-    return true;
+    close(fd);
+    return static_cast<pid_t>(std::atol(text.c_str()));
 }
 
 // A catalogue, set-up programs with a Cyrillic folder and an installer in work/; outputs beside.
@@ -87,13 +111,6 @@ class MediumSafety : public ::testing::Test {
     ScratchDir dir;
     fs::path work = dir.path / "work";
 };
-
-// True when the process has ended (a zombie no one has reaped yet counts as ended).
-bool Ended(pid_t process) {
-    std::ifstream stat("/proc/" + std::to_string(process) + "/stat");
-    std::string pid, name, state;
-    return kill(process, 0) != 0 || !(stat >> pid >> name >> state) || state == "Z";
-}
 
 bool HaveXorriso() {
     return std::system("command -v xorriso >/dev/null 2>&1") == 0;
@@ -174,15 +191,15 @@ TEST_F(MediumSafety, LinksAreFollowedOnlyInsideTheSetUpFolder) {
 }
 
 TEST_F(MediumSafety, AKilledBuildLeavesNothingBehindOnTheNextRun) {
-    // An xorriso that starts the image and then waits to be ended.
-    Write(dir.path / "bin" / "xorriso", "#!/bin/sh\necho $$ > " + W("../xorriso.pid.tmp") +
-                                            "\nmv " + W("../xorriso.pid.tmp") + " " +
-                                            W("../xorriso.pid") + "\nexec sleep 600\n");
+    // An xorriso that tells its process id through a FIFO and then waits to be ended.
+    const fs::path fifo = dir.path / "xorriso.fifo";
+    Write(dir.path / "bin" / "xorriso",
+          "#!/bin/sh\necho $$ > " + fifo.string() + "\nexec sleep 600\n");
     fs::permissions(dir.path / "bin" / "xorriso", fs::perms::owner_all);
     const std::string path = std::getenv("PATH");
     const std::set<std::string> before = Below(dir.path);
     for (int signal : {SIGTERM, SIGKILL}) {
-        fs::remove(dir.path / "xorriso.pid");
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
         setenv("PATH", ((dir.path / "bin").string() + ":" + path).c_str(), 1);
         std::vector<std::string> args = Args({"-o", W("../medium"), "--image", W("../m.iso")});
         args.insert(args.begin(), CATALOG_TOOL_PROGRAM);
@@ -192,16 +209,14 @@ TEST_F(MediumSafety, AKilledBuildLeavesNothingBehindOnTheNextRun) {
         pid_t tool = 0;
         ASSERT_EQ(posix_spawn(&tool, argv[0], nullptr, nullptr, argv.data(), environ), 0);
         setenv("PATH", path.c_str(), 1);
-        ASSERT_TRUE(WaitFor([&] { return fs::exists(dir.path / "xorriso.pid"); }));
-        std::ifstream pidFile(dir.path / "xorriso.pid");
-        pid_t xorriso = 0;
-        pidFile >> xorriso;
+        const pid_t xorriso = ReadPidFrom(fifo);
+        fs::remove(fifo);
+        ASSERT_GT(xorriso, 0) << "the stand-in xorriso was not started";
         kill(tool, signal);
         int status = 0;
         waitpid(tool, &status, 0);
-        EXPECT_TRUE(WaitFor([&] { return Ended(xorriso); })) << "xorriso outlived the tool";
+        EXPECT_TRUE(WaitEnded(xorriso)) << "xorriso outlived the tool";
         kill(xorriso, SIGKILL);
-        fs::remove(dir.path / "xorriso.pid");
         if (signal == SIGTERM) {
             EXPECT_EQ(Below(dir.path), before) << "temporaries were left";
         }

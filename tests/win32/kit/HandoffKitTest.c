@@ -254,37 +254,62 @@ static void RunForger(void) {
 
 /* ---- the scenarios ---- */
 
-/* Appends what the pipe holds to text; 0 once every writer has closed it. */
-static int ReadAvailable(HANDLE reader, char* text, DWORD size, DWORD* used) {
-    DWORD available = 0, got = 0;
-    if (!PeekNamedPipe(reader, NULL, 0, NULL, &available, NULL)) return 0;
-    if (available > size - 1 - *used) available = size - 1 - *used;
-    if (available > 0 && ReadFile(reader, text + *used, available, &got, NULL)) *used += got;
-    text[*used] = '\0';
-    return 1;
+/* Whether the set-up part has written its last line and the part started first has ended. */
+static int ScenarioOver(const char* text, HANDLE first) {
+    return (strstr(text, "setup ok\n") || strstr(text, "setup failed\n")) &&
+           WaitForSingleObject(first, 0) == WAIT_OBJECT_0;
 }
 
+/* The scenario's parts write into a named pipe that is read here with overlapped reads, so the
+   wait is for the next text or the end of the part started first, never a poll. It ends when the
+   scenario is over (a system process may hold the pipe on), every writer has gone, or after the
+   bound. */
 static int RunScenario(const char* name) {
+    static int scenarios = 0;
     char text[2048] = "";
     DWORD used = 0;
     const DWORD start = GetTickCount();
-    HANDLE reader, writer, first;
+    wchar_t pipeName[64];
+    HANDLE reader, writer, first, waits[2];
+    OVERLAPPED read = {0};
+    int reading = 0;
     SECURITY_ATTRIBUTES inherited = {sizeof inherited, NULL, TRUE};
+    swprintf(pipeName, 64, L"\\\\.\\pipe\\kit-test-%lu-%d", GetCurrentProcessId(), ++scenarios);
+    reader = CreateNamedPipeW(pipeName, PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE,
+                              1, 0, sizeof text, 0, NULL);
+    writer = CreateFileW(pipeName, GENERIC_WRITE, 0, &inherited, OPEN_EXISTING, 0, NULL);
+    read.hEvent = CreateEventW(NULL, TRUE, FALSE, NULL);
     SetEnvironmentVariableA("HANDOFF_TEST_SCENARIO", name);
-    CreatePipe(&reader, &writer, &inherited, 0);
-    SetHandleInformation(reader, HANDLE_FLAG_INHERIT, 0);
     /* Alone: started as the installer would start it, with no installer there. */
     first = StartSelf(strcmp(name, "alone") == 0 ? launchLine : L"kit-test installer", writer);
     CloseHandle(writer);
-    /* Until every part has ended, or the set-up part has ended the text and the part started
-       first has ended (a system process may hold the pipe on); the poll step between looks. */
-    while (ReadAvailable(reader, text, sizeof text, &used) &&
-           GetTickCount() - start < 3 * BOUND_MS &&
-           !((strstr(text, "setup ok\n") || strstr(text, "setup failed\n")) &&
-             WaitForSingleObject(first, 0) == WAIT_OBJECT_0)) {
-        Sleep(10);
+    waits[0] = read.hEvent;
+    waits[1] = first;
+    while (!ScenarioOver(text, first) && GetTickCount() - start < 3 * BOUND_MS) {
+        DWORD got = 0;
+        if (!reading) {
+            if (used >= sizeof text - 1) break;
+            ResetEvent(read.hEvent);
+            if (!ReadFile(reader, text + used, sizeof text - 1 - used, NULL, &read) &&
+                GetLastError() != ERROR_IO_PENDING)
+                break; /* every writer has gone */
+            reading = 1;
+        }
+        /* Once the first part has ended, only the text is waited for. */
+        WaitForMultipleObjects(WaitForSingleObject(first, 0) == WAIT_OBJECT_0 ? 1 : 2, waits, FALSE,
+                               3 * BOUND_MS - (GetTickCount() - start));
+        if (!HasOverlappedIoCompleted(&read)) continue;
+        reading = 0;
+        if (!GetOverlappedResult(reader, &read, &got, FALSE)) break;
+        used += got;
+        text[used] = '\0';
     }
-    ReadAvailable(reader, text, sizeof text, &used);
+    if (reading) {
+        DWORD got = 0;
+        CancelIo(reader);
+        GetOverlappedResult(reader, &read, &got, TRUE);
+    }
+    CloseHandle(read.hEvent);
     CloseHandle(reader);
     CloseHandle(first);
     if (strcmp(text, "setup ok\n") != 0) {
