@@ -1,29 +1,15 @@
 #include "AncestorProcesses.h"
 
-#include <tlhelp32.h>
-
 #include <algorithm>
 #include <map>
+
+#include "handoff/ProcessParents.h"
 
 namespace {
 
 // More than any chain of installer, launchers and set-up program needs; it also ends a loop of
 // ids that a snapshot may show.
 constexpr size_t maxAncestors = 16;
-
-// Every process's parent id, as one snapshot shows them.
-std::map<DWORD, DWORD> ParentIds() {
-    std::map<DWORD, DWORD> parents;
-    KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) return parents;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
-         more = Process32NextW(snapshot.Get(), &entry)) {
-        parents[entry.th32ProcessID] = entry.th32ParentProcessID;
-    }
-    return parents;
-}
 
 ULONGLONG StartTime(HANDLE process) {
     FILETIME created{}, exited{}, kernel{}, user{};
@@ -41,7 +27,7 @@ HANDLE OpenAncestor(DWORD id) {
 
 AncestorProcesses AncestorProcesses::OfThisProcess() {
     AncestorProcesses ancestors;
-    const std::map<DWORD, DWORD> parents = ParentIds();
+    const std::map<DWORD, DWORD> parents = ParentsOfProcesses();
     DWORD child = GetCurrentProcessId();
     ULONGLONG childStart = StartTime(GetCurrentProcess());
     while (ancestors.processes.size() < maxAncestors) {

@@ -1,11 +1,10 @@
 #include "handoff/SetupProcess.h"
 
-#include <tlhelp32.h>
-
 #include <map>
 #include <vector>
 
 #include "handoff/KernelHandle.h"
+#include "handoff/ProcessParents.h"
 #include "util/WideText.h"
 
 #ifndef _WIN64
@@ -51,19 +50,6 @@ std::vector<HWND> WindowsTitled(const std::wstring& caption) {
             found.push_back(w);
     }
     return found;
-}
-
-// Each running process's parent.
-std::map<DWORD, DWORD> ParentsOfProcesses() {
-    std::map<DWORD, DWORD> parents;
-    KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) return parents;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
-         more = Process32NextW(snapshot.Get(), &entry))
-        parents[entry.th32ProcessID] = entry.th32ParentProcessID;
-    return parents;
 }
 
 bool DescendsFrom(DWORD process, DWORD ancestor, const std::map<DWORD, DWORD>& parents) {
