@@ -13,10 +13,6 @@ namespace e2e {
 
 namespace {
 
-std::wstring Wide(const std::string& cp1251) {
-    return WideFromCp1251(cp1251);
-}
-
 bool RemoveTree(const std::wstring& dir) {
     WIN32_FIND_DATAW found{};
     HANDLE search = FindFirstFileW((dir + L"*").c_str(), &found);
@@ -43,7 +39,7 @@ std::string BuiltInstallerPath() {
     return support::HostToWinePath(INSTALLER_EXE_HOST_PATH);
 }
 
-TempMedium::TempMedium(const std::string& name) : TempMedium(Wide(name)) {}
+TempMedium::TempMedium(const std::string& name) : TempMedium(WideFromCp1251(name)) {}
 
 TempMedium::TempMedium(const std::wstring& name) {
     wchar_t temp[MAX_PATH + 1] = {};
@@ -54,7 +50,8 @@ TempMedium::TempMedium(const std::wstring& name) {
     dir = support::WideToCp1251(wideDir);
     RemoveTree(wideDir);
     CreateDirectoryW(wideDir.c_str(), nullptr);
-    CopyFileW(Wide(BuiltInstallerPath()).c_str(), WidePath("installer.exe").c_str(), FALSE);
+    CopyFileW(WideFromCp1251(BuiltInstallerPath()).c_str(), WidePath("installer.exe").c_str(),
+              FALSE);
 }
 
 TempMedium::~TempMedium() {
@@ -62,7 +59,7 @@ TempMedium::~TempMedium() {
 }
 
 std::wstring TempMedium::WidePath(const std::string& relative) const {
-    return wideDir + Wide(relative);
+    return wideDir + WideFromCp1251(relative);
 }
 
 std::string TempMedium::DriveRelative(const std::string& relative) const {
@@ -70,12 +67,8 @@ std::string TempMedium::DriveRelative(const std::string& relative) const {
 }
 
 bool TempMedium::WriteCatalog(const std::map<std::string, std::string>& articles) const {
-    // Written under a name every code page holds, then moved to the medium by its UTF-16 path.
-    const std::string written =
-        support::TempFilePath("catalog-" + std::to_string(GetCurrentProcessId()) + ".crt");
-    return support::WriteArticleCatalog(written, articles) &&
-           MoveFileExW(Wide(written).c_str(), WidePath(catalogFileName).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+    // The catalogue's disk access takes UTF-8 paths, which name any folder.
+    return support::WriteArticleCatalog(Utf8FromWide(WidePath(catalogFileName)), articles);
 }
 
 bool TempMedium::WriteFile(const std::string& relative, const std::string& bytes) const {
@@ -95,7 +88,7 @@ bool TempMedium::MakeDir(const std::string& relative) const {
 bool TempMedium::CopyIn(const std::string& source, const std::string& relative) const {
     const size_t slash = relative.rfind('\\');
     if (slash != std::string::npos) MakeDir(relative.substr(0, slash));
-    return CopyFileW(Wide(source).c_str(), WidePath(relative).c_str(), FALSE) != FALSE;
+    return CopyFileW(WideFromCp1251(source).c_str(), WidePath(relative).c_str(), FALSE) != FALSE;
 }
 
 }  // namespace e2e
