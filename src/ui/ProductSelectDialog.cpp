@@ -93,8 +93,7 @@ BOOL ProductSelectDialog::OnInitDialog() {
     // Without its own folder the program has no catalogue: never the current folder's.
     PathParts catalogPath(catalogFileName);
     if (catalogPath.SetDirectoryFromModule("").empty()) {
-        ShowMessageBox(Handle(), LoadResourceString(IDS_PROGRAM_FOLDER_UNKNOWN),
-                       LoadResourceString(IDS_INIT_ERROR_CAPTION).c_str(), MB_ICONERROR);
+        ShowMessage(IDS_INIT_ERROR_CAPTION, IDS_PROGRAM_FOLDER_UNKNOWN, MB_ICONERROR);
         OnCancel();
         return FALSE;
     }
