@@ -2,8 +2,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "ui/GdiHandles.h"
 
 // What the screen shows, for tests that look at pixels and for failure reports.
 namespace support {
@@ -18,36 +22,25 @@ bool SaveBitmap(const std::wstring& path, const std::vector<DWORD>& pixels, int 
 bool SaveWindowImage(HWND window, const std::wstring& path);
 
 // A 32-bit top-down bitmap selected into a memory device context made for the screen; its
-// pixels are BGRX rows, top row first.
+// pixels are BGRX rows, top row first. The handles are the product's GDI owners.
 class ScreenBitmap {
   public:
     ScreenBitmap(int width, int height)
         : count(static_cast<std::size_t>(width) * height),
-          screen(GetDC(nullptr)),
-          memory(CreateCompatibleDC(screen)) {
+          memory(CreateCompatibleDC(screen.Get())) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(info.bmiHeader);
         info.bmiHeader.biWidth = width;
         info.bmiHeader.biHeight = -height;
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
-        bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (bitmap != nullptr) old = SelectObject(memory, bitmap);
+        bitmap.Reset(CreateDIBSection(memory.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (bitmap) selected.emplace(memory.Get(), bitmap.Get());
     }
-    ~ScreenBitmap() {
-        if (bitmap != nullptr) {
-            SelectObject(memory, old);
-            DeleteObject(bitmap);
-        }
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-    }
-    ScreenBitmap(const ScreenBitmap&) = delete;
-    ScreenBitmap& operator=(const ScreenBitmap&) = delete;
 
-    bool Usable() const { return bitmap != nullptr; }
-    HDC Screen() const { return screen; }
-    HDC Dc() const { return memory; }
+    bool Usable() const { return static_cast<bool>(bitmap); }
+    HDC Screen() const { return screen.Get(); }
+    HDC Dc() const { return memory.Get(); }
     void Fill(const std::vector<DWORD>& pixels) {
         std::copy(pixels.begin(), pixels.begin() + count, static_cast<DWORD*>(bits));
     }
@@ -59,10 +52,11 @@ class ScreenBitmap {
 
   private:
     std::size_t count;
-    HDC screen;
-    HDC memory;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
+    // Released in the reverse order: the bitmap leaves the context before either goes.
+    ScreenDc screen;
+    MemoryDc memory;
+    OwnedBitmap bitmap;
+    std::optional<Selection> selected;
     void* bits = nullptr;
 };
 
