@@ -5,7 +5,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "util/Cp1251.h"
+#include "util/WideText.h"
 #else
 #include <fcntl.h>
 #include <signal.h>
@@ -62,8 +62,7 @@ int Run(const std::vector<std::string>& args, std::string* output) {
     if (args.empty()) return kNotStarted;
     std::string line;
     for (const std::string& arg : args) line += (line.empty() ? "" : " ") + Quote(arg);
-    std::u16string wide = cp1251::Utf8ToUtf16(line);
-    std::wstring commandLine(wide.begin(), wide.end());
+    std::wstring commandLine = WideFromUtf8(line);
 
     Handle job(CreateJobObjectW(nullptr, nullptr));
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};

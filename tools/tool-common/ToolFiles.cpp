@@ -1,9 +1,9 @@
 #include "ToolFiles.h"
 
+#include "util/ModuleFile.h"
+
 #ifdef _WIN32
 #include <windows.h>
-
-#include <vector>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,6 +16,11 @@
 namespace toolfiles {
 
 namespace fs = std::filesystem;
+
+fs::path OwnProgramFolder() {
+    const std::string program = ModuleFilePathByName("");
+    return program.empty() ? fs::path() : fs::u8path(program).parent_path();
+}
 
 fs::path FromArgument(const std::string& name) {
     return fs::u8path(name);
@@ -82,17 +87,6 @@ std::int64_t ModificationTime(const fs::path& path) {
     return (ticks - kEpochOffset) / 10000000LL;
 }
 
-fs::path OwnProgramFolder() {
-    std::vector<wchar_t> name(MAX_PATH);
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
-        if (length == 0) return fs::path();
-        if (length < name.size()) return fs::path(std::wstring(name.data(), length)).parent_path();
-        name.resize(name.size() * 2);
-    }
-}
-
 std::int64_t FreeBytes(const fs::path& path) {
     ULARGE_INTEGER available;
     if (!GetDiskFreeSpaceExW(path.c_str(), &available, nullptr, nullptr)) return -1;
@@ -123,12 +117,6 @@ std::int64_t ModificationTime(const fs::path& path) {
     struct stat info;
     if (stat(path.c_str(), &info) != 0) return -1;
     return static_cast<std::int64_t>(info.st_mtime);
-}
-
-fs::path OwnProgramFolder() {
-    std::error_code error;
-    const fs::path self = fs::read_symlink("/proc/self/exe", error);
-    return error ? fs::path() : self.parent_path();
 }
 
 std::int64_t FreeBytes(const fs::path& path) {
