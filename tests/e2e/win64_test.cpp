@@ -47,10 +47,11 @@ TEST(Win64, A64BitSetUpProgramGetsTheNumberFromThe32BitView) {
     ASSERT_EQ(id.size(), handoffClassIdLength);
     const std::string art = "Software\\Classes\\" + HandoffKeyPath(id) + "\\Art";
     HKEY key = nullptr;
-    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, ("Software\\Classes\\Wow6432Node\\" +
-                                                 HandoffKeyPath(id) + "\\Art").c_str(),
-                            0, KEY_READ | KEY_WOW64_64KEY, &key),
-              ERROR_SUCCESS);
+    EXPECT_EQ(
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE,
+                      ("Software\\Classes\\Wow6432Node\\" + HandoffKeyPath(id) + "\\Art").c_str(),
+                      0, KEY_READ | KEY_WOW64_64KEY, &key),
+        ERROR_SUCCESS);
     if (key != nullptr) RegCloseKey(key);
     key = nullptr;
     EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, art.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key),

@@ -1,8 +1,8 @@
 // make-medium as a program, the way media authors run it: what it never deletes, the names in
 // any locale and as Windows shows them, links, a killed build and names too long to build beside.
 #ifndef _WIN32
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
