@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job: builds the catalogue tool and the Windows programs, makes the sample medium and
 # its image with `catalog-tool make-medium`, maps the folder as drive M: in the build's Wine
-# prefix and starts M:\installer.exe on it. A piece that cannot be built fails the job. Uses the
+# prefix and starts M:\installer.exe on it. The installer is the shipped 32-bit build where the
+# host runs 32-bit programs, and otherwise the 64-bit build of the same source; the job says which. A piece that cannot be built fails the job. Uses the
 # X display in $DISPLAY when it works, otherwise a virtual one; saves a screenshot of the dialog
 # as a PNG, prints where it is, then closes the program and stops the prefix's server.
 #
@@ -12,7 +13,16 @@ cd "$root"
 bash scripts/setup.sh
 
 native=${NATIVE_BUILD:-$root/build/native}
-win32=${WIN32_BUILD:-$root/build/win32}
+# shellcheck source=scripts/host-32bit.sh
+. scripts/host-32bit.sh
+if wine32_runs; then
+  windows_preset=win32
+  which_build="the shipped 32-bit build"
+else
+  windows_preset=win64
+  which_build="the 64-bit build (this host runs no 32-bit program: $wine32_loader does not start)"
+fi
+win32=${WIN32_BUILD:-$root/build/$windows_preset}
 hold=${HOLD_MS:-4000}
 current="start"
 step() { current="$*"; printf '\n=== %s\n' "$*"; }
@@ -22,8 +32,9 @@ step "native build: catalogue tool"
 cmake --preset native -B "$native" >/dev/null
 cmake --build "$native" -j2 --target catalog-tool
 
-step "Windows build: installer, reference set-up program, start-up timer"
-cmake --preset win32 -B "$win32" >/dev/null
+step "Windows build ($windows_preset): installer, reference set-up program, start-up timer"
+echo "run-sample: the installer is $which_build"
+cmake --preset "$windows_preset" -B "$win32" >/dev/null
 cmake --build "$win32" -j2 --target installer reference-setup startup-timer
 
 step "sample medium and its image (catalog-tool make-medium)"
@@ -89,7 +100,7 @@ if grep -q '^visible' "$log"; then
   else
     import -window root -crop 800x600+0+0 +repage "$shot"
   fi
-  echo "run-sample: the dialog showed after $(awk '/^visible/ {print $2}' "$log") ms"
+  echo "run-sample: the dialog of $which_build showed after $(awk '/^visible/ {print $2}' "$log") ms"
   echo "run-sample: screenshot saved to $shot"
 else
   echo "run-sample: the dialog did not show:" >&2

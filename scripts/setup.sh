@@ -14,7 +14,14 @@ for p in cmake g++ make googletest libgtest-dev libbenchmark-dev \
          wine wine64 fonts-wine xvfb imagemagick clang libclang-rt-14-dev clang-format xorriso zip; do
   have_pkg "$p" || need+=("$p")
 done
-have_pkg wine32:i386 || need+=("wine32:i386")
+# 32-bit Wine, and with it the i386 architecture, only where the kernel starts 32-bit programs:
+# elsewhere the Windows suite runs on the 64-bit build, and the 32-bit build is checked as a file.
+. "$(dirname "$0")/host-32bit.sh"
+want_i386=0
+if host_runs_32bit_code; then
+  want_i386=1
+  have_pkg wine32:i386 || need+=("wine32:i386")
+fi
 
 # The locales of the tests' Wine prefixes, one per ANSI code page: 1251, 1252 and 932.
 need_locales=()
@@ -29,7 +36,7 @@ fi
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 echo "setup: installing ${need[*]:-} (locales: ${need_locales[*]:-})"
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [ $want_i386 -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive

@@ -10,9 +10,6 @@
 wine_build_dir=$(cd "$1" && pwd)
 wine_codepage=${2:-${WINE_CODEPAGE:-1251}}
 wine_dpi=${3:-${WINE_DPI:-96}}
-# WINE_ARCH=win64 takes a 64-bit prefix of the same code page and DPI (wineprefix-win64, ...),
-# in which 32-bit and 64-bit programs run side by side as on 64-bit Windows.
-wine_arch=${WINE_ARCH:-win32}
 # Wine takes the ANSI code page from the locale. Only the Wine processes get it, as
 # `env "${wine_locale_env[@]}" wine ...`; the sourcing script keeps its own locale.
 case "$wine_codepage" in
@@ -35,19 +32,32 @@ if [ "$wine_dpi" -lt 96 ] || [ "$wine_dpi" -gt 480 ]; then
   return 2
 fi
 [ "$wine_dpi" -eq 96 ] || wine_suffix="$wine_suffix-dpi$wine_dpi"
+# A build runs its programs in prefixes of its own architecture: the 64-bit build (whose CMake
+# configuration writes "win64" to BUILD_DIR/wine-arch) in 64-bit prefixes, the 32-bit build in
+# 32-bit ones. WINE_ARCH names the other one for a prefix beside them (the 32-bit build's
+# wineprefix-win64, where 32-bit and 64-bit programs run side by side as on 64-bit Windows).
+wine_build_arch=$(cat "$wine_build_dir/wine-arch" 2>/dev/null || echo win32)
+wine_arch=${WINE_ARCH:-$wine_build_arch}
 case "$wine_arch" in
-  win32) ;;
-  win64)
-    wine_suffix="$wine_suffix-win64"
-    if ! command -v wine64 >/dev/null && [ ! -x /usr/lib/wine/wine64 ]; then
-      echo "wine-env: a 64-bit prefix needs wine64 (run scripts/setup.sh)" >&2
-      return 2
-    fi
-    ;;
+  win32) wine_loader=/usr/lib/wine/wine ;;
+  win64) wine_loader=/usr/lib/wine/wine64 ;;
   *)
     echo "wine-env: WINE_ARCH is win32 or win64, not '$wine_arch'" >&2
     return 2
     ;;
+esac
+[ "$wine_arch" = "$wine_build_arch" ] || wine_suffix="$wine_suffix-$wine_arch"
+if [ ! -x "$wine_loader" ]; then
+  echo "wine-env: a $wine_arch prefix needs Wine's loader $wine_loader (run scripts/setup.sh;" \
+    "the 32-bit one is installed only where the host runs 32-bit programs)" >&2
+  return 2
+fi
+# wine, wineboot and winepath through the loader of the prefix's architecture, whichever the
+# system's wine script would pick.
+wine_loaders_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine-loaders/$wine_arch
+case ":$PATH:" in
+  *":$wine_loaders_dir:"*) ;;
+  *) export PATH="$wine_loaders_dir:$PATH" ;;
 esac
 wine_locale_env=(LANG=$wine_locale LC_ALL=$wine_locale)
 # Runs a command of Wine (wine, wineserver, wineboot) in the locale of the prefix's code page;

@@ -7,14 +7,9 @@
 #include <vector>
 
 #include "handoff/HandoffClassId.h"
+#include "handoff/HandoffRegistryView.h"
 
 namespace {
-
-#ifdef _WIN64
-constexpr REGSAM registryView = KEY_WOW64_32KEY;
-#else
-constexpr REGSAM registryView = 0;
-#endif
 
 struct KeyCloser {
     void operator()(HKEY key) const { RegCloseKey(key); }
@@ -47,8 +42,8 @@ std::optional<RecordedNumber> ReadRecordedNumber(const std::string& identifier) 
     const std::string path = HandoffKeyPath(identifier) + "\\Art";
     const std::wstring widePath(path.begin(), path.end());
     HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, widePath.c_str(), 0, KEY_QUERY_VALUE | registryView,
-                      &opened) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, widePath.c_str(), 0,
+                      KEY_QUERY_VALUE | kHandoffRegistryView, &opened) != ERROR_SUCCESS) {
         return std::nullopt;
     }
     const OpenKey art(opened);

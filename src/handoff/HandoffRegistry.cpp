@@ -5,6 +5,7 @@
 #include <ntsecapi.h>
 
 #include "handoff/HandoffClassId.h"
+#include "handoff/HandoffRegistryView.h"
 #include "handoff/RegistryKey.h"
 
 std::string MakeHandoffClassId(const std::function<int()>& draw,
@@ -25,7 +26,7 @@ int SystemRandomDraw() {
 
 bool HandoffKeyOpens(const std::string& keyPath) {
     RegistryKey key;
-    return key.Open(HKEY_CLASSES_ROOT, keyPath, KEY_ALL_ACCESS);
+    return key.Open(HKEY_CLASSES_ROOT, keyPath, KEY_ALL_ACCESS | kHandoffRegistryView);
 }
 
 std::string MakeHandoffClassId() {
@@ -35,8 +36,8 @@ std::string MakeHandoffClassId() {
 void WriteHandoffRecord(const std::string& classId, const std::string& number) {
     RegistryKey key;
     key.Create(HKEY_CLASSES_ROOT, HandoffKeyPath(classId) + "\\InprocServer32", nullptr,
-               REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, nullptr);
+               REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | kHandoffRegistryView, nullptr, nullptr);
     key.Create(HKEY_CLASSES_ROOT, HandoffKeyPath(classId) + "\\Art", nullptr,
-               REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, nullptr);
+               REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | kHandoffRegistryView, nullptr, nullptr);
     key.SetString(nullptr, number);
 }

@@ -40,7 +40,8 @@ static void LogProgramPath(void) {
     Log("program", utf8, bytes > 0 ? (size_t)bytes : 0);
 }
 
-/* The default value of HKEY_CLASSES_ROOT\CLSID\{id}\Art as the 8-bit API reads it. */
+/* The default value of HKEY_CLASSES_ROOT\CLSID\{id}\Art as the 8-bit API reads it, in the
+   registry's 32-bit view, where the installer writes it. */
 static void LogRecord(const char* classId) {
     char path[64];
     char value[256];
@@ -50,7 +51,8 @@ static void LogRecord(const char* classId) {
     HKEY key = NULL;
     LONG result;
     snprintf(path, sizeof path, "CLSID\\%s\\Art", classId);
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path, 0, KEY_READ | KEY_WOW64_32KEY, &key) !=
+        ERROR_SUCCESS) {
         LogText("art", "missing");
         return;
     }

@@ -12,6 +12,7 @@
 
 #include "driver/Driver.h"
 #include "handoff/HandoffClassId.h"
+#include "handoff/HandoffRegistryView.h"
 #include "handoff/LaunchCommand.h"
 #include "support/HandoffRecords.h"
 #include "support/SetupLogFile.h"
@@ -27,7 +28,8 @@ const std::string referenceSetup = support::HostToWinePath(REFERENCE_SETUP_EXE);
 // The default value of a key under HKEY_CLASSES_ROOT; "(missing)" when it cannot be read.
 std::string DefaultValue(const std::string& path) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ | kHandoffRegistryView, &key) !=
+        ERROR_SUCCESS)
         return "(missing)";
     char value[256] = {};
     LONG size = sizeof value - 1;

@@ -16,6 +16,7 @@
 #include "driver/Driver.h"
 #include "handoff/HandoffClassId.h"
 #include "handoff/HandoffNames.h"
+#include "handoff/HandoffRegistryView.h"
 #include "handoff/LaunchCommand.h"
 #include "handoff/SetupProcess.h"
 #include "support/HandoffRecords.h"
@@ -48,7 +49,8 @@ const std::string consoleSetup = support::HostToWinePath(REFERENCE_SETUP_CONSOLE
 
 bool KeyExists(const std::string& path) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ | kHandoffRegistryView, &key) !=
+        ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
@@ -57,7 +59,8 @@ bool KeyExists(const std::string& path) {
 // The default value of a key under HKEY_CLASSES_ROOT with its stored size; empty when missing.
 std::pair<std::string, DWORD> DefaultValue(const std::string& path) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ | kHandoffRegistryView, &key) !=
+        ERROR_SUCCESS)
         return {};
     DWORD type = 0;
     DWORD size = 0;

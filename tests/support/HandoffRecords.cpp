@@ -3,14 +3,17 @@
 #include <windows.h>
 
 #include "handoff/HandoffClassId.h"
+#include "handoff/HandoffRegistryView.h"
 
 namespace support {
 
 void DeleteHandoffRecord(const std::string& classId) {
     if (!IsHandoffClassId(classId)) return;
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, (HandoffKeyPath(classId) + "\\Art").c_str());
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, (HandoffKeyPath(classId) + "\\InprocServer32").c_str());
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, HandoffKeyPath(classId).c_str());
+    RegDeleteKeyExA(HKEY_CLASSES_ROOT, (HandoffKeyPath(classId) + "\\Art").c_str(),
+                    kHandoffRegistryView, 0);
+    RegDeleteKeyExA(HKEY_CLASSES_ROOT, (HandoffKeyPath(classId) + "\\InprocServer32").c_str(),
+                    kHandoffRegistryView, 0);
+    RegDeleteKeyExA(HKEY_CLASSES_ROOT, HandoffKeyPath(classId).c_str(), kHandoffRegistryView, 0);
 }
 
 }  // namespace support

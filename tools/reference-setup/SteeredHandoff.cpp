@@ -4,6 +4,7 @@
 
 #include "handoff/HandoffClassId.h"
 #include "handoff/HandoffNames.h"
+#include "handoff/HandoffRegistryView.h"
 #include "handoff/HandoffReply.h"
 #include "handoff/KernelHandle.h"
 
@@ -16,7 +17,7 @@ const UINT answerMessage = WM_APP + 2;
 std::string RecordedNumber(const std::string& identifier) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (HandoffKeyPath(identifier) + "\\Art").c_str(), 0,
-                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+                      KEY_QUERY_VALUE | kHandoffRegistryView, &key) != ERROR_SUCCESS) {
         return "missing (no key)";
     }
     DWORD type = 0;

@@ -142,11 +142,15 @@ class SetupWindow {
 
 std::string ArtValue(const std::string& classId) {
     char value[64] = {};
-    LONG size = sizeof value;
-    if (RegQueryValueA(HKEY_CLASSES_ROOT, (HandoffKeyPath(classId) + "\\Art").c_str(), value,
-                       &size) != ERROR_SUCCESS)
+    DWORD size = sizeof value - 1;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (HandoffKeyPath(classId) + "\\Art").c_str(), 0,
+                      KEY_READ | kHandoffRegistryView, &key) != ERROR_SUCCESS)
         return "(none)";
-    return value;
+    const LONG read =
+        RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    return read == ERROR_SUCCESS ? value : "(none)";
 }
 
 class HandoffInProcess : public ::testing::Test {
@@ -258,7 +262,8 @@ TEST_F(HandoffInProcess, OtherAnswerAfterALaunchEndsWithTheEventClosedAndNoRecor
     EXPECT_FALSE(dialog.handoffSettled);
     EXPECT_FALSE(HandleIsOpen(event));
     HKEY key = nullptr;
-    EXPECT_NE(RegOpenKeyExA(HKEY_CLASSES_ROOT, HandoffKeyPath(id).c_str(), 0, KEY_READ, &key),
+    EXPECT_NE(RegOpenKeyExA(HKEY_CLASSES_ROOT, HandoffKeyPath(id).c_str(), 0,
+                            KEY_READ | kHandoffRegistryView, &key),
               ERROR_SUCCESS);
 }
 
@@ -379,9 +384,9 @@ TEST_F(HandoffInProcess, RefusedRecordEndsTheDialogAsAfterASuccess) {
     EXPECT_TRUE(dialog.handoffSettled);
     EXPECT_TRUE(HandleIsOpen(event));
     HKEY art = nullptr;
-    ASSERT_EQ(
-        RegOpenKeyExA(HKEY_CLASSES_ROOT, (HandoffKeyPath(id) + "\\Art").c_str(), 0, KEY_READ, &art),
-        ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, (HandoffKeyPath(id) + "\\Art").c_str(), 0,
+                            KEY_READ | kHandoffRegistryView, &art),
+              ERROR_SUCCESS);
     EXPECT_EQ(RegQueryValueExA(art, nullptr, nullptr, nullptr, nullptr, nullptr),
               ERROR_FILE_NOT_FOUND);
     RegCloseKey(art);

@@ -9,6 +9,7 @@
 #include "RegistryTree.h"
 #include "handoff/HandoffClassId.h"
 #include "handoff/HandoffRegistry.h"
+#include "handoff/HandoffRegistryView.h"
 #include "handoff/RegistryKey.h"
 
 namespace {
@@ -26,7 +27,7 @@ struct ValueRead {
 ValueRead ReadDefaultValue(HKEY root, const std::string& path) {
     ValueRead read;
     HKEY key = nullptr;
-    read.error = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key);
+    read.error = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | kHandoffRegistryView, &key);
     if (read.error != ERROR_SUCCESS) return read;
     read.error = RegQueryValueExA(key, nullptr, nullptr, &read.type, nullptr, &read.size);
     if (read.error == ERROR_SUCCESS) {
@@ -42,7 +43,9 @@ ValueRead ReadDefaultValue(HKEY root, const std::string& path) {
 // The number of values and subkeys of a key, or -1 when it does not open.
 std::pair<int, int> CountContents(HKEY root, const std::string& path) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return {-1, -1};
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | kHandoffRegistryView, &key) !=
+        ERROR_SUCCESS)
+        return {-1, -1};
     DWORD subkeys = 0;
     DWORD values = 0;
     RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
@@ -53,7 +56,9 @@ std::pair<int, int> CountContents(HKEY root, const std::string& path) {
 
 bool KeyOpens(HKEY root, const std::string& path) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | kHandoffRegistryView, &key) !=
+        ERROR_SUCCESS)
+        return false;
     RegCloseKey(key);
     return true;
 }
@@ -167,7 +172,7 @@ TEST_F(RegistryTest, AnIdentifierWhoseKeyExistsIsDrawnAgain) {
     DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(scriptedSecond));
     RegistryKey taken;
     ASSERT_TRUE(taken.Create(HKEY_CLASSES_ROOT, HandoffKeyPath(scriptedFirst), nullptr, 0,
-                             KEY_ALL_ACCESS, nullptr, nullptr));
+                             KEY_ALL_ACCESS | kHandoffRegistryView, nullptr, nullptr));
     EXPECT_EQ(MakeHandoffClassId(ScriptedDraws(), HandoffKeyOpens), scriptedSecond);
     EXPECT_TRUE(KeyOpens(HKEY_CLASSES_ROOT, HandoffKeyPath(scriptedFirst)));
 }
@@ -178,7 +183,7 @@ TEST_F(RegistryTest, AKeyThatRefusesFullAccessCountsAsFree) {
     ASSERT_TRUE(CreateKeyRefusingFullAccess(HKEY_CLASSES_ROOT, HandoffKeyPath(scriptedFirst)));
     HKEY full = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, HandoffKeyPath(scriptedFirst).c_str(), 0,
-                            KEY_ALL_ACCESS, &full),
+                            KEY_ALL_ACCESS | kHandoffRegistryView, &full),
               ERROR_ACCESS_DENIED);
     EXPECT_EQ(MakeHandoffClassId(ScriptedDraws(), HandoffKeyOpens), scriptedFirst);
 }

@@ -5,12 +5,17 @@
 #include <string>
 #include <vector>
 
+#include "handoff/HandoffRegistryView.h"
+
+// In the hand-off's registry view (handoff/HandoffRegistryView.h), as every helper here.
+
 // Removes a key with everything below it; a missing key is left alone. A key that refuses full
 // access but allows deleting goes as well, when it has no subkeys.
 inline void DeleteTree(HKEY root, const std::string& path) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
-        RegDeleteKeyA(root, path.c_str());
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS | kHandoffRegistryView, &key) !=
+        ERROR_SUCCESS) {
+        RegDeleteKeyExA(root, path.c_str(), kHandoffRegistryView, 0);
         return;
     }
     char name[256];
@@ -23,7 +28,7 @@ inline void DeleteTree(HKEY root, const std::string& path) {
         DeleteTree(root, path + "\\" + name);
     }
     RegCloseKey(key);
-    RegDeleteKeyA(root, path.c_str());
+    RegDeleteKeyExA(root, path.c_str(), kHandoffRegistryView, 0);
 }
 
 // Creates a key whose security lets everyone read and delete it and nothing else: it opens for
@@ -45,8 +50,9 @@ inline bool CreateKeyRefusingFullAccess(HKEY root, const std::string& path) {
     if (described) {
         SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
         HKEY key = nullptr;
-        created = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_READ | WRITE_DAC,
-                                  &attributes, &key, nullptr);
+        created = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0,
+                                  KEY_READ | WRITE_DAC | kHandoffRegistryView, &attributes, &key,
+                                  nullptr);
         if (created == ERROR_SUCCESS) {
             // The platform may leave the creation's attributes aside: set the security again.
             created = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor);

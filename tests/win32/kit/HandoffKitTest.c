@@ -83,12 +83,14 @@ static HWND MakeWindow(const wchar_t* name, WNDPROC proc) {
     return CreateWindowExW(0, name, name, WS_OVERLAPPED, 0, 0, 0, 0, NULL, NULL, NULL, NULL);
 }
 
-/* HKEY_CLASSES_ROOT\CLSID\{id}\Art with number as its default value, as the installer writes. */
+/* HKEY_CLASSES_ROOT\CLSID\{id}\Art with number as its default value, as the installer writes it:
+   in the registry's 32-bit view. */
 static void SetRecord(const char* id, const wchar_t* number) {
     char path[64];
     HKEY key = NULL;
     snprintf(path, sizeof path, "CLSID\\%s\\Art", id);
-    RegCreateKeyExA(HKEY_CLASSES_ROOT, path, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL);
+    RegCreateKeyExA(HKEY_CLASSES_ROOT, path, 0, NULL, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, NULL,
+                    &key, NULL);
     RegSetValueExW(key, NULL, 0, REG_SZ, (const BYTE*)number,
                    (DWORD)((wcslen(number) + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
@@ -97,9 +99,9 @@ static void SetRecord(const char* id, const wchar_t* number) {
 static void DeleteRecord(const char* id) {
     char path[64];
     snprintf(path, sizeof path, "CLSID\\%s\\Art", id);
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, path);
+    RegDeleteKeyExA(HKEY_CLASSES_ROOT, path, KEY_WOW64_32KEY, 0);
     *strrchr(path, '\\') = '\0';
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, path);
+    RegDeleteKeyExA(HKEY_CLASSES_ROOT, path, KEY_WOW64_32KEY, 0);
 }
 
 static void SendRecord(HWND to, HWND from, const char* id) {
