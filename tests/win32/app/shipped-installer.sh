@@ -17,7 +17,7 @@ for exe in "$exe32" "$exe64"; do
   [ -f "$exe" ] || { echo "shipped-installer: $exe is missing (build the win32 and win64 presets)"; exit 1; }
 done
 
-header=$("$objdump" -f "$exe32")
+header=$("$objdump" -f "$exe32" 2>&1)
 grep -q 'file format pei-i386' <<<"$header" || fail "$exe32 is not a 32-bit x86 Windows program:
 $header"
 private=$("$objdump" -p "$exe32")
@@ -29,7 +29,7 @@ trap 'rm -rf "$work"' EXIT
 dump() { "$windres" -J coff -i "$1" -O rc -o "$2" 2>"$work/windres.err" || { cat "$work/windres.err"; return 1; }; }
 dump "$exe32" "$work/32.rc" || fail "the resources of $exe32 cannot be read"
 dump "$exe64" "$work/64.rc" || fail "the resources of $exe64 cannot be read"
-if ! cmp -s "$work/32.rc" "$work/64.rc"; then
+if [ -f "$work/32.rc" ] && [ -f "$work/64.rc" ] && ! cmp -s "$work/32.rc" "$work/64.rc"; then
   fail "the resources of the 32-bit and the 64-bit installer differ:"
   diff "$work/32.rc" "$work/64.rc" | head -20
 fi
@@ -41,7 +41,7 @@ done
 data() { awk '/^BEGIN/ {inside = 1; next} /^END/ {inside = 0} inside' "$1"; }
 printf '1 24 "%s"\n' "$manifest" >"$work/manifest.rc"
 "$windres" -i "$work/manifest.rc" -O rc -o "$work/manifest.out.rc" || fail "$manifest cannot be compiled"
-awk '/^\/\* Type: 24/ {inside = 1} inside' "$work/32.rc" >"$work/32.manifest.rc"
+awk '/^\/\* Type: 24/ {inside = 1} inside' "$work/32.rc" >"$work/32.manifest.rc" 2>/dev/null
 if [ "$(data "$work/32.manifest.rc")" != "$(data "$work/manifest.out.rc")" ]; then
   fail "the manifest in $exe32 is not $manifest"
 fi
