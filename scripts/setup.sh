@@ -23,9 +23,10 @@ if host_runs_32bit_code; then
   have_pkg wine32:i386 || need+=("wine32:i386")
 fi
 
-# The locales of the tests' Wine prefixes, one per ANSI code page: 1251, 1252 and 932.
+# The locales of the tests' Wine prefixes: one per ANSI code page (1251, 1252 and 932) and the
+# other user languages of 1252 (German, French, Italian).
 need_locales=()
-for l in ru_RU en_US ja_JP; do
+for l in ru_RU en_US ja_JP de_DE fr_FR it_IT; do
   locale -a 2>/dev/null | grep -qi "^$l\.utf-\?8$" || need_locales+=("$l")
 done
 
@@ -53,8 +54,8 @@ if [ ${#need[@]} -gt 0 ]; then
     install -o APT::Default-Release="$release"
   }
 fi
-# Wine takes the ANSI code page from the locale: Russian gives 1251, American English 1252,
-# Japanese 932.
+# Wine takes the ANSI code page and the user's language from the locale: Russian gives 1251,
+# American English, German, French and Italian 1252, Japanese 932.
 if [ ${#need_locales[@]} -gt 0 ]; then
   have_pkg locales || { update; $SUDO apt-get install -y -qq locales >/dev/null; }
   for l in "${need_locales[@]}"; do

@@ -1,15 +1,19 @@
 # Sourced: the environment every Wine process of a build runs in.
-#   . wine-env.sh BUILD_DIR [CODEPAGE [DPI]]
+#   . wine-env.sh BUILD_DIR [CODEPAGE [DPI [LANGUAGE]]]
 # CODEPAGE is the ANSI code page the Wine programs are to see: 1251 (the default), 1252 or 932;
 # without the argument it is taken from WINE_CODEPAGE, so that a test run under wine-run.sh picks
 # its prefix through its environment. DPI is the system's DPI they are to see (LogPixels): 96 (the
 # default) or another value from 96 to 480, from WINE_DPI likewise. Each code page and DPI has a
 # private prefix of its own in the build folder (wineprefix for 1251 at 96 DPI, wineprefix-cp1252,
 # wineprefix-cp932, wineprefix-dpi144, wineprefix-cp1252-dpi144 ...), with its own server and
-# logs; all of them use the build's one virtual display.
+# logs; all of them use the build's one virtual display. LANGUAGE (or WINE_LANGUAGE) is the user's
+# language of a 1252 prefix: en (the default), or de, fr or it for a prefix of its own
+# (wineprefix-cp1252-de ...), whose programs see that language as the user's UI language and
+# locale. The 1251 prefix's user is Russian, the 932 prefix's Japanese.
 wine_build_dir=$(cd "$1" && pwd)
 wine_codepage=${2:-${WINE_CODEPAGE:-1251}}
 wine_dpi=${3:-${WINE_DPI:-96}}
+wine_language=${4:-${WINE_LANGUAGE:-}}
 # Wine takes the ANSI code page from the locale. Only the Wine processes get it, as
 # `env "${wine_locale_env[@]}" wine ...`; the sourcing script keeps its own locale.
 case "$wine_codepage" in
@@ -18,6 +22,17 @@ case "$wine_codepage" in
   932) wine_locale=ja_JP.UTF-8 wine_suffix=-cp932 ;;
   *)
     echo "wine-env: no locale is set up for the code page '$wine_codepage' (1251, 1252 or 932)" >&2
+    return 2
+    ;;
+esac
+case "$wine_codepage:$wine_language" in
+  *: | 1252:en) ;;
+  1252:de | 1252:fr | 1252:it)
+    wine_locale=${wine_language}_${wine_language^^}.UTF-8 wine_suffix=$wine_suffix-$wine_language
+    ;;
+  *)
+    echo "wine-env: no locale is set up for the language '$wine_language' under the code page" \
+      "$wine_codepage (1252 with en, de, fr or it)" >&2
     return 2
     ;;
 esac

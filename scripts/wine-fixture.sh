@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Starts or stops what the Win32 tests of one build need: a virtual X display and the build's
-# private Wine prefixes with their servers, one prefix per ANSI code page and DPI (see
-# wine-env.sh).
+# private Wine prefixes with their servers, one prefix per ANSI code page, DPI and user language
+# (see wine-env.sh).
 #
-#   wine-fixture.sh start|stop BUILD_DIR [CODEPAGE [DPI]]   one prefix and its server
-#                                                           (default 1251 and 96)
+#   wine-fixture.sh start|stop BUILD_DIR [CODEPAGE [DPI [LANGUAGE]]]   one prefix and its server
+#                                                           (default 1251, 96 and the code page's)
 #   wine-fixture.sh display-start|display-stop BUILD_DIR
 #
 # The prefixes share the build's display. `start` starts one when none runs, and the `stop` of
@@ -16,6 +16,7 @@ build=$(cd "$2" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 codepage=${3:-1251}
 dpi=${4:-96}
+language=${5:-}
 
 display_running() {
   [ -f "$build/xvfb.pid" ] && [ -f "$build/xvfb.display" ] && kill -0 "$(cat "$build/xvfb.pid")" 2>/dev/null
@@ -62,20 +63,20 @@ server_stop() {
 }
 
 stop() {
-  . "$here/wine-env.sh" "$build" "$codepage" "$dpi" || exit 2
+  . "$here/wine-env.sh" "$build" "$codepage" "$dpi" "$language" || exit 2
   server_stop
-  if [ "$(cat "$build/xvfb.owner" 2>/dev/null)" = "$codepage/$dpi" ]; then display_stop; fi
+  if [ "$(cat "$build/xvfb.owner" 2>/dev/null)" = "$codepage/$dpi/$language" ]; then display_stop; fi
 }
 
 start() {
-  . "$here/wine-env.sh" "$build" "$codepage" "$dpi" || exit 2
+  . "$here/wine-env.sh" "$build" "$codepage" "$dpi" "$language" || exit 2
   server_stop
   if ! locale -a 2>/dev/null | grep -qix "${wine_locale/UTF-8/utf8}"; then
     echo "wine-fixture: the locale $wine_locale is missing (run scripts/setup.sh)" >&2
     exit 1
   fi
-  display_running || display_start "$codepage/$dpi"
-  . "$here/wine-env.sh" "$build" "$codepage" "$dpi"
+  display_running || display_start "$codepage/$dpi/$language"
+  . "$here/wine-env.sh" "$build" "$codepage" "$dpi" "$language"
   local fresh=0
   [ -d "$WINEPREFIX" ] || fresh=1
   boot
@@ -110,7 +111,7 @@ start() {
     exit 1
   fi
   echo "wine-fixture: display :$(cat "$build/xvfb.display"), prefix $WINEPREFIX," \
-    "code page $codepage, $dpi DPI"
+    "code page $codepage, $dpi DPI, locale $wine_locale"
 }
 
 # The prefix's LogPixels (its DPI) in decimal; empty when it has none.
@@ -143,8 +144,8 @@ check_codepage() {
 
 case "$action" in
   start) start ;;
-  stop) stop; echo "wine-fixture: stopped the prefix of code page $codepage at $dpi DPI" ;;
+  stop) stop; echo "wine-fixture: stopped the prefix of code page $codepage at $dpi DPI${language:+, $language}" ;;
   display-start) display_start display; echo "wine-fixture: display :$(cat "$build/xvfb.display")" ;;
   display-stop) display_stop; echo "wine-fixture: display stopped" ;;
-  *) echo "usage: wine-fixture.sh start|stop BUILD_DIR [CODEPAGE [DPI]] | display-start|display-stop BUILD_DIR" >&2; exit 2 ;;
+  *) echo "usage: wine-fixture.sh start|stop BUILD_DIR [CODEPAGE [DPI [LANGUAGE]]] | display-start|display-stop BUILD_DIR" >&2; exit 2 ;;
 esac

@@ -1,6 +1,7 @@
 #include "framework/Dialog.h"
 
 #include "framework/Application.h"
+#include "framework/ResourceLanguage.h"
 
 const MessageEntry Dialog::messageEntries[] = {
     OnCommandEntry(BN_CLICKED, IDOK, &Dialog::OnOKCommand),
@@ -20,8 +21,17 @@ INT_PTR Dialog::DoModal() {
         app->MainWindow() != this)
         owner = app->MainWindow()->Handle();
     controlsBound = false;
-    return DialogBoxParamW(ModuleInstance(), MAKEINTRESOURCEW(templateId), owner,
-                           &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    // The template in the language of the module's texts, where it has one.
+    const HINSTANCE module = ModuleInstance();
+    HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(templateId),
+                                  ResourceLanguageOf(module));
+    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    const void* localized = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (localized != nullptr)
+        return DialogBoxIndirectParamW(module, static_cast<LPCDLGTEMPLATEW>(localized), owner,
+                                       &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    return DialogBoxParamW(module, MAKEINTRESOURCEW(templateId), owner, &Dialog::DialogProc,
+                           reinterpret_cast<LPARAM>(this));
 }
 
 void Dialog::EndDialog(INT_PTR result) {

@@ -7,6 +7,7 @@
 #include "framework/Application.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
+#include "framework/ResourceLanguage.h"
 #include "framework/Strings.h"
 #include "support/WaitFor.h"
 #include "ui/resource.h"
@@ -187,6 +188,19 @@ TEST(Strings, LoadsTheTextsAsTheyStandAndNothingForMissingIds) {
     EXPECT_EQ(LoadResourceString(IDS_CATALOG_NOT_FOUND).find(L'%'), 5u);
     EXPECT_EQ(LoadResourceString(114), L"");
     EXPECT_EQ(LoadResourceString(9999), L"");
+}
+
+TEST(Strings, LanguageIsTheFirstPreferredTheModuleHasThenEnglish) {
+    const LANGID russian = 0x0419, english = 0x0409, german = 0x0407, swissGerman = 0x0807,
+                 japanese = 0x0411, britishEnglish = 0x0809;
+    const std::vector<LANGID> available = {german, english, russian};
+    EXPECT_EQ(PickResourceLanguage({japanese, swissGerman, russian}, available), german);
+    EXPECT_EQ(PickResourceLanguage({russian, german}, available), russian);
+    EXPECT_EQ(PickResourceLanguage({japanese}, available), english);
+    EXPECT_EQ(PickResourceLanguage({japanese}, {russian, britishEnglish}), britishEnglish);
+    EXPECT_EQ(PickResourceLanguage({japanese}, {russian}), 0);
+    // The test program carries the installer's texts: this prefix's Russian user reads them.
+    EXPECT_EQ(ResourceLanguageOf(GetModuleHandleW(nullptr)), russian);
 }
 
 TEST(ApplicationObject, RunCallsInitInstanceOnceAndTakesTheFileName) {

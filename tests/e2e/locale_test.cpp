@@ -1,9 +1,11 @@
-// The installer on systems of other ANSI code pages: CTest runs this program in a prefix of each
-// of 1251, 1252 and 932 (WINE_CODEPAGE names it). On each, the dialogs, the list and the boxes
-// show the Russian texts, an ANSI set-up program's window is found by its caption's cp1251
-// bytes, a set-up program in a Cyrillic folder starts, and a medium in a folder the code page
-// cannot name works. Texts are read through the UTF-16 API and compared as UTF-8, so a "?" never
-// passes for a letter.
+// The installer on systems of other ANSI code pages and users of other languages: CTest runs this
+// program in a prefix of each of 1251 (a Russian user), 1252 (an English one), 932 (a Japanese
+// one) and in the 1252 prefix of a German user (WINE_CODEPAGE and WINE_LANGUAGE name it). On
+// each, the dialogs, the list and the boxes speak the user's language, English for the Japanese
+// user; an ANSI set-up program's window is still found by today's caption's cp1251 bytes, a
+// set-up program in a Cyrillic folder starts with today's command line, and a medium in a folder
+// the code page cannot name works. Texts are read through the UTF-16 API and compared as UTF-8,
+// so a "?" never passes for a letter.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -15,6 +17,7 @@
 
 #include "ProcessWindows.h"
 #include "driver/Driver.h"
+#include "handoff/HandoffNames.h"
 #include "handoff/LaunchCommand.h"
 #include "support/HandoffRecords.h"
 #include "support/ProductDialogRun.h"
@@ -33,6 +36,85 @@ using e2e::TempMedium;
 
 const std::string referenceSetup = HostToWinePath(REFERENCE_SETUP_EXE);
 const std::string ansiSetup = HostToWinePath(ANSI_SETUP_EXE);
+
+// What the installer shows a user of one language.
+struct UserTexts {
+    const char* welcome;
+    const char* prompt;
+    const char* next;
+    const char* back;
+    const char* cancel;
+    const char* about;
+    const char* installer;
+    const char* version;
+    const char* aboutItem;
+    const char* errorCaption;
+    const char* wrongNumber;
+    const char* chooseLocalization;
+    // The localizations as the list shows them: Russian, Italian, French, German, English.
+    std::vector<std::string> localizations;
+    const char* initErrorCaption;
+    // The missing catalogue's text around its path.
+    const char* catalogBefore;
+    const char* catalogAfter;
+};
+
+const UserTexts russianTexts = {"Добро пожаловать",
+                                "Введите артикульный номер продукта:",
+                                "&Далее >",
+                                "< &Назад",
+                                "Отмена",
+                                "О программе",
+                                "Инсталлятор Orvex Family 7.0",
+                                "Версия: ",
+                                "&О программе...",
+                                "Ошибка",
+                                "Вы ввели неверный артикульный номер!",
+                                "Выберите локализацию:",
+                                {"Русская", "Итальянская", "Французская", "Немецкая", "Английская"},
+                                "Ошибка инициализации",
+                                "Файл ",
+                                " не найден!"};
+const UserTexts englishTexts = {"Welcome",
+                                "Enter the product's article number:",
+                                "&Next >",
+                                "< &Back",
+                                "Cancel",
+                                "About",
+                                "Orvex Family 7.0 Installer",
+                                "Version ",
+                                "&About...",
+                                "Error",
+                                "The article number you entered is not valid.",
+                                "Select a language:",
+                                {"Russian", "Italian", "French", "German", "English"},
+                                "Initialization Error",
+                                "The file ",
+                                " was not found."};
+const UserTexts germanTexts = {"Willkommen",
+                               "Geben Sie die Artikelnummer des Produkts ein:",
+                               "&Weiter >",
+                               "< &Zurück",
+                               "Abbrechen",
+                               "Info",
+                               "Installation von Orvex Family 7.0",
+                               "Version ",
+                               "&Info...",
+                               "Fehler",
+                               "Die eingegebene Artikelnummer ist ungültig.",
+                               "Wählen Sie eine Sprache aus:",
+                               {"Russisch", "Italienisch", "Französisch", "Deutsch", "Englisch"},
+                               "Initialisierungsfehler",
+                               "Die Datei ",
+                               " wurde nicht gefunden."};
+
+// The prefix's user: Russian in 1251, German where WINE_LANGUAGE says so, otherwise English (the
+// 1252 prefix's American user, and the Japanese user of 932, whose language the installer lacks).
+const UserTexts& Expected() {
+    const char* language = std::getenv("WINE_LANGUAGE");
+    if (language != nullptr && std::string(language) == "de") return germanTexts;
+    return GetACP() == 1251 ? russianTexts : englishTexts;
+}
 
 std::vector<std::string> Utf8(const std::vector<std::wstring>& texts) {
     std::vector<std::string> utf8;
@@ -104,7 +186,7 @@ class OtherCodePage : public ::testing::Test {
     // box, a caption of question marks) fails at once.
     void Open(const TempMedium& on) {
         ASSERT_TRUE(installer.Start(on));
-        const std::string caption = Cp1251("Добро пожаловать");
+        const std::string caption = Cp1251(Expected().welcome);
         WaitFor([&] { return !VisibleTopLevelWindows(installer.ProcessId()).empty(); }, 30000);
         if (installer.CountWindows(caption) > 0) dialog = installer.WaitWindow(caption);
         ASSERT_NE(dialog, nullptr) << installer.Describe();
@@ -131,22 +213,22 @@ class OtherCodePage : public ::testing::Test {
     HWND dialog = nullptr;
 };
 
-TEST_F(OtherCodePage, NumberPageAboutBoxAndErrorBoxShowTheRussianTexts) {
+TEST_F(OtherCodePage, NumberPageAboutBoxAndErrorBoxSpeakTheUsersLanguage) {
+    const UserTexts& expected = Expected();
     ASSERT_TRUE(medium.WriteCatalog({{"E100", medium.DriveRelative("English\\setup.exe")}}));
     Open(medium);
     if (HasFatalFailure()) return;
-    EXPECT_EQ(Utf8FromWide(installer.WideControlText(IDC_PROMPT)),
-              "Введите артикульный номер продукта:");
-    EXPECT_EQ(Utf8FromWide(installer.WideControlText(IDC_NEXT)), "&Далее >");
-    EXPECT_EQ(Utf8FromWide(installer.WideControlText(IDC_BACK)), "< &Назад");
-    EXPECT_EQ(Utf8FromWide(installer.WideControlText(IDCANCEL)), "Отмена");
+    EXPECT_EQ(Utf8FromWide(installer.WideControlText(IDC_PROMPT)), expected.prompt);
+    EXPECT_EQ(Utf8FromWide(installer.WideControlText(IDC_NEXT)), expected.next);
+    EXPECT_EQ(Utf8FromWide(installer.WideControlText(IDC_BACK)), expected.back);
+    EXPECT_EQ(Utf8FromWide(installer.WideControlText(IDCANCEL)), expected.cancel);
 
     installer.SysCommand(IDM_ABOUTBOX);
-    const HWND about = installer.WaitWindow(Cp1251("О программе"));
+    const HWND about = installer.WaitWindow(Cp1251(expected.about));
     ASSERT_NE(about, nullptr) << installer.Describe();
     EXPECT_EQ(VisibleStaticTexts(about),
-              (std::vector<std::string>{"Инсталлятор Orvex Family 7.0",
-                                        std::string("Версия: ") + INSTALLER_FILE_VERSION_TEXT,
+              (std::vector<std::string>{expected.installer,
+                                        expected.version + std::string(INSTALLER_FILE_VERSION_TEXT),
                                         "© 2026 Orvex"}));
     ASSERT_TRUE(installer.Press(IDOK));
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(about) && IsWindowEnabled(dialog); }));
@@ -156,16 +238,28 @@ TEST_F(OtherCodePage, NumberPageAboutBoxAndErrorBoxShowTheRussianTexts) {
     ASSERT_TRUE(installer.Press(IDC_NEXT));
     const e2e::MessageBoxInfo box = installer.ReadBox();
     ASSERT_NE(box.window, nullptr) << installer.Describe();
-    EXPECT_EQ(Utf8FromWide(box.wideCaption), "Ошибка");
-    EXPECT_EQ(Utf8FromWide(box.wideText), "Вы ввели неверный артикульный номер!");
+    EXPECT_EQ(Utf8FromWide(box.wideCaption), expected.errorCaption);
+    EXPECT_EQ(Utf8FromWide(box.wideText), expected.wrongNumber);
     EXPECT_TRUE(installer.PressOk(box));
     ASSERT_TRUE(installer.Press(IDCANCEL));
     EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
 }
 
+TEST_F(OtherCodePage, MissingCatalogueBoxSpeaksTheUsersLanguage) {
+    ASSERT_TRUE(installer.Start(medium));
+    const e2e::MessageBoxInfo box = installer.ReadBox();
+    ASSERT_NE(box.window, nullptr) << installer.Describe();
+    EXPECT_EQ(Utf8FromWide(box.wideCaption), Expected().initErrorCaption);
+    EXPECT_EQ(Utf8FromWide(box.wideText), Expected().catalogBefore +
+                                              Utf8FromWide(medium.WidePath(catalogFileName)) +
+                                              Expected().catalogAfter);
+    EXPECT_TRUE(installer.PressOk(box));
+    EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
+}
+
 // The system menu's About item, read in the test's own process: the menus of another process
 // cannot be read.
-TEST_F(OtherCodePage, SystemMenuOffersTheAboutBoxInRussian) {
+TEST_F(OtherCodePage, SystemMenuOffersTheAboutBoxInTheUsersLanguage) {
     ASSERT_TRUE(WriteCatalogBesideProgram({{"E100", "%:\\English\\setup.exe"}}));
     ProductDialogRun run;
     ASSERT_TRUE(run.Start());
@@ -173,12 +267,13 @@ TEST_F(OtherCodePage, SystemMenuOffersTheAboutBoxInRussian) {
     run.dialog.Run([&] {
         GetMenuStringW(GetSystemMenu(run.Handle(), FALSE), IDM_ABOUTBOX, item, 64, MF_BYCOMMAND);
     });
-    EXPECT_EQ(Utf8FromWide(item), "&О программе...");
+    EXPECT_EQ(Utf8FromWide(item), Expected().aboutItem);
 }
 
 // The Russian localization's set-up program stands in a Cyrillic folder and is written against
-// the 8-bit API: its window's title is the caption's cp1251 bytes, which only a Russian system
-// shows as the caption. What it reads of an ASCII number is the same bytes on every system.
+// the 8-bit API: its window's title is today's caption's cp1251 bytes, which only a Russian system
+// shows as the caption, whatever the user's language. What it reads of an ASCII number is the
+// same bytes on every system.
 TEST_F(OtherCodePage, AllFiveLocalizationsAndAnAnsiSetUpProgramInARussianFolder) {
     std::map<std::string, std::string> articles;
     for (const char* folder : {"English", "German", "French", "Italian"}) {
@@ -196,11 +291,9 @@ TEST_F(OtherCodePage, AllFiveLocalizationsAndAnAnsiSetUpProgramInARussianFolder)
 
     ASSERT_TRUE(installer.TypeKeys("Z1234"));
     ASSERT_TRUE(installer.Press(IDC_NEXT)) << installer.Describe();
-    EXPECT_EQ(Utf8FromWide(installer.WideControlText(IDC_PROMPT)), "Выберите локализацию:");
+    EXPECT_EQ(Utf8FromWide(installer.WideControlText(IDC_PROMPT)), Expected().chooseLocalization);
     // Found in the order E, G, F, I, R, each put at the top.
-    ASSERT_EQ(Utf8(installer.WideListItems(IDC_LOCALIZATIONS)),
-              (std::vector<std::string>{"Русская", "Итальянская", "Французская", "Немецкая",
-                                        "Английская"}));
+    ASSERT_EQ(Utf8(installer.WideListItems(IDC_LOCALIZATIONS)), Expected().localizations);
     ASSERT_TRUE(installer.Press(IDC_NEXT)) << installer.Describe();
     ExpectHandedOver();
     if (HasFatalFailure()) return;
