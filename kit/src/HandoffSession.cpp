@@ -83,10 +83,16 @@ std::unique_ptr<HandoffSession> HandoffSession::Start(const char* commandLine,
 
 HandoffSession::~HandoffSession() {
     // Closed on its own thread, the session is freed there as the thread ends.
-    if (!thread || OnOwnThread()) return;
+    if (OnOwnThread()) return;
     // A callback still held back is not told: its handle never reached the program.
     Abandon();
-    // Fails harmlessly when the thread has ended already or has no message queue.
+    Stop();
+}
+
+void HandoffSession::Stop() {
+    if (!thread || OnOwnThread()) return;
+    // Behind the callback's message when the outcome is set. Fails harmlessly when the thread has
+    // ended already or has no message queue.
     PostThreadMessageW(threadId, WM_QUIT, 0, 0);
     WaitForSingleObject(thread.Get(), INFINITE);
 }

@@ -33,6 +33,8 @@ class HandoffSession {
 
     // Lets the callback run once the outcome is there: the caller of Start has the handle now.
     void LetGo();
+    // Ends the service from another thread than its own: once a callback that is due has run.
+    void Stop();
     // Ends the waits under way with SETUP_HANDOFF_NO_HANDLE: the handle has been closed.
     void Abandon();
 

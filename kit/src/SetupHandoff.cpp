@@ -138,16 +138,21 @@ const char* SetupHandoffStatusName(int status) {
 }
 
 void SetupHandoffClose(SetupHandoff* handoff) {
-    std::shared_ptr<HandoffSession> session;
-    if (handoff != nullptr) {
-        const std::lock_guard<std::mutex> hold(handoff->lock);
-        session = std::move(handoff->session);
-    }
+    std::shared_ptr<HandoffSession> session = SessionOf(handoff);
     // NULL, or closed before.
     if (!session) return;
+    // From another thread the service ends first, so that a callback that is due runs and still
+    // finds its handle open.
+    session->Stop();
+    {
+        const std::lock_guard<std::mutex> hold(handoff->lock);
+        // Closed meanwhile on another thread.
+        if (handoff->session != session) return;
+        handoff->session.reset();
+    }
     session->Abandon();
-    // Frees it here (waiting for a running callback), from its own callback once that has
-    // returned, or when a call under way on another thread returns.
+    // Frees it here, from its own callback once that has returned, or when a call under way on
+    // another thread returns.
     session.reset();
     if (handoff->serves) serving = false;
 }
