@@ -18,7 +18,7 @@
  *
  * Call SetupHandoffStart near the start of the program, before its message loop first waits for
  * input: the installer goes on as soon as it does, and a program that has not signalled by then
- * gets no hand-off (a console program, which has no message loop, gets a few seconds). The
+ * gets no hand-off (a console program, which has no message loop, gets 2 seconds). The
  * hand-off is served on a thread of the library's own with a hidden window and message loop of its
  * own, so the program's user interface framework, or having none, does not matter. Only the
  * installer that started the program is answered: a record from a window of any other process
