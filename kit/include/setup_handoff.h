@@ -135,9 +135,10 @@ SetupHandoff* SetupHandoffStart(const char* commandLine, SetupHandoffCallback ca
 int SetupHandoffWait(SetupHandoff* handoff, unsigned long timeoutMs);
 
 /* The recorded article number once the status is SETUP_HANDOFF_DONE, valid until
-   SetupHandoffClose; NULL before, and for NULL or a closed handle. Its length is stored in *length when length is not NULL. The
-   bytes are in the system's ANSI code page, as RegQueryValueExA gives them: on a system whose code
-   page is 1251 the installer's cp1251 bytes; elsewhere a character the code page lacks is '?'. */
+   SetupHandoffClose; NULL before, and for NULL or a closed handle. Its length is stored in *length
+   when length is not NULL. The bytes are in the system's ANSI code page, as RegQueryValueExA gives
+   them: on a system whose code page is 1251 the installer's cp1251 bytes; elsewhere a character the
+   code page lacks is '?'. */
 const char* SetupHandoffNumber(const SetupHandoff* handoff, size_t* length);
 
 /* The same number as UTF-16 text, as RegQueryValueExW gives it: the number as typed, on every
