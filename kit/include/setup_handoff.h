@@ -40,8 +40,8 @@
  * SetupHandoffStart (also when the outcome is known at once, e.g. SETUP_HANDOFF_ALREADY_STARTED:
  * that thread is let go as SetupHandoffStart returns), unless the handle is closed before the
  * hand-off has ended. Only when the library cannot make a thread at all does the callback run
- * within SetupHandoffStart, with SETUP_HANDOFF_FAILED. The callback gets the outcome as its
- * arguments, so it need not read the handle.
+ * within SetupHandoffStart. The callback gets the outcome as its arguments, so it need not read
+ * the handle.
  *
  * Handles. A handle stays valid memory for as long as the program runs: SetupHandoffClose ends its
  * service (window and thread) and frees the number and identifier, and marks it closed. Every call
