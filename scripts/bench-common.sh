@@ -3,13 +3,15 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 native=${NATIVE_BUILD:-$root/build/native}
-win32=${WIN32_BUILD:-$root/build/win32}
+# The Windows build the benchmarks run: the preset WINDOWS_PRESET (win32 or win64; default win32).
+windows_preset=${WINDOWS_PRESET:-win32}
+win32=${WIN32_BUILD:-$root/build/$windows_preset}
 
 # The natively built catalogue tool and the Windows targets named.
 bench_build() {
   cmake --preset native -B "$native" >/dev/null
   cmake --build "$native" -j2 --target catalog-tool >/dev/null
-  cmake --preset win32 -B "$win32" >/dev/null
+  cmake --preset "$windows_preset" -B "$win32" >/dev/null
   cmake --build "$win32" -j2 --target "$@" >/dev/null
 }
 

@@ -6,26 +6,36 @@
 # time (process creation until it first waits for input) and the installer's own end (Cancel
 # until the process has ended). Prints the medians and the ratios.
 #
-#   bench-handoff.sh [REPETITIONS]     (default 10; one warm-up run is not counted)
+# With "console" the set-up program is the reference program's console build, which has no
+# message loop: its start-up is from process creation until its kit has signalled "Setup Started".
+# WINDOWS_PRESET=win64 runs it on the 64-bit build (default win32).
+#
+#   bench-handoff.sh [REPETITIONS] [console]   (default 10; one warm-up run is not counted)
 set -euo pipefail
 # shellcheck source=scripts/bench-common.sh
 . "$(dirname "$0")/bench-common.sh"
 reps=${1:-10}
+program=reference-setup
+until=idle
+if [ "${2:-}" = console ]; then
+  program=reference-setup-console
+  until="its signal"
+fi
 
-bench_build installer reference-setup handoff-timer
+bench_build installer "$program" handoff-timer
 bench_start_wine
 
 medium="$win32/bench-handoff"
 rm -rf "$medium"
 mkdir -p "$medium/English"
 cp "$win32/src/app/installer.exe" "$medium/"
-cp "$win32/tools/reference-setup/reference-setup.exe" "$medium/English/setup.exe"
+cp "$win32/tools/reference-setup/$program.exe" "$medium/English/setup.exe"
 setup=$(bench_winepath "$medium/English/setup.exe")
 printf '[Артикулы]\nE5678 S "%s"\n' "$setup" >"$medium/catalog.txt"
 "$native/tools/catalog-tool/catalog-tool" pack "$medium/catalog.txt" -o "$medium/install.crt" --force
 
 timer=$(bench_winepath "$win32/tools/handoff-timer/handoff-timer.exe")
-lines=$(bench_wine "$timer" "$(bench_winepath "$medium")" E5678 "$setup" $((reps + 1)) 2>/dev/null | tail -n "$reps")
+lines=$(bench_wine "$timer" "$(bench_winepath "$medium")" E5678 "$setup" $((reps + 1)) ${2:-} 2>/dev/null | tail -n "$reps")
 
 column() { printf '%s\n' "$lines" | awk -v k="$1" '{for (i = 1; i < NF; i++) if ($i == k) print $(i+1)}'; }
 b=$(column baseline | median)
@@ -33,7 +43,7 @@ h=$(column handoff | median)
 m=$(column number | median)
 n=$(column nosignal | median)
 c=$(column cancel | median)
-echo "reference set-up start until idle: median ${b} ms ($(column baseline | tr '\n' ' '))"
+echo "$program start until $until: median ${b} ms ($(column baseline | tr '\n' ' '))"
 echo "Cancel until the end:              median ${c} ms ($(column cancel | tr '\n' ' '))"
 echo "Next until hidden (hand-off):      median ${h} ms ($(column handoff | tr '\n' ' '))"
 echo "Next until the program has number: median ${m} ms ($(column number | tr '\n' ' '))"

@@ -25,13 +25,14 @@ fi
 export SOURCE_DATE_EPOCH
 
 # The kit for set-up program authors, into kit/ of the zip: the header, the 32- and 64-bit
-# libraries, and the example program with its source.
+# libraries, and the example program with its source, built for both.
 kit_files() {  # lines "SOURCE TARGET", TARGET relative to kit/
   echo "$root/kit/include/setup_handoff.h include/setup_handoff.h"
   echo "$build/win32/kit/libsetuphandoff.a lib32/libsetuphandoff.a"
   echo "$build/win64/kit/libsetuphandoff.a lib64/libsetuphandoff.a"
   echo "$root/kit/examples/example_setup.c examples/example_setup.c"
   echo "$build/win32/kit/example-setup.exe examples/example-setup.exe"
+  echo "$build/win64/kit/example-setup.exe examples/example-setup64.exe"
 }
 
 echo "release: $name $version (dates $SOURCE_DATE_EPOCH)"
@@ -55,6 +56,7 @@ while read -r source target; do
   cp "$source" "$stage/$top/kit/$target"
 done < <(kit_files)
 i686-w64-mingw32-strip --strip-all "$stage/$top/kit/examples/example-setup.exe"
+x86_64-w64-mingw32-strip --strip-all "$stage/$top/kit/examples/example-setup64.exe"
 
 # The zip's README: README-authors.md, whose "@section NAME" lines take that section of README.md.
 {

@@ -1,7 +1,13 @@
 /* A set-up program's side of the installer's hand-off, in full. The program shows its window at
-   once, waiting, and says what the hand-off came to when the kit tells it. Build:
-     i686-w64-mingw32-gcc -c example_setup.c -Iinclude
-     i686-w64-mingw32-g++ -static -mwindows example_setup.o -Llib32 -lsetuphandoff -o setup.exe */
+   once, waiting, and says what the hand-off came to when the kit tells it. Build, from the folder
+   this file is in (kit/examples), for 32-bit Windows:
+     i686-w64-mingw32-gcc -c example_setup.c -I../include
+     i686-w64-mingw32-g++ -static -mwindows example_setup.o -L../lib32 \
+         -lsetuphandoff -luser32 -ladvapi32 -o example-setup.exe
+   and for 64-bit Windows:
+     x86_64-w64-mingw32-gcc -c example_setup.c -I../include
+     x86_64-w64-mingw32-g++ -static -mwindows example_setup.o -L../lib64 \
+         -lsetuphandoff -luser32 -ladvapi32 -o example-setup64.exe */
 #include <stdio.h>
 #include <windows.h>
 
@@ -12,8 +18,8 @@
 
 static SetupHandoff* handoff;
 
-/* Runs on the kit's thread once the outcome is in the handle: it only tells the window, whose
-   thread reads the outcome. */
+/* Runs on the kit's thread once the outcome is in the handle (never within SetupHandoffStart): it
+   only tells the window, whose thread reads the outcome. */
 static void HandoffEnded(void* context, int status, const char* number, size_t length) {
     (void)status, (void)number, (void)length;
     PostMessageA((HWND)context, WM_HANDOFF_ENDED, 0, 0);
@@ -21,13 +27,18 @@ static void HandoffEnded(void* context, int status, const char* number, size_t l
 
 static void ShowOutcome(HWND window) {
     char text[512];
+    char program[MAX_PATH] = "";
     size_t length = 0;
     int status = SetupHandoffWait(handoff, 0);
     const char* number = SetupHandoffNumber(handoff, &length);
+    /* The installer puts no program path on the command line (argv[0] is empty): the program's
+       own path comes from the system. */
+    GetModuleFileNameA(NULL, program, sizeof program);
     if (status == SETUP_HANDOFF_PENDING) {
         snprintf(text, sizeof text, "Waiting for the installer to hand the article number over.");
     } else if (status == SETUP_HANDOFF_DONE) {
-        snprintf(text, sizeof text, "Installing article %.*s.", (int)length, number);
+        snprintf(text, sizeof text, "Installing article %.*s from %s.", (int)length, number,
+                 program);
     } else if (status == SETUP_HANDOFF_NOT_STARTED_BY_INSTALLER) {
         snprintf(text, sizeof text, "Please start this program from the installer.");
     } else {

@@ -1,7 +1,5 @@
 #include "HandoffSession.h"
 
-#include <vector>
-
 #include "CommandLineNumber.h"
 #include "InstallerRecord.h"
 #include "SetupStartedEvent.h"
@@ -31,6 +29,8 @@ HINSTANCE ThisModule() {
 HandoffSession::HandoffSession(SetupHandoffCallback callback, void* context)
     : callback(callback), context(context) {
     done.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    letGo.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    abandoned.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
 }
 
 std::unique_ptr<HandoffSession> HandoffSession::Ended(int status, SetupHandoffCallback callback,
@@ -61,23 +61,19 @@ std::unique_ptr<HandoffSession> HandoffSession::Start(const char* commandLine,
         session->Finish(SETUP_HANDOFF_NOT_OFFERED);
         return session;
     }
-    // No record is taken from a window of any other process than those this one descends from.
-    session->ancestors = AncestorProcesses::OfThisProcess();
-    if (event == InstallerEvent::missing || session->ancestors.Empty()) {
+    // No record is taken from a window of any other process than the one that started this
+    // program. Without the event, or with its name taken by an object of another kind or by an
+    // event this program may not set, no installer hands a number over.
+    session->installer = ParentProcess::OfThisProcess();
+    if (event != InstallerEvent::open || !session->installer.Handle()) {
         session->Finish(SETUP_HANDOFF_NO_INSTALLER);
         return session;
     }
     session->ready.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (session->done && session->ready) {
-        // Suspended until its handle and id are stored: the thread itself reads them.
-        session->thread.Reset(CreateThread(nullptr, 0, &HandoffSession::ThreadMain, session.get(),
-                                           CREATE_SUSPENDED, &session->threadId));
-    }
-    if (!session->thread) {
+    if (!session->done || !session->ready || !session->StartThread()) {
         session->Finish(SETUP_HANDOFF_FAILED);
         return session;
     }
-    ResumeThread(session->thread.Get());
     // The window exists and the signal is given before this returns, so both are in place before
     // any message loop of the program waits for input.
     HANDLE waits[] = {session->ready.Get(), session->thread.Get()};
@@ -87,10 +83,37 @@ std::unique_ptr<HandoffSession> HandoffSession::Start(const char* commandLine,
 
 HandoffSession::~HandoffSession() {
     // Closed on its own thread, the session is freed there as the thread ends.
+    if (OnOwnThread()) return;
+    // A callback still held back is not told: its handle never reached the program.
+    Abandon();
+    Stop();
+}
+
+void HandoffSession::Stop() {
     if (!thread || OnOwnThread()) return;
-    // Fails harmlessly when the thread has ended already.
+    // Behind the callback's message when the outcome is set. Fails harmlessly when the thread has
+    // ended already or has no message queue.
     PostThreadMessageW(threadId, WM_QUIT, 0, 0);
     WaitForSingleObject(thread.Get(), INFINITE);
+}
+
+bool HandoffSession::StartThread() {
+    // Suspended until its handle and id are stored: the thread itself reads them.
+    thread.Reset(
+        CreateThread(nullptr, 0, &HandoffSession::ThreadMain, this, CREATE_SUSPENDED, &threadId));
+    if (!thread) return false;
+    ResumeThread(thread.Get());
+    return true;
+}
+
+void HandoffSession::LetGo() {
+    if (letGo) SetEvent(letGo.Get());
+    // No thread could be made to tell an outcome known at once: told here, as the last resort.
+    if (!thread && ended) Tell();
+}
+
+void HandoffSession::Abandon() {
+    if (abandoned) SetEvent(abandoned.Get());
 }
 
 bool HandoffSession::OnOwnThread() const {
@@ -104,9 +127,16 @@ void HandoffSession::CloseOnOwnThread(std::unique_ptr<HandoffSession> session) {
 }
 
 int HandoffSession::Wait(DWORD timeoutMs) const {
-    if (!done) return status;
-    return WaitForSingleObject(done.Get(), timeoutMs) == WAIT_OBJECT_0 ? status
-                                                                       : SETUP_HANDOFF_PENDING;
+    if (!done || !abandoned) return status;
+    HANDLE waits[] = {done.Get(), abandoned.Get()};
+    switch (WaitForMultipleObjects(2, waits, FALSE, timeoutMs)) {
+        case WAIT_OBJECT_0:
+            return status;
+        case WAIT_OBJECT_0 + 1:
+            return SETUP_HANDOFF_NO_HANDLE;
+        default:
+            return SETUP_HANDOFF_PENDING;
+    }
 }
 
 const RecordedNumber* HandoffSession::Number() const {
@@ -114,12 +144,20 @@ const RecordedNumber* HandoffSession::Number() const {
 }
 
 const std::string* HandoffSession::Identifier() const {
-    return Wait(0) != SETUP_HANDOFF_PENDING && identifier ? &*identifier : nullptr;
+    const int now = Wait(0);
+    return now != SETUP_HANDOFF_PENDING && now != SETUP_HANDOFF_NO_HANDLE && identifier
+               ? &*identifier
+               : nullptr;
 }
 
 DWORD WINAPI HandoffSession::ThreadMain(void* self) {
     auto* session = static_cast<HandoffSession*>(self);
-    session->Serve();
+    // An outcome known at once only waits to be told.
+    if (session->ended) {
+        session->Tell();
+    } else {
+        session->Serve();
+    }
     // Closed from its own callback: nothing else refers to the session any more.
     const std::unique_ptr<HandoffSession> closed = std::move(session->closedOnOwnThread);
     return 0;
@@ -140,12 +178,12 @@ void HandoffSession::Serve() {
     if (window == nullptr) {
         Finish(SETUP_HANDOFF_FAILED);
         SetEvent(ready.Get());
+        Tell();
         return;
     }
     // The installer only looks for the window once the program has finished starting; signalling
-    // here, before this thread's loop first waits for input, is in time. Without the event (an
-    // object of another kind has its name) the installer goes on as if signalled.
-    if (installerEvent) SetEvent(installerEvent.Get());
+    // here, before this thread's loop first waits for input, is in time.
+    SetEvent(installerEvent.Get());
     // Not held: the name's end is the installer's.
     installerEvent.Reset();
     SetEvent(ready.Get());
@@ -153,19 +191,19 @@ void HandoffSession::Serve() {
     if (window != nullptr) DestroyWindow(window);
 }
 
-// Messages, and the ends of the processes the installer is among.
+// Messages, and the end of the installer that started the program.
 void HandoffSession::RunLoop() {
-    bool watching = true;
     for (;;) {
-        const std::vector<HANDLE> handles = watching ? ancestors.Handles() : std::vector<HANDLE>();
-        const DWORD count = static_cast<DWORD>(handles.size());
-        const DWORD woken = MsgWaitForMultipleObjects(count, count ? handles.data() : nullptr,
-                                                      FALSE, INFINITE, QS_ALLINPUT);
-        if (woken >= WAIT_OBJECT_0 && woken < WAIT_OBJECT_0 + count) {
-            OnAncestorEnded(handles[woken - WAIT_OBJECT_0]);
+        HANDLE installerProcess = installer.Handle();
+        const DWORD count = installerProcess ? 1 : 0;
+        const DWORD woken =
+            MsgWaitForMultipleObjects(count, &installerProcess, FALSE, INFINITE, QS_ALLINPUT);
+        // A wait that fails on the installer's handle cannot watch its end any more: that ends
+        // the hand-off as its end would.
+        if (count == 1 && (woken == WAIT_OBJECT_0 || woken == WAIT_FAILED)) {
+            OnInstallerEnded();
             continue;
         }
-        if (woken == WAIT_FAILED) watching = false;
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) return;
@@ -188,7 +226,9 @@ LRESULT CALLBACK HandoffSession::WindowProc(HWND window, UINT message, WPARAM wP
             return self->OnCopyData(reinterpret_cast<HWND>(wParam),
                                     reinterpret_cast<const COPYDATASTRUCT*>(lParam));
         case tellMessage:
-            self->Tell();
+            // The session's own post once the hand-off has ended; a post from anywhere else
+            // before that, or any after it, does nothing.
+            if (self->ended) self->Tell();
             return 0;
         case WM_CLOSE:
             // The window lives as long as the session, whoever asks it to close.
@@ -203,10 +243,10 @@ LRESULT CALLBACK HandoffSession::WindowProc(HWND window, UINT message, WPARAM wP
 
 LRESULT HandoffSession::OnCopyData(HWND sender, const COPYDATASTRUCT* record) {
     if (ended || record == nullptr || IsWindow(sender) == FALSE) return FALSE;
-    // Only the installer that started this program: a window of a process it descends from.
+    // Only the installer that started this program: a window of its parent process.
     DWORD senderProcess = 0;
     GetWindowThreadProcessId(sender, &senderProcess);
-    if (!ancestors.Contains(senderProcess)) return FALSE;
+    if (!installer.Is(senderProcess)) return FALSE;
     auto received = InstallerIdentifier(record->lpData, record->cbData);
     if (!received) return FALSE;
 
@@ -219,12 +259,12 @@ LRESULT HandoffSession::OnCopyData(HWND sender, const COPYDATASTRUCT* record) {
     SendMessageTimeoutW(sender, WM_COPYDATA, reinterpret_cast<WPARAM>(window),
                         reinterpret_cast<LPARAM>(&answer), SMTO_BLOCK | SMTO_ABORTIFHUNG,
                         answerTimeoutMs, &ignored);
-    answeredInstaller = senderProcess;
+    answered = true;
     identifier = std::move(received);
     // When the send has returned, the installer has written its record if it took the answer.
     // A record that does not hold the number on the command line is not the one the installer
     // wrote for this program; while the installer runs, another record may still come. Its end
-    // ends the wait (OnAncestorEnded).
+    // ends the wait (OnInstallerEnded).
     auto recorded = ReadRecordedNumber(*identifier);
     if (recorded && IsTypedNumber(*recorded)) {
         number = std::move(recorded);
@@ -233,16 +273,9 @@ LRESULT HandoffSession::OnCopyData(HWND sender, const COPYDATASTRUCT* record) {
     return TRUE;
 }
 
-void HandoffSession::OnAncestorEnded(HANDLE ancestor) {
-    const DWORD endedProcess = ancestors.Forget(ancestor);
-    if (ended) return;
-    if (answeredInstaller != 0) {
-        if (endedProcess == answeredInstaller) Finish(SETUP_HANDOFF_NO_RECORD);
-        return;
-    }
-    // Which of them is the installer shows only in its record; until then its end is the end of
-    // its event, which it holds while it runs.
-    if (ancestors.Empty() || InstallerEventGone()) Finish(SETUP_HANDOFF_NO_INSTALLER);
+void HandoffSession::OnInstallerEnded() {
+    installer.Forget();
+    Finish(answered ? SETUP_HANDOFF_NO_RECORD : SETUP_HANDOFF_NO_INSTALLER);
 }
 
 bool HandoffSession::IsTypedNumber(const RecordedNumber& recorded) const {
@@ -256,14 +289,20 @@ void HandoffSession::Finish(int result) {
     // The outcome is in place before anyone is told: first a waiter, then the callback. On the
     // session's thread the callback's message goes first, so that it is handled before the
     // message that ends the thread when a waiter closes the session at once; it is handled once
-    // this thread is back in its loop.
+    // this thread is back in its loop. An outcome known before there is a window is told by a
+    // thread of its own.
     if (window != nullptr) PostMessageW(window, tellMessage, 0, 0);
     if (done) SetEvent(done.Get());
-    if (window == nullptr) Tell();
+    if (window == nullptr && !thread && callback != nullptr) StartThread();
 }
 
 void HandoffSession::Tell() {
-    if (callback != nullptr) {
+    if (told) return;
+    told = true;
+    // Not before the program has its handle from Start; not at all when the handle went before.
+    HANDLE waits[] = {letGo.Get(), abandoned.Get()};
+    const bool let = WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0;
+    if (let && callback != nullptr) {
         callback(context, status, number ? number->bytes.c_str() : nullptr,
                  number ? number->bytes.size() : 0);
     }

@@ -1,21 +1,49 @@
 // The kit's C interface over HandoffSession.
 #include <atomic>
+#include <deque>
+#include <memory>
+#include <mutex>
 
 #include "CommandLineNumber.h"
 #include "HandoffSession.h"
 #include "setup_handoff.h"
+
+// A handle as the program holds it. It stays for as long as the program runs: closing it frees
+// its session, and every later call on it finds it closed.
+struct SetupHandoff {
+    mutable std::mutex lock;
+    // Null once closed. A call under way on another thread holds the session until it returns.
+    std::shared_ptr<HandoffSession> session;
+    bool serves = false;
+};
 
 namespace {
 
 // Whether a handle that serves the hand-off is open in this process.
 std::atomic<bool> serving{false};
 
-}  // namespace
+std::mutex handlesLock;
 
-struct SetupHandoff {
-    std::unique_ptr<HandoffSession> session;
-    bool serves = false;
-};
+// Every handle given out. Never freed, so that no handle dangles and no session is freed by the
+// program's end while its thread may run a callback.
+std::deque<SetupHandoff>& Handles() {
+    static std::deque<SetupHandoff>& handles = *new std::deque<SetupHandoff>;
+    return handles;
+}
+
+// Frees a session; from its own thread (its callback) once that thread is done with it.
+void FreeSession(HandoffSession* session) {
+    std::unique_ptr<HandoffSession> owned(session);
+    if (owned->OnOwnThread()) HandoffSession::CloseOnOwnThread(std::move(owned));
+}
+
+std::shared_ptr<HandoffSession> SessionOf(const SetupHandoff* handoff) {
+    if (handoff == nullptr) return nullptr;
+    const std::lock_guard<std::mutex> hold(handoff->lock);
+    return handoff->session;
+}
+
+}  // namespace
 
 extern "C" {
 
@@ -37,12 +65,19 @@ SetupHandoff* SetupHandoffStart(const char* commandLine, SetupHandoffCallback ca
                                 void* context) {
     const bool first = !serving.exchange(true);
     try {
-        std::unique_ptr<SetupHandoff> handoff(new SetupHandoff);
-        handoff->serves = first;
-        handoff->session =
+        std::unique_ptr<HandoffSession> session =
             first ? HandoffSession::Start(commandLine, callback, context)
                   : HandoffSession::Ended(SETUP_HANDOFF_ALREADY_STARTED, callback, context);
-        return handoff.release();
+        HandoffSession& started = *session;
+        SetupHandoff* handoff = nullptr;
+        {
+            const std::lock_guard<std::mutex> hold(handlesLock);
+            handoff = &Handles().emplace_back();
+        }
+        handoff->serves = first;
+        handoff->session.reset(session.release(), &FreeSession);
+        started.LetGo();
+        return handoff;
     } catch (...) {
         // Out of memory: nothing else throws, and nothing may reach the C caller.
         if (first) serving = false;
@@ -51,26 +86,29 @@ SetupHandoff* SetupHandoffStart(const char* commandLine, SetupHandoffCallback ca
 }
 
 int SetupHandoffWait(SetupHandoff* handoff, unsigned long timeoutMs) {
-    if (handoff == nullptr) return SETUP_HANDOFF_NO_HANDLE;
-    return handoff->session->Wait(timeoutMs);
+    const std::shared_ptr<HandoffSession> session = SessionOf(handoff);
+    return session ? session->Wait(timeoutMs) : SETUP_HANDOFF_NO_HANDLE;
 }
 
 const char* SetupHandoffNumber(const SetupHandoff* handoff, size_t* length) {
-    const RecordedNumber* number = handoff != nullptr ? handoff->session->Number() : nullptr;
+    const std::shared_ptr<HandoffSession> session = SessionOf(handoff);
+    const RecordedNumber* number = session ? session->Number() : nullptr;
     if (number == nullptr) return nullptr;
     if (length != nullptr) *length = number->bytes.size();
     return number->bytes.c_str();
 }
 
 const wchar_t* SetupHandoffNumberW(const SetupHandoff* handoff, size_t* length) {
-    const RecordedNumber* number = handoff != nullptr ? handoff->session->Number() : nullptr;
+    const std::shared_ptr<HandoffSession> session = SessionOf(handoff);
+    const RecordedNumber* number = session ? session->Number() : nullptr;
     if (number == nullptr) return nullptr;
     if (length != nullptr) *length = number->text.size();
     return number->text.c_str();
 }
 
 const char* SetupHandoffIdentifier(const SetupHandoff* handoff) {
-    const std::string* identifier = handoff != nullptr ? handoff->session->Identifier() : nullptr;
+    const std::shared_ptr<HandoffSession> session = SessionOf(handoff);
+    const std::string* identifier = session ? session->Identifier() : nullptr;
     return identifier != nullptr ? identifier->c_str() : nullptr;
 }
 
@@ -100,14 +138,23 @@ const char* SetupHandoffStatusName(int status) {
 }
 
 void SetupHandoffClose(SetupHandoff* handoff) {
-    if (handoff == nullptr) return;
-    const bool serves = handoff->serves;
-    // From the session's own callback: its thread frees it once the callback has returned.
-    if (handoff->session->OnOwnThread()) {
-        HandoffSession::CloseOnOwnThread(std::move(handoff->session));
+    std::shared_ptr<HandoffSession> session = SessionOf(handoff);
+    // NULL, or closed before.
+    if (!session) return;
+    // From another thread the service ends first, so that a callback that is due runs and still
+    // finds its handle open.
+    session->Stop();
+    {
+        const std::lock_guard<std::mutex> hold(handoff->lock);
+        // Closed meanwhile on another thread.
+        if (handoff->session != session) return;
+        handoff->session.reset();
     }
-    delete handoff;
-    if (serves) serving = false;
+    session->Abandon();
+    // Frees it here, from its own callback once that has returned, or when a call under way on
+    // another thread returns.
+    session.reset();
+    if (handoff->serves) serving = false;
 }
 
 }  // extern "C"

@@ -8,8 +8,3 @@ InstallerEvent OpenInstallerEvent(KernelHandle& event) {
     return GetLastError() == ERROR_FILE_NOT_FOUND ? InstallerEvent::missing
                                                   : InstallerEvent::unusable;
 }
-
-bool InstallerEventGone() {
-    KernelHandle event;
-    return OpenInstallerEvent(event) == InstallerEvent::missing;
-}

@@ -9,12 +9,10 @@ enum class InstallerEvent {
     missing,
     // Open (held by the given handle, to be signalled).
     open,
-    // The name is taken by an object of another kind: an installer could not make its event and
-    // goes on as if signalled.
+    // The name is taken by an object of another kind, or by an event this program may not set:
+    // another program took the name, and no installer hands a number over under it.
     unusable,
 };
 
 // Opens the event to signal it; event receives the handle when it is open.
 InstallerEvent OpenInstallerEvent(KernelHandle& event);
-// True once no installer holds the event any more.
-bool InstallerEventGone();

@@ -5,14 +5,33 @@
 
 #include "handoff/KernelHandle.h"
 #include "handoff/ProcessParents.h"
+#include "handoff/ProgramSubsystem.h"
 #include "util/WideText.h"
 
 #ifndef _WIN64
 static_assert(sizeof(STARTUPINFOW) == 68, "set-up programs are started with a 68-byte record");
 #endif
 
+namespace {
+
+// Whether the program file is a console program; a file that cannot be read is not.
+bool IsConsoleProgram(const std::string& path) {
+    KernelHandle file(CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    std::vector<unsigned char> head(programHeaderReadSize);
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), head.data(), static_cast<DWORD>(head.size()), &read, nullptr))
+        return false;
+    return IsConsoleProgramHeader(head.data(), read);
+}
+
+}  // namespace
+
 bool StartSetupProcess(const std::string& path, const std::string& commandLine, DWORD& processId,
-                       DWORD startBoundMs) {
+                       HANDLE startedSignal, DWORD startBoundMs) {
+    const bool console = startedSignal != nullptr && IsConsoleProgram(path);
     const std::wstring wideLine = WideFromCp1251(commandLine);
     std::vector<wchar_t> line(wideLine.begin(), wideLine.end());
     line.push_back(L'\0');
@@ -29,9 +48,15 @@ bool StartSetupProcess(const std::string& path, const std::string& commandLine, 
     KernelHandle process(created.hProcess);
     KernelHandle thread(created.hThread);
     processId = created.dwProcessId;
-    // Fails at once for a program without a message loop of its own; then there is nothing to
-    // wait for.
-    WaitForInputIdle(process.Get(), startBoundMs);
+    if (console) {
+        HANDLE waits[] = {startedSignal, process.Get()};
+        if (WaitForMultipleObjects(2, waits, FALSE, consoleSignalBoundMs) == WAIT_OBJECT_0)
+            SetEvent(startedSignal);
+    } else {
+        // Fails at once for a program without a message loop of its own; then there is nothing
+        // to wait for.
+        WaitForInputIdle(process.Get(), startBoundMs);
+    }
     thread.Reset();
     process.Reset();
     return true;

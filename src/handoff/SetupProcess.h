@@ -8,15 +8,23 @@
 // message loop first waits for input. A set-up program signals "Setup Started" while it starts.
 constexpr DWORD setupStartBoundMs = 4000;
 
+// How long the installer waits for a console set-up program's "Setup Started": such a program has
+// no message loop whose first wait for input would show that it has finished starting. A console
+// program on the set-up program kit signals within a few hundred milliseconds of its start.
+constexpr DWORD consoleSignalBoundMs = 2000;
+
 // Starts a set-up program: application name = path (UTF-8), command line = commandLine (cp1251, of
 // any length), the caller's environment and current directory. Both reach the system as UTF-16,
 // so an ANSI set-up program reads its command line in the system's code page, as it would from an
 // ANSI caller, and a Unicode one reads the text itself. Waits until the program has finished
-// starting, at most startBoundMs (at once for a console program or one that has already ended),
-// then closes both handles of the new process, thread first, and stores its id in processId.
-// False when the process could not be created.
+// starting, at most startBoundMs (at once for one that has already ended). A console program (its
+// file's PE subsystem says so) has no message loop to wait for: given startedSignal (the
+// auto-reset "Setup Started" event), the wait is instead until the program sets it or ends, at
+// most consoleSignalBoundMs, and a signal taken so is set again for the caller to find; without
+// startedSignal it is not waited for. Then closes both handles of the new process, thread first,
+// and stores its id in processId. False when the process could not be created.
 bool StartSetupProcess(const std::string& path, const std::string& commandLine, DWORD& processId,
-                       DWORD startBoundMs = setupStartBoundMs);
+                       HANDLE startedSignal = nullptr, DWORD startBoundMs = setupStartBoundMs);
 
 // The set-up program's top-level window: among the windows titled with the caption as text (a
 // Unicode program's) or with the caption's cp1251 bytes through the ANSI API (an ANSI program's,

@@ -111,13 +111,15 @@ int ProductSelectDialog::LanguageIndexOf(const std::string& number) const {
 void ProductSelectDialog::LaunchSetup() {
     handoffSettled = false;
     const std::string path = ResolveSetupPath(catalog.GetValue(articleNumber));
-    if (!StartSetupProcess(path, BuildCommandLine(articleNumber), setupProcessId)) {
+    if (!StartSetupProcess(path, BuildCommandLine(articleNumber), setupProcessId,
+                           setupStartedEvent.Get())) {
         ShowApplicationError(Handle(), IDS_SETUP_NOT_FOUND);
         return;
     }
     setupStarted = true;
-    // The set-up program signals while it starts, and it has finished starting now; a signal
-    // given since the dialog's start counts too. A failed wait (no event) counts as a signal.
+    // The set-up program signals while it starts, and it has finished starting now (a console
+    // program: it has signalled, ended or had its time); a signal given since the dialog's start
+    // counts too. A failed wait (no event) counts as a signal.
     if (WaitForSingleObject(setupStartedEvent.Get(), 1) == WAIT_TIMEOUT) {
         OnCancel();
         return;

@@ -509,13 +509,29 @@ TEST_F(Handoff, SetUpProgramThatNeverFinishesStartingCostsTheBoundThenAQuietEnd)
     EXPECT_EQ(SetupLogCount(LaunchedLog(), "exit"), 0) << "the set-up program runs on alone";
 }
 
-TEST_F(Handoff, ConsoleSetUpProgramIsNotWaitedFor) {
+// A console program has no message loop to show that it has finished starting: the installer
+// waits for its signal instead, and the kit's program gets the number.
+TEST_F(Handoff, ConsoleSetUpProgramOnTheKitGetsTheNumber) {
+    AddSetup("French\\setup.exe", consoleSetup);
+    LaunchedCopies("serve", "20000");
+    Start({{"F3", medium.DriveRelative("French\\setup.exe")}});
+    Enter("F3");
+    ExpectQuietEnd();
+    ASSERT_TRUE(support::WaitFor([&] { return SetupLogCount(LaunchedLog(), "exit") == 1; }, 15000));
+    EXPECT_EQ(SetupLogValue(LaunchedLog(), "handoff.status"), "0");
+    EXPECT_EQ(SetupLogValue(LaunchedLog(), "art"), "F3");
+    ExpectRecord(SetupLogValue(LaunchedLog(), "copydata.classId"), "F3");
+}
+
+TEST_F(Handoff, ConsoleSetUpProgramThatNeverSignalsCostsItsBoundThenAQuietEnd) {
     AddSetup("French\\setup.exe", consoleSetup);
     LaunchedCopies("none", "30000");
     Start({{"F3", medium.DriveRelative("French\\setup.exe")}});
     Type("F3");
+    const DWORD pressed = GetTickCount();
     ASSERT_TRUE(installer.Press(IDC_NEXT));
     ExpectQuietEnd();
+    EXPECT_GE(GetTickCount() - pressed, consoleSignalBoundMs - 100);
     ASSERT_TRUE(support::WaitFor([&] { return SetupLogCount(LaunchedLog(), "commandLine") == 1; }));
     EXPECT_EQ(SetupLogValue(LaunchedLog(), "commandLine"), BuildCommandLine("F3"));
     EXPECT_EQ(SetupLogCount(LaunchedLog(), "exit"), 0) << "the set-up program runs on alone";

@@ -1,12 +1,14 @@
 // handoff-timer: times the installer's launch step on a medium whose set-up programs are copies of
 // the reference set-up program.
 //
-//   handoff-timer MEDIUM_DIR NUMBER SETUP_PATH REPETITIONS
+//   handoff-timer MEDIUM_DIR NUMBER SETUP_PATH REPETITIONS [console]
 //
 // Each repetition makes four runs and prints one line
 // "baseline MS cancel MS handoff MS number MS nosignal MS":
 //   baseline  the reference set-up program alone, from process creation until it has finished
-//             starting (WaitForInputIdle), which bounds what any hand-off can take;
+//             starting (WaitForInputIdle), which bounds what any hand-off can take; with
+//             "console" (SETUP_PATH is the console build, which has no message loop) until its
+//             kit has signalled "Setup Started", which this program then holds;
 //   cancel    installer.exe: from the click on Cancel until the installer has ended, the time its
 //             own end takes;
 //   handoff   installer.exe: from the click on Next until the dialog is hidden, the launched
@@ -24,6 +26,7 @@
 #include <string>
 
 #include "ProcessWindows.h"
+#include "handoff/HandoffNames.h"
 #include "handoff/KernelHandle.h"
 #include "handoff/LaunchCommand.h"
 
@@ -127,11 +130,28 @@ double TimeSetupStart(const std::string& setup, const std::string& number) {
     return idle == 0 ? elapsed : -1;
 }
 
+// A console program's start-up: from process creation until its kit has signalled.
+double TimeConsoleSetupStart(const std::string& setup, const std::string& number) {
+    KernelHandle started(CreateEventA(nullptr, FALSE, FALSE, setupStartedEventName));
+    if (!started) return -1;
+    SetupBehaviour("serve", "20000");
+    const double start = Now();
+    Started program;
+    if (!Start(setup, BuildCommandLine(number), "", program)) return -1;
+    const DWORD signalled = WaitForSingleObject(started.Get(), 20000);
+    const double elapsed = Now() - start;
+    TerminateProcess(program.process.Get(), 0);
+    WaitForSingleObject(program.process.Get(), 20000);
+    return signalled == WAIT_OBJECT_0 ? elapsed : -1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: handoff-timer MEDIUM_DIR NUMBER SETUP_PATH REPETITIONS\n");
+    const bool console = argc == 6 && std::string(argv[5]) == "console";
+    if (argc != 5 && !console) {
+        std::fprintf(stderr,
+                     "usage: handoff-timer MEDIUM_DIR NUMBER SETUP_PATH REPETITIONS [console]\n");
         return 2;
     }
     const std::string medium = argv[1];
@@ -148,7 +168,8 @@ int main(int argc, char** argv) {
         // Not signalling, and with its own message loop: the start-up alone.
         SetEnvironmentVariableA("REFERENCE_SETUP_HANDOFF", "none");
         SetEnvironmentVariableA("REFERENCE_SETUP_WINDOW", nullptr);
-        const double baseline = TimeSetupStart(setup, number);
+        const double baseline =
+            console ? TimeConsoleSetupStart(setup, number) : TimeSetupStart(setup, number);
         const double cancel = TimeInstaller(medium, number, IDCANCEL, true);
         SetupBehaviour("serve", "20000");
         double numberMs = -1;

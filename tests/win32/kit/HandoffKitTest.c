@@ -1,9 +1,11 @@
 /* The set-up program kit as a set-up author meets it: only setup_handoff.h, against an installer
    played by the word of the protocol. One program in four parts:
-     - without arguments it runs the scenarios, each in fresh processes;
+     - without arguments it runs the scenarios, each in fresh processes, and plays the shell that
+       starts the installer, with a window of its own;
      - "installer" plays the installer: makes the event, starts the set-up part with the
        installer's command line, finds its window by the caption and hands the number over;
-     - "forger" plays another local program that sends records of its own first;
+     - "forger" plays another local program that sends records of its own and the kit's private
+       message first;
      - started with the installer's command line, it is the set-up program on the kit.
    The parts write their findings to the standard output they inherit, a pipe the scenario reads;
    the set-up part ends with "setup ok" or "setup failed". Run it in code pages other than 1251
@@ -25,9 +27,13 @@ static const wchar_t caption[] =
 /* The installer's command line for the typed number; its last letter is not in every code page. */
 static const wchar_t launchLine[] = L" /vHSEPBMXJUGRDOALWITFQCNY=R12\x0439";
 static const wchar_t typed[] = L"R12\x0439";
-/* Records the forger plants: one it sends from its own window, one naming the installer's. */
+/* Records the forger plants: one it sends from its own window, one naming the installer's, one
+   naming the shell's. */
 static const char* const forgedIds[] = {"{0BADF00D-0000-0000-0000-000000000001}",
-                                        "{0BADF00D-0000-0000-0000-000000000002}"};
+                                        "{0BADF00D-0000-0000-0000-000000000002}",
+                                        "{0BADF00D-0000-0000-0000-000000000003}"};
+/* The message the kit posts to its own window to tell the outcome. */
+#define KIT_TELL_MESSAGE (WM_APP + 0x48)
 
 static char scenario[16];
 static int failed;
@@ -116,11 +122,12 @@ static void SendRecord(HWND to, HWND from, const char* id) {
 
 /* ---- the set-up program ---- */
 
-enum { stored, told, mayClose, closed };
+enum { stored, told, mayClose, closed, secondStored, secondTold };
 static struct {
-    HANDLE events[4];
-    SetupHandoff* handoff;
-    int status, statusInHandle;
+    HANDLE events[6];
+    SetupHandoff *handoff, *second;
+    int status, statusInHandle, secondInHandle;
+    LONG calls;
     char toldNumber[64];
 } seen;
 
@@ -128,6 +135,7 @@ static struct {
    done with it. */
 static void HandoffEnded(void* context, int status, const char* number, size_t length) {
     (void)context;
+    InterlockedIncrement(&seen.calls);
     WaitForSingleObject(seen.events[stored], BOUND_MS);
     seen.status = status;
     snprintf(seen.toldNumber, sizeof seen.toldNumber, "%.*s", number ? (int)length : 4,
@@ -137,6 +145,30 @@ static void HandoffEnded(void* context, int status, const char* number, size_t l
     WaitForSingleObject(seen.events[mayClose], BOUND_MS);
     SetupHandoffClose(seen.handoff);
     SetEvent(seen.events[closed]);
+}
+
+/* The second start's callback: only once SetupHandoffStart has returned its handle. */
+static void SecondEnded(void* context, int status, const char* number, size_t length) {
+    (void)context, (void)status, (void)number, (void)length;
+    if (WaitForSingleObject(seen.events[secondStored], BOUND_MS) != WAIT_OBJECT_0)
+        Note("- the second start's callback ran within SetupHandoffStart%s", "");
+    seen.secondInHandle = SetupHandoffWait(seen.second, 0);
+    SetEvent(seen.events[secondTold]);
+}
+
+/* A handle closed (within its callback) stays a handle that says so, however often it is used. */
+static void CheckClosed(SetupHandoff* handoff) {
+    HWND kitWindow = FindWindowW(NULL, caption);
+    const DWORD start = GetTickCount();
+    if (SetupHandoffWait(handoff, 0) != SETUP_HANDOFF_NO_HANDLE ||
+        SetupHandoffNumber(handoff, NULL) != NULL || SetupHandoffNumberW(handoff, NULL) != NULL ||
+        SetupHandoffIdentifier(handoff) != NULL)
+        Note("- a closed handle still answers%s", "");
+    SetupHandoffClose(handoff);
+    /* The kit's window goes with its thread, once every message posted before has been handled:
+       the stray ones posted during the callback bring no second call. */
+    while (kitWindow != NULL && IsWindow(kitWindow) && GetTickCount() - start < BOUND_MS) Sleep(1);
+    if (seen.calls != 1) Note("- the callback ran more than once%s", "");
 }
 
 /* What the callback woke finds in the handle without waiting: the typed number, both ways. */
@@ -157,22 +189,24 @@ static void CheckNumber(void) {
 
 static void RunSetup(void) {
     const int hand = strcmp(scenario, "hand") == 0;
-    SetupHandoff* second;
     int i;
-    if (strcmp(scenario, "alone") == 0) {
+    if (strcmp(scenario, "alone") == 0 || strcmp(scenario, "squatted") == 0) {
+        /* No installer, or the event's name held by a mutex: no wait hangs. */
         SetupHandoff* alone = SetupHandoffStart(NULL, NULL, NULL);
-        const int status = SetupHandoffWait(alone, 0);
+        const int status = SetupHandoffWait(alone, BOUND_MS);
         if (status != SETUP_HANDOFF_NO_INSTALLER)
             Note("- with no installer: %s", SetupHandoffStatusName(status));
         SetupHandoffClose(alone);
         return;
     }
-    for (i = 0; i < 4; ++i) seen.events[i] = CreateEventW(NULL, TRUE, FALSE, NULL);
+    for (i = 0; i < 6; ++i) seen.events[i] = CreateEventW(NULL, TRUE, FALSE, NULL);
     seen.handoff = SetupHandoffStart(NULL, HandoffEnded, NULL);
-    second = SetupHandoffStart(NULL, NULL, NULL);
-    if (SetupHandoffWait(second, 0) != SETUP_HANDOFF_ALREADY_STARTED)
-        Note("- a second start%s", "");
-    SetupHandoffClose(second);
+    seen.second = SetupHandoffStart(NULL, SecondEnded, NULL);
+    SetEvent(seen.events[secondStored]);
+    if (WaitForSingleObject(seen.events[secondTold], BOUND_MS) != WAIT_OBJECT_0 ||
+        seen.secondInHandle != SETUP_HANDOFF_ALREADY_STARTED)
+        Note("- a second start: %s", SetupHandoffStatusName(seen.secondInHandle));
+    SetupHandoffClose(seen.second);
     SetEvent(seen.events[stored]);
     if (WaitForSingleObject(seen.events[told], BOUND_MS) != WAIT_OBJECT_0) {
         Note("- the hand-off never ended: %s",
@@ -187,10 +221,14 @@ static void RunSetup(void) {
              SetupHandoffStatusName(seen.statusInHandle));
     }
     if (hand) CheckNumber();
+    /* Stray posts of the kit's private message while its callback runs. */
+    for (i = 0; i < 3; ++i) PostMessageW(FindWindowW(NULL, caption), KIT_TELL_MESSAGE, 0, 0);
     SetEvent(seen.events[mayClose]);
     if (WaitForSingleObject(seen.events[closed], BOUND_MS) != WAIT_OBJECT_0) {
         Note("- SetupHandoffClose from the callback did not return%s", "");
+        return;
     }
+    CheckClosed(seen.handoff);
 }
 
 /* ---- the installer and the forger ---- */
@@ -211,6 +249,7 @@ static LRESULT CALLBACK InstallerProc(HWND window, UINT message, WPARAM wParam, 
 }
 
 static void RunInstaller(void) {
+    int i;
     HANDLE event = CreateEventW(NULL, FALSE, FALSE, eventName);
     HWND self = MakeWindow(L"HandoffTestInstaller", InstallerProc);
     HANDLE program = StartSelf(launchLine, GetStdHandle(STD_OUTPUT_HANDLE));
@@ -221,8 +260,6 @@ static void RunInstaller(void) {
         Note("- installer: the set-up program did not signal%s", "");
         return;
     }
-    /* Ends without a word. */
-    if (strcmp(scenario, "leaves") == 0) return;
     setup = FindWindowW(NULL, caption);
     if (setup == NULL) {
         Note("- installer: no window has the caption as text%s", "");
@@ -233,28 +270,59 @@ static void RunInstaller(void) {
         SetEnvironmentVariableA("HANDOFF_TEST_INSTALLER_WINDOW", window);
         forger = StartSelf(L"kit-test forger", GetStdHandle(STD_OUTPUT_HANDLE));
         if (forger != NULL) PumpUntilEnded(forger);
+        /* Ends without a word. */
+        if (strcmp(scenario, "leaves") == 0) return;
         SendRecord(setup, self, classId);
     }
     if (!PumpUntilEnded(program)) Note("- installer: the set-up program runs on%s", "");
     DeleteRecord(classId);
-    DeleteRecord(forgedIds[0]);
-    DeleteRecord(forgedIds[1]);
+    for (i = 0; i < 3; ++i) DeleteRecord(forgedIds[i]);
+}
+
+/* The window whose handle an environment variable of this program holds. */
+static HWND WindowNamed(const char* variable) {
+    char window[32] = "";
+    GetEnvironmentVariableA(variable, window, sizeof window);
+    return (HWND)(ULONG_PTR)strtoul(window, NULL, 10);
 }
 
 static void RunForger(void) {
-    char window[32] = "";
-    HWND installer;
     HWND self = MakeWindow(L"HandoffTestForger", DefWindowProcW);
     HWND setup = FindWindowW(NULL, caption);
-    GetEnvironmentVariableA("HANDOFF_TEST_INSTALLER_WINDOW", window, sizeof window);
-    installer = (HWND)(ULONG_PTR)strtoul(window, NULL, 10);
+    int i;
+    /* Before the hand-off has ended the kit's private message must do nothing. */
+    for (i = 0; i < 3; ++i) PostMessageW(setup, KIT_TELL_MESSAGE, 0, 0);
     SetRecord(forgedIds[0], L"Z999");
     SetRecord(forgedIds[1], L"Z998");
+    SetRecord(forgedIds[2], L"Z997");
     SendRecord(setup, self, forgedIds[0]);
-    SendRecord(setup, installer, forgedIds[1]);
+    /* Leaving, the installer is to have answered nothing. */
+    if (strcmp(scenario, "leaves") != 0)
+        SendRecord(setup, WindowNamed("HANDOFF_TEST_INSTALLER_WINDOW"), forgedIds[1]);
+    /* The shell started the installer, but did not start the set-up program. */
+    SendRecord(setup, WindowNamed("HANDOFF_TEST_SHELL_WINDOW"), forgedIds[2]);
 }
 
 /* ---- the scenarios ---- */
+
+/* The shell's window, served on a thread of its own while the scenarios run. */
+static DWORD WINAPI ServeShellWindow(void* made) {
+    char window[32];
+    MSG message;
+    snprintf(window, sizeof window, "%lu",
+             (unsigned long)(ULONG_PTR)MakeWindow(L"HandoffTestShell", DefWindowProcW));
+    SetEnvironmentVariableA("HANDOFF_TEST_SHELL_WINDOW", window);
+    SetEvent(made);
+    while (GetMessageW(&message, NULL, 0, 0) > 0) DispatchMessageW(&message);
+    return 0;
+}
+
+static void ShowShellWindow(void) {
+    HANDLE made = CreateEventW(NULL, TRUE, FALSE, NULL);
+    CloseHandle(CreateThread(NULL, 0, ServeShellWindow, made, 0, NULL));
+    WaitForSingleObject(made, BOUND_MS);
+    CloseHandle(made);
+}
 
 /* Whether the set-up part has written its last line and the part started first has ended. */
 static int ScenarioOver(const char* text, HANDLE first) {
@@ -272,7 +340,7 @@ static int RunScenario(const char* name) {
     DWORD used = 0;
     const DWORD start = GetTickCount();
     wchar_t pipeName[64];
-    HANDLE reader, writer, first, waits[2];
+    HANDLE reader, writer, first, squatter, waits[2];
     OVERLAPPED read = {0};
     int reading = 0;
     SECURITY_ATTRIBUTES inherited = {sizeof inherited, NULL, TRUE};
@@ -282,8 +350,11 @@ static int RunScenario(const char* name) {
     writer = CreateFileW(pipeName, GENERIC_WRITE, 0, &inherited, OPEN_EXISTING, 0, NULL);
     read.hEvent = CreateEventW(NULL, TRUE, FALSE, NULL);
     SetEnvironmentVariableA("HANDOFF_TEST_SCENARIO", name);
-    /* Alone: started as the installer would start it, with no installer there. */
-    first = StartSelf(strcmp(name, "alone") == 0 ? launchLine : L"kit-test installer", writer);
+    /* Another program holds the event's name as a mutex. */
+    squatter = strcmp(name, "squatted") == 0 ? CreateMutexW(NULL, FALSE, eventName) : NULL;
+    /* Alone and squatted: started as the installer would start it, with no installer there. */
+    first = StartSelf(strcmp(name, "alone") == 0 || squatter ? launchLine : L"kit-test installer",
+                      writer);
     CloseHandle(writer);
     waits[0] = read.hEvent;
     waits[1] = first;
@@ -314,6 +385,7 @@ static int RunScenario(const char* name) {
     CloseHandle(read.hEvent);
     CloseHandle(reader);
     CloseHandle(first);
+    if (squatter != NULL) CloseHandle(squatter);
     if (strcmp(text, "setup ok\n") != 0) {
         printf("%s (code page %u) FAILED:\n%s\n", name, GetACP(), text);
         return 1;
@@ -332,7 +404,10 @@ int main(int argc, char** argv) {
     } else if (argc > 1 && strcmp(argv[1], "forger") == 0) {
         RunForger();
     } else {
-        return RunScenario("hand") + RunScenario("leaves") + RunScenario("alone") == 0 ? 0 : 1;
+        ShowShellWindow();
+        const int failures = RunScenario("hand") + RunScenario("leaves") + RunScenario("alone") +
+                             RunScenario("squatted");
+        return failures == 0 ? 0 : 1;
     }
     return 0;
 }
