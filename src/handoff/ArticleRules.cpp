@@ -127,7 +127,7 @@ bool PathBelowMedium(const std::string& value, char driveLetter, std::string& be
 }
 
 std::string ProgramFolderOf(const std::string& programPath) {
-    const size_t separator = programPath.rfind('\\');
+    const size_t separator = programPath.find_last_of("\\/");
     return separator == std::string::npos ? std::string() : programPath.substr(0, separator + 1);
 }
 
