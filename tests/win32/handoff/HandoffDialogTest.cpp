@@ -26,9 +26,14 @@ namespace {
 using support::BesideProgram;
 using support::WaitFor;
 
+// Whether the dialog's handle to the event is open. A closed handle's value may be taken by
+// another object of this process at any time, so the event's name must still be open too (no
+// other program holds it here).
 bool HandleIsOpen(HANDLE handle) {
     DWORD flags = 0;
-    return handle != nullptr && GetHandleInformation(handle, &flags) != FALSE;
+    if (handle == nullptr || GetHandleInformation(handle, &flags) == FALSE) return false;
+    const KernelHandle named(OpenEventA(SYNCHRONIZE, FALSE, setupStartedEventName));
+    return static_cast<bool>(named);
 }
 
 struct BoxSearch {
