@@ -160,6 +160,14 @@ std::string ArtValue(const std::string& classId) {
     return read == ERROR_SUCCESS ? value : "(none)";
 }
 
+// A "%:" value that climbs from the medium's folder (the test program's) to the drive's root and
+// down to path, a program on the same drive outside that folder.
+std::string OutOfTheMedium(const std::string& path) {
+    std::string value = "%:";
+    for (int i = 0; i < 40; ++i) value += "..\\";
+    return value + path.substr(3);
+}
+
 class HandoffInProcess : public ::testing::Test {
   protected:
     HandoffInProcess() = default;
@@ -178,7 +186,8 @@ class HandoffInProcess : public ::testing::Test {
         ASSERT_TRUE(support::WriteCatalogBesideProgram(
             {{"E1", BesideProgram("handoff-folder")},
              {"E2", BesideProgram("handoff_quiet_setup.exe")},
-             {"E3", support::HostToWinePath(REFERENCE_SETUP_EXE)}}));
+             {"E3", support::HostToWinePath(REFERENCE_SETUP_EXE)},
+             {"E4", OutOfTheMedium(support::HostToWinePath(REFERENCE_SETUP_EXE))}}));
         ASSERT_TRUE(run.Start());
         dialog.Run([&] { event = dialog.setupStartedEvent.Get(); });
         if (nameTaker.Get() == nullptr) {
@@ -361,6 +370,17 @@ TEST_F(HandoffInProcess, AnswerLaterThanTheSendIsAcceptedAndUntilThenTheHiddenDi
     EXPECT_TRUE(HandleIsOpen(event));
     EXPECT_EQ(ArtValue(sentId), "E3");
     EXPECT_EQ(other.Count(), 0);
+}
+
+TEST_F(HandoffInProcess, AValueThatLeavesTheMediumsFolderIsAMissingProgram) {
+    PressNext("E4");
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
+    EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)), LoadResourceString(IDS_SETUP_NOT_FOUND));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return FindBox(dialog.Handle()) == nullptr; }));
+    EXPECT_TRUE(IsWindowVisible(dialog.Handle()));
+    EXPECT_FALSE(SetupLogged("pid")) << "the program outside the medium was started";
 }
 
 // The quiet program never signals and has no window; the signal, given here after the dialog's
