@@ -212,7 +212,7 @@ class HandoffInProcess : public ::testing::Test {
         DeleteFileA(setupLog.c_str());
     }
 
-    // Whether the E3 program has logged key (it logs each line once it has done that part).
+    // Whether the E3 program has logged key (it logs each line once it has done that step).
     bool SetupLogged(const std::string& key) const {
         return support::SetupLogCount(setupLog, key) > 0;
     }
