@@ -33,9 +33,9 @@ DiskFile::~DiskFile() {
 
 #ifdef _WIN32
 
-// Disk access for Windows through CreateFileW, ReadFile and WriteFile, always with share mode 0:
-// no other opener may hold the file meanwhile (what the classic exclusive read mode gave).
-// Paths are UTF-8 and reach the system as UTF-16.
+// Disk access for Windows through CreateFileW, ReadFile and WriteFile. A reader shares the file
+// with other readers (a scanner, a backup, a second installer) and with no writer; a writer shares
+// it with nobody. Paths are UTF-8 and reach the system as UTF-16.
 
 namespace {
 
@@ -46,8 +46,8 @@ HANDLE AsHandle(std::intptr_t h) {
 }  // namespace
 
 DiskFile DiskFile::OpenForReading(const std::string& path) {
-    HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return DiskFile();
     }
@@ -113,13 +113,18 @@ void DiskFile::Close() {
 
 #else
 
-// Disk access for POSIX systems. Sharing is an exclusive advisory lock (flock) taken right after
-// opening, so two openers of this class exclude each other as the Windows sharing modes do.
+// Disk access for POSIX systems. Sharing is an advisory lock (flock) taken right after opening,
+// shared for a reader and exclusive for a writer, so openers of this class admit each other as
+// the Windows sharing modes do.
 
 namespace {
 
 bool LockExclusive(int fd) {
     return flock(fd, LOCK_EX | LOCK_NB) == 0;
+}
+
+bool LockShared(int fd) {
+    return flock(fd, LOCK_SH | LOCK_NB) == 0;
 }
 
 }  // namespace
@@ -129,7 +134,7 @@ DiskFile DiskFile::OpenForReading(const std::string& path) {
     if (fd < 0) {
         return DiskFile();
     }
-    if (!LockExclusive(fd)) {
+    if (!LockShared(fd)) {
         close(fd);
         return DiskFile();
     }

@@ -8,7 +8,7 @@
 // this class; DiskFile.cpp implements it for the two platforms.
 //
 // Opening modes:
-// - for reading with exclusive sharing: no other opener may hold the file meanwhile;
+// - for reading, shared with other readers and with no writer;
 // - creation of a new empty file, closed at once (fails when the file exists);
 // - for writing, either replacing an existing file or refusing it; the file is not shared.
 class DiskFile {

@@ -88,40 +88,79 @@ bool IsOnProgramDrive(const std::string& value) {
 
 namespace {
 
-// "D:\medium\" for "D:\medium\installer.exe"; empty when the path names no folder.
-std::string FolderOf(const std::string& programPath) {
-    const size_t separator = programPath.rfind('\\');
-    return separator == std::string::npos ? std::string() : programPath.substr(0, separator + 1);
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
 }
 
-bool IsRelative(const std::string& path) {
-    const bool rooted = !path.empty() && (path[0] == '\\' || path[0] == '/');
-    const bool withDrive = path.size() >= 2 && path[1] == ':';
-    return !rooted && !withDrive;
+bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 }  // namespace
 
-std::string ResolveSetupPath(const std::string& value, const std::string& programPath) {
-    if (value.empty()) return value;
-    const std::string folder = FolderOf(programPath);
-    std::string path;
-    size_t from = 0;
-    if (value.compare(0, 2, std::string{drivePlaceholder, ':'}) == 0 && !folder.empty()) {
-        from = 2;
-        // The folder keeps its closing backslash only when the value brings none of its own.
-        const bool ownSeparator = value.size() > from && value[from] == '\\';
-        path = ownSeparator ? folder.substr(0, folder.size() - 1) : folder;
+char DriveLetterOf(const std::string& programPath) {
+    const std::string longPrefix = "\\\\?\\";
+    const size_t at = programPath.compare(0, longPrefix.size(), longPrefix) == 0 ? 4 : 0;
+    const bool lettered =
+        programPath.size() > at + 1 && IsAsciiLetter(programPath[at]) && programPath[at + 1] == ':';
+    return lettered ? programPath[at] : '\0';
+}
+
+bool PathBelowMedium(const std::string& value, char driveLetter, std::string& below) {
+    if (!IsOnProgramDrive(value)) return false;
+    const bool folderForm = value.compare(0, 2, std::string{drivePlaceholder, ':'}) == 0;
+    size_t from = folderForm ? 2 : 0;
+    if (folderForm) {
+        while (from < value.size() && IsSeparator(value[from])) ++from;
     }
-    const std::string drive = programPath.substr(0, 1);
+    below.clear();
     for (size_t i = from; i < value.size(); ++i) {
-        if (value[i] == drivePlaceholder && IsOnProgramDrive(value)) {
-            path += drive;
+        if (value[i] != drivePlaceholder) {
+            below += value[i];
+        } else if (driveLetter != '\0') {
+            below += driveLetter;
         } else {
-            path += value[i];
+            return false;
         }
     }
-    return IsRelative(path) ? folder + path : path;
+    return true;
+}
+
+std::string ProgramFolderOf(const std::string& programPath) {
+    const size_t separator = programPath.find_last_of("\\/");
+    return separator == std::string::npos ? std::string() : programPath.substr(0, separator + 1);
+}
+
+std::string ResolveSetupPath(const std::string& value, const std::string& programPath) {
+    if (value.empty()) return value;
+    const std::string folder = ProgramFolderOf(programPath);
+    std::string below;
+    if (IsOnProgramDrive(value)) {
+        if (folder.empty() || !PathBelowMedium(value, DriveLetterOf(programPath), below)) return {};
+        return folder + below;
+    }
+    const bool rooted = IsSeparator(value[0]);
+    if (rooted) return value.size() > 1 && IsSeparator(value[1]) ? value : std::string();
+    if (value.size() >= 2 && value[1] == ':') {
+        return value.size() > 2 && IsSeparator(value[2]) ? value : std::string();
+    }
+    return folder.empty() ? std::string() : folder + value;
+}
+
+bool LiesInFolder(const std::string& fullPath, const std::string& folder) {
+    if (folder.empty() || fullPath.size() <= folder.size() ||
+        fullPath.compare(0, folder.size(), folder) != 0)
+        return false;
+    std::string name;
+    for (size_t i = folder.size(); i <= fullPath.size(); ++i) {
+        if (i < fullPath.size() && !IsSeparator(fullPath[i])) {
+            name += fullPath[i];
+            continue;
+        }
+        if (name.empty() || name == "." || name == "..") return false;
+        name.clear();
+    }
+    return true;
 }
 
 int LanguageIndexOf(const std::string& number) {

@@ -47,16 +47,39 @@ std::string ChooseTypedNumber(const std::string& number, const CatalogKeyTest& i
 // program's own drive.
 bool IsOnProgramDrive(const std::string& value);
 
+// The drive letter of a program path ("D:\..." or "\\?\D:\..."); 0 for one without (a network
+// path, "\\?\UNC\...").
+char DriveLetterOf(const std::string& programPath);
+
+// For a value that begins with the drive placeholder: the path below the medium's folder that it
+// names, as written, with no leading backslash. "%:" stands for the medium's folder
+// ("%:\English\setup.exe" gives "English\setup.exe"); every other "%" stands for driveLetter, and a
+// value that holds one has no path here when driveLetter is 0. "." and ".." stay for the caller to
+// judge. The installer and the medium builder both take a medium value's place from this rule.
+bool PathBelowMedium(const std::string& value, char driveLetter, std::string& below);
+
 // A catalogue value as the path of a set-up program, for the program at programPath, whose folder
-// is the medium's (the one that holds the catalogue):
-// - a leading "%:" stands for the medium's folder: "%:\English\setup.exe" is that folder's
-//   English\setup.exe, which on a medium at a drive root (every disc) is D:\English\setup.exe;
-// - every other "%" of a value that begins with "%" stands for the first character of
-//   programPath (the drive letter);
-// - a path that is still relative (no drive, no leading backslash) is taken in the medium's
-//   folder, never in the current one.
-// Paths are UTF-8 with backslashes; an empty value stays empty.
+// is the medium's (the one that holds the catalogue); empty when the value is refused:
+// - a value that begins with "%" lies in the medium's folder (PathBelowMedium); refused when it
+//   needs a drive letter the program path has none of;
+// - a path with a drive letter and a backslash ("C:\x") or a network path ("\\host\x",
+//   "\\?\...") stays as it is;
+// - a path rooted without a drive ("\x") or relative to a drive's current folder ("C:x") is
+// refused:
+//   it would name whatever the current drive or folder holds;
+// - any other path is relative and is taken in the medium's folder, never in the current one.
+// Without a program folder only absolute values stay. Paths are UTF-8 with backslashes. Whether a
+// "%" value still lies in the medium's folder once its "." and ".." are applied is the platform's
+// to say (LiesInFolder, after the system has made the path full).
 std::string ResolveSetupPath(const std::string& value, const std::string& programPath);
+
+// The folder of a program path with its closing backslash ("D:\medium\" for
+// "D:\medium\installer.exe"); empty when the path names no folder.
+std::string ProgramFolderOf(const std::string& programPath);
+
+// Whether a full path names something below folder (which ends with a backslash): it begins with
+// the folder's text and no name after it is empty, "." or "..".
+bool LiesInFolder(const std::string& fullPath, const std::string& folder);
 
 // The row of the language table whose letter is the number's first character, or -1. An empty
 // number gives 0.

@@ -20,3 +20,8 @@ std::string LaunchMarker();
 
 // The whole command line for an article number of any length; nothing of the number is dropped.
 std::string BuildCommandLine(const std::string& number);
+
+// Whether an environment entry ("NAME=value") sets a variable of the .NET runtime's loader hooks,
+// COR_* or COMPlus_* (names in any letter case): through them a user's own environment could
+// load a library into an elevated .NET set-up program, so the set-up program never gets them.
+bool IsRuntimeHookVariable(const std::wstring& entry);

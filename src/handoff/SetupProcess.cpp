@@ -3,9 +3,11 @@
 #include <map>
 #include <vector>
 
+#include "handoff/ArticleRules.h"
 #include "handoff/KernelHandle.h"
 #include "handoff/ProcessParents.h"
 #include "handoff/ProgramSubsystem.h"
+#include "handoff/SetupEnvironment.h"
 #include "util/WideText.h"
 
 #ifndef _WIN64
@@ -29,8 +31,8 @@ bool IsConsoleProgram(const std::string& path) {
 
 }  // namespace
 
-bool StartSetupProcess(const std::string& path, const std::string& commandLine, DWORD& processId,
-                       HANDLE startedSignal, DWORD startBoundMs) {
+bool StartSetupProcess(const std::string& path, const std::string& commandLine,
+                       KernelHandle& process, HANDLE startedSignal, DWORD startBoundMs) {
     const bool console = startedSignal != nullptr && IsConsoleProgram(path);
     const std::wstring wideLine = WideFromCp1251(commandLine);
     std::vector<wchar_t> line(wideLine.begin(), wideLine.end());
@@ -40,14 +42,18 @@ bool StartSetupProcess(const std::string& path, const std::string& commandLine, 
     startup.cb = sizeof startup;
     startup.dwFlags = 0;
     startup.wShowWindow = SW_SHOW;
+    // Not the installer's current folder, where anybody may have put files.
+    const std::string folder = ProgramFolderOf(path);
+    const std::wstring wideFolder = WideFromUtf8(folder);
+    std::vector<wchar_t> environment = SetupEnvironmentBlock();
     PROCESS_INFORMATION created{};
-    if (!CreateProcessW(WideFromUtf8(path).c_str(), line.data(), nullptr, nullptr, FALSE, 0,
-                        nullptr, nullptr, &startup, &created)) {
+    if (!CreateProcessW(WideFromUtf8(path).c_str(), line.data(), nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT, environment.data(),
+                        folder.empty() ? nullptr : wideFolder.c_str(), &startup, &created)) {
         return false;
     }
-    KernelHandle process(created.hProcess);
+    process.Reset(created.hProcess);
     KernelHandle thread(created.hThread);
-    processId = created.dwProcessId;
     if (console) {
         HANDLE waits[] = {startedSignal, process.Get()};
         if (WaitForMultipleObjects(2, waits, FALSE, consoleSignalBoundMs) == WAIT_OBJECT_0)
@@ -58,7 +64,6 @@ bool StartSetupProcess(const std::string& path, const std::string& commandLine, 
         WaitForInputIdle(process.Get(), startBoundMs);
     }
     thread.Reset();
-    process.Reset();
     return true;
 }
 
@@ -77,29 +82,56 @@ std::vector<HWND> WindowsTitled(const std::wstring& caption) {
     return found;
 }
 
-bool DescendsFrom(DWORD process, DWORD ancestor, const std::map<DWORD, DWORD>& parents) {
+// When a process was created; 0 when it cannot be asked.
+ULONGLONG CreationTimeOf(HANDLE process) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (process == nullptr || !GetProcessTimes(process, &created, &exited, &kernel, &user))
+        return 0;
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+ULONGLONG CreationTimeOf(DWORD processId) {
+    KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    return CreationTimeOf(process.Get());
+}
+
+// Whether process descends from the launched one: up the line of parents, each parent must have
+// been created no later than its child, or its id belongs to a process that took it over after
+// the child's parent ended. The launched process is held open, so its id is its own.
+bool DescendsFrom(DWORD process, DWORD launchedId, ULONGLONG launchedCreated,
+                  const std::map<DWORD, DWORD>& parents) {
+    if (process == launchedId) return true;
+    ULONGLONG childCreated = CreationTimeOf(process);
     // Bounded: a parent id reused by a later process can make a cycle.
-    for (size_t step = 0; step <= parents.size() && process != 0; ++step) {
-        if (process == ancestor) return true;
+    for (size_t step = 0; step <= parents.size() && childCreated != 0; ++step) {
         const auto parent = parents.find(process);
-        if (parent == parents.end() || parent->second == process) return false;
+        if (parent == parents.end() || parent->second == process || parent->second == 0)
+            return false;
         process = parent->second;
+        const ULONGLONG parentCreated =
+            process == launchedId ? launchedCreated : CreationTimeOf(process);
+        if (parentCreated == 0 || parentCreated > childCreated) return false;
+        if (process == launchedId) return true;
+        childCreated = parentCreated;
     }
     return false;
 }
 
 }  // namespace
 
-HWND FindSetupWindow(const std::wstring& caption, DWORD setupProcessId) {
+HWND FindSetupWindow(const std::wstring& caption, HANDLE launched) {
+    const DWORD launchedId = launched != nullptr ? GetProcessId(launched) : 0;
+    const ULONGLONG launchedCreated = CreationTimeOf(launched);
+    if (launchedId == 0 || launchedCreated == 0) return nullptr;
     const std::vector<HWND> windows = WindowsTitled(caption);
     if (windows.empty()) return nullptr;
     const std::map<DWORD, DWORD> parents = ParentsOfProcesses();
     for (HWND window : windows) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (setupProcessId != 0 && DescendsFrom(owner, setupProcessId, parents)) return window;
+        if (owner != 0 && DescendsFrom(owner, launchedId, launchedCreated, parents)) return window;
     }
-    return windows.front();
+    return nullptr;
 }
 
 void SendHandoffClassId(HWND target, HWND replyTo, HANDLE event, const std::string& classId) {

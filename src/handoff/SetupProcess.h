@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "handoff/KernelHandle.h"
+
 // How long the installer lets a started set-up program take to finish starting, that is until its
 // message loop first waits for input. A set-up program signals "Setup Started" while it starts.
 constexpr DWORD setupStartBoundMs = 4000;
@@ -14,23 +16,28 @@ constexpr DWORD setupStartBoundMs = 4000;
 constexpr DWORD consoleSignalBoundMs = 2000;
 
 // Starts a set-up program: application name = path (UTF-8), command line = commandLine (cp1251, of
-// any length), the caller's environment and current directory. Both reach the system as UTF-16,
+// any length), current folder = the program's own folder, and the caller's environment without
+// the .NET runtime's loader hooks (SetupEnvironmentBlock). Both texts reach the system as UTF-16,
 // so an ANSI set-up program reads its command line in the system's code page, as it would from an
 // ANSI caller, and a Unicode one reads the text itself. Waits until the program has finished
 // starting, at most startBoundMs (at once for one that has already ended). A console program (its
 // file's PE subsystem says so) has no message loop to wait for: given startedSignal (the
 // auto-reset "Setup Started" event), the wait is instead until the program sets it or ends, at
 // most consoleSignalBoundMs, and a signal taken so is set again for the caller to find; without
-// startedSignal it is not waited for. Then closes both handles of the new process, thread first,
-// and stores its id in processId. False when the process could not be created.
-bool StartSetupProcess(const std::string& path, const std::string& commandLine, DWORD& processId,
-                       HANDLE startedSignal = nullptr, DWORD startBoundMs = setupStartBoundMs);
+// startedSignal it is not waited for. Then closes the new thread's handle and gives the process's
+// to process: held open, its id names that process and no later one. False when the process could
+// not be created.
+bool StartSetupProcess(const std::string& path, const std::string& commandLine,
+                       KernelHandle& process, HANDLE startedSignal = nullptr,
+                       DWORD startBoundMs = setupStartBoundMs);
 
 // The set-up program's top-level window: among the windows titled with the caption as text (a
 // Unicode program's) or with the caption's cp1251 bytes through the ANSI API (an ANSI program's,
-// whose title the system decoded with its own code page), one of the process setupProcessId or of
-// a process it started; only when there is none, any of them. Null when there is none at all.
-HWND FindSetupWindow(const std::wstring& caption, DWORD setupProcessId);
+// whose title the system decoded with its own code page), one of the launched process or of a
+// process it started, directly or further down (each link checked by creation time: a parent id
+// another process took over after its own process ended does not count). Null when no window of
+// that tree has the caption: a window of any other program never gets the number.
+HWND FindSetupWindow(const std::wstring& caption, HANDLE launched);
 
 // How long the send of the identifier may take before the installer stops waiting for its end;
 // the set-up program's answer may still come at any time after.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "catalog/ArticleCatalog.h"
 #include "framework/Controls.h"
@@ -49,11 +50,10 @@ class ProductSelectDialog : public Dialog {
     void OnPaint();
     LRESULT OnQueryDragIcon(WPARAM, LPARAM);
 
-    // Item data of localizationList: the only two places that allocate and release the stored
-    // article numbers. InsertLocalization puts an item at index 0 and gives it a heap copy of
-    // number; it returns the new index, or a negative value when the list refused the item (then
-    // nothing is allocated). ReleaseItemNumbers releases every stored number and clears each
-    // item's reference; it returns how many it released.
+    // The article numbers of localizationList's items, in itemNumbers at each item's index (the
+    // items' own data holds none). InsertLocalization puts an item at index 0 and its number with
+    // it; it returns the new index, or a negative value when the list refused the item (then no
+    // number is kept). ReleaseItemNumbers forgets every number; it returns how many there were.
     int InsertLocalization(const std::wstring& name, const std::string& number);
     int ReleaseItemNumbers();
     // The number stored with an item; null when it has none.
@@ -78,6 +78,7 @@ class ProductSelectDialog : public Dialog {
 
     StaticControl promptLabel;
     ComboBoxControl localizationList;
+    std::vector<std::string> itemNumbers;
     EditControl numberEdit;
     ButtonControl backButton;
     ButtonControl nextButton;
@@ -90,16 +91,19 @@ class ProductSelectDialog : public Dialog {
     // The picture drawn at the dialog's scale, while the picture control shows it; null where
     // the control shows the bitmap of the template at its own size.
     OwnedBitmap scaledPicture;
-    // Shared with the set-up programs. Not closed by the destructor: OnCancel decides whether
-    // it is closed; otherwise it stays open until the process ends.
+    // Shared with the set-up programs; null when the name is taken by an object the dialog
+    // cannot use as its event (another kind of object, or an event it may not wait on), and then
+    // no launch hands off. Not closed by the destructor: OnCancel decides whether it is closed;
+    // otherwise it stays open until the process ends.
     KernelHandle setupStartedEvent;
     // A shared icon of the module: never destroyed.
     HICON appIcon = nullptr;
     ArticleCatalog catalog;
     std::string handoffClassId;
     bool handoffSettled = true;
-    // The launched set-up program, and the window the identifier went to with its program.
-    DWORD setupProcessId = 0;
+    // The launched set-up program, held open so that its id stays its own while the dialog looks
+    // for its window, and the window the identifier went to with its program.
+    KernelHandle setupProcess;
     HWND setupWindow = nullptr;
     KernelHandle setupWindowProcess;
     // True from the moment a set-up program has been started: the launch owns the dialog from

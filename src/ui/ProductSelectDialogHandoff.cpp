@@ -10,6 +10,7 @@
 #include "handoff/HandoffReply.h"
 #include "handoff/LanguageTable.h"
 #include "handoff/LaunchCommand.h"
+#include "handoff/SetupPath.h"
 #include "handoff/SetupProcess.h"
 #include "ui/ProductSelectDialog.h"
 #include "ui/resource.h"
@@ -99,9 +100,10 @@ void ProductSelectDialog::ExpandLocalizations() {
 }
 
 std::string ProductSelectDialog::ResolveSetupPath(const std::string& value) const {
-    // Catalogue values are cp1251; paths inside the program are UTF-8.
+    // Catalogue values are cp1251; paths inside the program are UTF-8. A refused value gives an
+    // empty path, which names no program.
     PathParts program;
-    return ::ResolveSetupPath(cp1251::ToUtf8(value), program.SetFromModule(""));
+    return SetupPathOnMedium(cp1251::ToUtf8(value), program.SetFromModule(""));
 }
 
 int ProductSelectDialog::LanguageIndexOf(const std::string& number) const {
@@ -111,7 +113,7 @@ int ProductSelectDialog::LanguageIndexOf(const std::string& number) const {
 void ProductSelectDialog::LaunchSetup() {
     handoffSettled = false;
     const std::string path = ResolveSetupPath(catalog.GetValue(articleNumber));
-    if (!StartSetupProcess(path, BuildCommandLine(articleNumber), setupProcessId,
+    if (!StartSetupProcess(path, BuildCommandLine(articleNumber), setupProcess,
                            setupStartedEvent.Get())) {
         ShowApplicationError(Handle(), IDS_SETUP_NOT_FOUND);
         return;
@@ -119,8 +121,9 @@ void ProductSelectDialog::LaunchSetup() {
     setupStarted = true;
     // The set-up program signals while it starts, and it has finished starting now (a console
     // program: it has signalled, ended or had its time); a signal given since the dialog's start
-    // counts too. A failed wait (no event) counts as a signal.
-    if (WaitForSingleObject(setupStartedEvent.Get(), 1) == WAIT_TIMEOUT) {
+    // counts too. Only a signal counts: without an event of its own (the name taken by another
+    // object) or with a wait that fails, there is no hand-off.
+    if (!setupStartedEvent || WaitForSingleObject(setupStartedEvent.Get(), 1) != WAIT_OBJECT_0) {
         OnCancel();
         return;
     }
@@ -133,7 +136,7 @@ void ProductSelectDialog::LaunchSetup() {
         OnCancel();
         return;
     }
-    setupWindow = FindSetupWindow(caption, setupProcessId);
+    setupWindow = FindSetupWindow(caption, setupProcess.Get());
     if (setupWindow == nullptr) {
         ShowApplicationError(Handle(), IDS_SETUP_NOT_FOUND);
         OnCancel();

@@ -1,5 +1,8 @@
 // The localization page: entering it with the localizations found, the list's items and the
 // numbers they own, and leaving it for the number page.
+#include <algorithm>
+#include <cstddef>
+
 #include "framework/Strings.h"
 #include "ui/ProductSelectDialog.h"
 #include "ui/resource.h"
@@ -40,27 +43,19 @@ void ProductSelectDialog::TakeListSelection() {
 int ProductSelectDialog::InsertLocalization(const std::wstring& name, const std::string& number) {
     const int index = localizationList.InsertString(0, name);
     if (index < 0) return index;
-    // The item owns this copy until ReleaseItemNumbers.
-    std::string* stored = new std::string(number);
-    if (!localizationList.SetItemData(index, reinterpret_cast<LPARAM>(stored))) {
-        delete stored;
-    }
+    // The item's number lives here, at the item's index; the item's own data holds none.
+    const size_t at = std::min(static_cast<size_t>(index), itemNumbers.size());
+    itemNumbers.insert(itemNumbers.begin() + static_cast<std::ptrdiff_t>(at), number);
     return index;
 }
 
 int ProductSelectDialog::ReleaseItemNumbers() {
-    int released = 0;
-    const int count = localizationList.Count();
-    for (int i = 0; i < count; ++i) {
-        std::string* stored = reinterpret_cast<std::string*>(localizationList.ItemData(i));
-        if (stored == nullptr) continue;
-        delete stored;
-        localizationList.SetItemData(i, 0);
-        ++released;
-    }
+    const int released = static_cast<int>(itemNumbers.size());
+    itemNumbers.clear();
     return released;
 }
 
 const std::string* ProductSelectDialog::ItemNumber(int index) const {
-    return reinterpret_cast<const std::string*>(localizationList.ItemData(index));
+    if (index < 0 || static_cast<size_t>(index) >= itemNumbers.size()) return nullptr;
+    return &itemNumbers[static_cast<size_t>(index)];
 }

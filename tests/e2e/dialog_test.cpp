@@ -21,15 +21,19 @@ class DialogInProcess : public ::testing::Test {
         ASSERT_TRUE(run.Start());
     }
 
-    // The numbers stored with each item, in list order; "-" for an item without one.
+    // The numbers stored with each item, in list order; "-" for an item without one. The items'
+    // own data holds nothing: no pointer crosses to the list control.
     std::vector<std::string> StoredNumbers() {
         std::vector<std::string> numbers;
+        int itemsWithData = 0;
         dialog.Run([&] {
             for (int i = 0; i < dialog.localizationList.Count(); ++i) {
                 const std::string* number = dialog.ItemNumber(i);
                 numbers.push_back(number != nullptr ? *number : "-");
+                if (dialog.localizationList.ItemData(i) != 0) ++itemsWithData;
             }
         });
+        EXPECT_EQ(itemsWithData, 0);
         return numbers;
     }
 
@@ -47,6 +51,7 @@ TEST_F(DialogInProcess, BackReleasesTheStoredNumbersAndTakesTheTypedNumberBack) 
     std::string numberBefore;
     dialog.Run([&] { numberBefore = dialog.articleNumber; });
     EXPECT_EQ(numberBefore, "R12");
+    EXPECT_EQ(StoredNumbers(), (std::vector<std::string>{"R12", "E12"}));
 
     int released = -1;
     std::string number;

@@ -63,9 +63,10 @@ std::string JoinMediumPath(const std::string& root, const std::string& relative)
 }
 
 std::string RelativeOnMedium(const std::string& value) {
-    if (!IsOnProgramDrive(value) || !PlaceProblem(value).empty()) return std::string();
+    std::string below;
+    if (!PlaceProblem(value).empty() || !PathBelowMedium(value, '\0', below)) return std::string();
     std::string relative;
-    for (const std::string& name : Names(value.substr(2))) {
+    for (const std::string& name : Names(below)) {
         if (name == ".") continue;
         relative += (relative.empty() ? "" : "/") + cp1251::ToUtf8(name);
     }
@@ -73,14 +74,12 @@ std::string RelativeOnMedium(const std::string& value) {
 }
 
 std::string ResolveOnMedium(const std::string& value, const std::string& root) {
-    if (!IsOnProgramDrive(value)) {
+    // The installer's own rule, with no drive letter known here.
+    std::string below;
+    if (!PathBelowMedium(value, '\0', below)) {
         return std::string();
     }
-    std::size_t skip = 1;
-    if (value.size() > 1 && value[1] == ':') {
-        skip = 2;
-    }
-    return JoinMediumPath(root, value.substr(skip));
+    return JoinMediumPath(root, below);
 }
 
 std::vector<Problem> Check(const CatalogSection& articles, const std::string& root,
@@ -98,7 +97,7 @@ std::vector<Problem> Check(const CatalogSection& articles, const std::string& ro
                                     " and so is not on the medium"});
         } else if (!PlaceProblem(value).empty()) {
             problems.push_back({article, value, path, PlaceProblem(value)});
-        } else if (value.find(drivePlaceholder, 1) != std::string::npos) {
+        } else if (path.empty()) {
             // The installer puts its drive letter in place of every placeholder, which is
             // unknown here.
             problems.push_back({article, value, path,

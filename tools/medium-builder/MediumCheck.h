@@ -17,8 +17,9 @@ struct Problem {
 };
 
 // A value on the program's drive (see handoff/ArticleRules.h: it begins with the drive
-// placeholder "%") stands for the medium root; "%:" is the root's drive form, so
-// "%:\English\setup.exe" is root/English/setup.exe. Empty for any other value.
+// placeholder "%") names the place PathBelowMedium gives it below the medium root, so
+// "%:\English\setup.exe" is root/English/setup.exe. Empty for any other value, and for one whose
+// further "%" only the installer's drive letter could fill.
 std::string ResolveOnMedium(const std::string& value, const std::string& root);
 
 // Joins a medium root (UTF-8) and a path below it written with backslashes (cp1251); UTF-8.

@@ -174,6 +174,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     char program[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, program, sizeof program);
     state.log.Write("program", program);
+    char folder[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof folder, folder);
+    state.log.Write("folder", folder);
+    for (const char* name : {"COR_ENABLE_PROFILING", "COMPlus_EnableDiagnostics"}) {
+        char value[64] = {};
+        const bool set = GetEnvironmentVariableA(name, value, sizeof value) > 0;
+        state.log.Write(std::string("environment.") + name, set ? value : "unset");
+    }
 
     int result = 0;
     const unsigned exitAfterMs = state.options.exitAfterMs;

@@ -96,17 +96,22 @@ TEST(SetupPathResolution, LeadingPercentColonIsTheMediumsFolder) {
     EXPECT_EQ(ResolveSetupPath("%:\\Setup\\setup.exe", program),
               "D:\\Users\\me\\Medium\\Setup\\setup.exe");
     EXPECT_EQ(ResolveSetupPath("%:setup.exe", program), "D:\\Users\\me\\Medium\\setup.exe");
-    // Any further placeholder keeps standing for the drive letter.
+    // Any further placeholder keeps standing for the drive letter, a long path's too.
     EXPECT_EQ(ResolveSetupPath("%:\\A%B\\setup.exe", program),
               "D:\\Users\\me\\Medium\\ADB\\setup.exe");
-    // A network path gives its leading backslash.
-    EXPECT_EQ(ResolveSetupPath("%\\server\\share\\s.exe", "\\\\server\\share\\installer.exe"),
-              "\\\\server\\share\\s.exe");
+    EXPECT_EQ(ResolveSetupPath("%\\x.exe", "\\\\?\\E:\\m\\installer.exe"),
+              "\\\\?\\E:\\m\\E\\x.exe");
+    // A network path's medium folder is the folder too; with no drive letter to give, a value
+    // that needs one is refused rather than turned into a host name.
     EXPECT_EQ(ResolveSetupPath("%:\\s.exe", "\\\\server\\share\\m\\installer.exe"),
               "\\\\server\\share\\m\\s.exe");
+    EXPECT_EQ(ResolveSetupPath("%\\Eng\\s.exe", "\\\\server\\share\\installer.exe"), "");
+    EXPECT_EQ(ResolveSetupPath("%:\\100%\\s.exe", "\\\\?\\UNC\\server\\share\\installer.exe"), "");
+    // Without a program folder nothing is anchored.
+    EXPECT_EQ(ResolveSetupPath("%:\\x", ""), "");
 }
 
-TEST(SetupPathResolution, RelativeValuesAreTakenInTheMediumsFolder) {
+TEST(SetupPathResolution, OnlyAbsoluteAndMediumRelativeValuesResolve) {
     const std::string program = "D:\\Medium\\installer.exe";
     EXPECT_EQ(ResolveSetupPath("English\\setup.exe", program), "D:\\Medium\\English\\setup.exe");
     EXPECT_EQ(ResolveSetupPath("A%B", program), "D:\\Medium\\A%B");
@@ -114,10 +119,43 @@ TEST(SetupPathResolution, RelativeValuesAreTakenInTheMediumsFolder) {
     EXPECT_EQ(ResolveSetupPath(" %:\\x", program), "D:\\Medium\\ %:\\x");
     // Values that name their own place are used unchanged.
     EXPECT_EQ(ResolveSetupPath("C:\\Setup\\setup.exe", program), "C:\\Setup\\setup.exe");
-    EXPECT_EQ(ResolveSetupPath("\\Setup\\setup.exe", program), "\\Setup\\setup.exe");
+    EXPECT_EQ(ResolveSetupPath("\\\\host\\share\\s.exe", program), "\\\\host\\share\\s.exe");
     EXPECT_EQ(ResolveSetupPath("", program), "");
-    // Without a program folder nothing is anchored, and nothing is read past the text.
-    EXPECT_EQ(ResolveSetupPath("%:\\x", ""), ":\\x");
+    // The current drive's root and a drive's current folder are nobody's medium.
+    EXPECT_EQ(ResolveSetupPath("\\Setup\\setup.exe", program), "");
+    EXPECT_EQ(ResolveSetupPath("/Setup/setup.exe", program), "");
+    EXPECT_EQ(ResolveSetupPath("C:setup.exe", program), "");
+    EXPECT_EQ(ResolveSetupPath("C:", program), "");
+    EXPECT_EQ(ResolveSetupPath("English\\setup.exe", "installer.exe"), "");
+}
+
+TEST(SetupPathResolution, TheBuildersAndTheInstallersPlaceOfAMediumValueAreOne) {
+    std::string below;
+    ASSERT_TRUE(PathBelowMedium("%:\\\\English\\setup.exe", 0, below));
+    EXPECT_EQ(below, "English\\setup.exe");
+    // The builder knows no drive letter: it cannot name what the installer would look for.
+    EXPECT_FALSE(PathBelowMedium("%:\\English\\100%\\setup.exe", 0, below));
+    ASSERT_TRUE(PathBelowMedium("%:\\English\\100%\\setup.exe", 'D', below));
+    EXPECT_EQ(below, "English\\100D\\setup.exe");
+    EXPECT_FALSE(PathBelowMedium("C:\\setup.exe", 'D', below));
+    EXPECT_EQ(DriveLetterOf("d:\\m\\installer.exe"), 'd');
+    EXPECT_EQ(DriveLetterOf("\\\\?\\E:\\installer.exe"), 'E');
+    EXPECT_EQ(DriveLetterOf("\\\\?\\UNC\\h\\s\\installer.exe"), '\0');
+    EXPECT_EQ(DriveLetterOf("\\\\h\\s\\installer.exe"), '\0');
+}
+
+TEST(SetupPathResolution, AFullPathLiesInTheFolderOnlyBelowItWithNoDotNames) {
+    const std::string folder = "D:\\Medium\\";
+    EXPECT_TRUE(LiesInFolder("D:\\Medium\\English\\setup.exe", folder));
+    EXPECT_FALSE(LiesInFolder("D:\\Medium", folder));
+    EXPECT_FALSE(LiesInFolder("D:\\Medium\\", folder));
+    EXPECT_FALSE(LiesInFolder("D:\\Medium2\\setup.exe", folder));
+    EXPECT_FALSE(LiesInFolder("D:\\setup.exe", folder));
+    // A long path the system leaves as it is keeps its "..".
+    EXPECT_FALSE(LiesInFolder("\\\\?\\D:\\Medium\\..\\x.exe", "\\\\?\\D:\\Medium\\"));
+    EXPECT_FALSE(LiesInFolder("D:\\Medium\\A\\.\\x.exe", folder));
+    EXPECT_FALSE(LiesInFolder("D:\\Medium\\A\\\\x.exe", folder));
+    EXPECT_FALSE(LiesInFolder("D:\\x.exe", ""));
 }
 
 TEST(LanguageIndex, FirstCharacterPicksTheRow) {

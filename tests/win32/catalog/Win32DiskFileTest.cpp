@@ -1,5 +1,6 @@
 // The Windows disk access against other openers: the sharing modes are the platform's, so a
-// file another program holds is neither read nor replaced, and names that no single code page
+// file other programs read loads, one another program writes is not read, one another program
+// holds is not replaced, and names that no single code page
 // holds work, whatever the system's code page.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -28,22 +29,28 @@ class Held {
     HANDLE handle;
 };
 
-TEST(Win32DiskFile, AFileHeldByAnotherOpenerIsNeitherLoadedNorReplaced) {
+TEST(Win32DiskFile, AFileOthersReadLoadsAndAFileOthersHoldIsNotReplaced) {
     ScratchDir dir;
     const std::string path = dir.File("install.crt");
     const Bytes image = DiskImage(Stream().Int(0).data);
     WriteAll(path, image);
     {
-        Held reader(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        // A scanner, a backup or a second installer reading it: the catalogue loads.
+        Held reader(path, GENERIC_READ, FILE_SHARE_READ);
         ASSERT_TRUE(reader.IsOpen());
-        ScrambledRecordFile loading(24117, 51893, 30562);
-        EXPECT_EQ(loading.Load(path, false), ScrambledRecordFile::LoadStatus::NotOpened);
+        CatalogStore store;
+        EXPECT_TRUE(store.Load(path));
         ScrambledRecordFile saving(24117, 51893, 30562);
         EXPECT_FALSE(saving.SaveToDisk(path, true));
     }
+    {
+        // A writer may be changing it under the reader: not loaded.
+        Held writer(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        ASSERT_TRUE(writer.IsOpen());
+        ScrambledRecordFile loading(24117, 51893, 30562);
+        EXPECT_EQ(loading.Load(path, false), ScrambledRecordFile::LoadStatus::NotOpened);
+    }
     EXPECT_EQ(ReadAll(path), image);
-    CatalogStore store;
-    EXPECT_TRUE(store.Load(path));
 }
 
 TEST(Win32DiskFile, SizeIsTheFilesAsTheSystemTellsIt) {
@@ -53,14 +60,15 @@ TEST(Win32DiskFile, SizeIsTheFilesAsTheSystemTellsIt) {
     EXPECT_EQ(DiskFile::OpenForReading(path).Size(), 70000);
 }
 
-TEST(Win32DiskFile, OpenFilesAdmitNoOtherOpener) {
+TEST(Win32DiskFile, OpenFilesAdmitReadersOfAReaderOnly) {
     ScratchDir dir;
     const std::string path = dir.File("install.crt");
     WriteAll(path, {1, 2, 3});
     {
         DiskFile reading = DiskFile::OpenForReading(path);
         ASSERT_TRUE(reading.IsOpen());
-        EXPECT_FALSE(Held(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE).IsOpen());
+        EXPECT_TRUE(DiskFile::OpenForReading(path).IsOpen());
+        EXPECT_FALSE(Held(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE).IsOpen());
     }
     {
         DiskFile writing = DiskFile::CreateForWriting(path, DiskFile::Create::ReplaceExisting);

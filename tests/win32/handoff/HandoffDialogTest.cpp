@@ -14,7 +14,9 @@
 #include "handoff/HandoffClassId.h"
 #include "handoff/HandoffNames.h"
 #include "handoff/KernelHandle.h"
+#include "handoff/LaunchCommand.h"
 #include "support/ProductDialogRun.h"
+#include "support/SetupLogFile.h"
 #include "support/Text.h"
 #include "support/WaitFor.h"
 #include "ui/resource.h"
@@ -24,9 +26,14 @@ namespace {
 using support::BesideProgram;
 using support::WaitFor;
 
+// Whether the dialog's handle to the event is open. A closed handle's value may be taken by
+// another object of this process at any time, so the event's name must still be open too (no
+// other program holds it here).
 bool HandleIsOpen(HANDLE handle) {
     DWORD flags = 0;
-    return handle != nullptr && GetHandleInformation(handle, &flags) != FALSE;
+    if (handle == nullptr || GetHandleInformation(handle, &flags) == FALSE) return false;
+    const KernelHandle named(OpenEventA(SYNCHRONIZE, FALSE, setupStartedEventName));
+    return static_cast<bool>(named);
 }
 
 struct BoxSearch {
@@ -153,6 +160,14 @@ std::string ArtValue(const std::string& classId) {
     return read == ERROR_SUCCESS ? value : "(none)";
 }
 
+// A "%:" value that climbs from the medium's folder (the test program's) to the drive's root and
+// down to path, a program on the same drive outside that folder.
+std::string OutOfTheMedium(const std::string& path) {
+    std::string value = "%:";
+    for (int i = 0; i < 40; ++i) value += "..\\";
+    return value + path.substr(3);
+}
+
 class HandoffInProcess : public ::testing::Test {
   protected:
     HandoffInProcess() = default;
@@ -161,10 +176,18 @@ class HandoffInProcess : public ::testing::Test {
 
     void SetUp() override {
         CreateDirectoryA(BesideProgram("handoff-folder").c_str(), nullptr);
-        // E1 cannot be started (a folder); E2 starts and never signals.
-        ASSERT_TRUE(
-            support::WriteCatalogBesideProgram({{"E1", BesideProgram("handoff-folder")},
-                                                {"E2", BesideProgram("handoff_quiet_setup.exe")}}));
+        // E1 cannot be started (a folder); E2 starts and never signals; E3 signals and shows a
+        // set-up window that takes the identifier and never answers (logging what it got).
+        DeleteFileA(setupLog.c_str());
+        SetEnvironmentVariableA("REFERENCE_SETUP_LOG", setupLog.c_str());
+        SetEnvironmentVariableA("REFERENCE_SETUP_HANDOFF", "window");
+        SetEnvironmentVariableA("REFERENCE_SETUP_REPLY", "none");
+        SetEnvironmentVariableA("REFERENCE_SETUP_EXIT_AFTER_MS", "30000");
+        ASSERT_TRUE(support::WriteCatalogBesideProgram(
+            {{"E1", BesideProgram("handoff-folder")},
+             {"E2", BesideProgram("handoff_quiet_setup.exe")},
+             {"E3", support::HostToWinePath(REFERENCE_SETUP_EXE)},
+             {"E4", OutOfTheMedium(support::HostToWinePath(REFERENCE_SETUP_EXE))}}));
         ASSERT_TRUE(run.Start());
         dialog.Run([&] { event = dialog.setupStartedEvent.Get(); });
         if (nameTaker.Get() == nullptr) {
@@ -179,6 +202,19 @@ class HandoffInProcess : public ::testing::Test {
         dialog.setupStartedEvent.Reset();
         for (const auto& id : madeIds) DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(id));
         RemoveDirectoryA(BesideProgram("handoff-folder").c_str());
+        if (SetupLogged("pid")) {
+            const std::string pid = support::SetupLogValue(setupLog, "pid");
+            KernelHandle setup(
+                OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, std::stoul(pid)));
+            if (setup) TerminateProcess(setup.Get(), 0);
+            if (setup) WaitForSingleObject(setup.Get(), 10000);
+        }
+        DeleteFileA(setupLog.c_str());
+    }
+
+    // Whether the E3 program has logged key (it logs each line once it has done that step).
+    bool SetupLogged(const std::string& key) const {
+        return support::SetupLogCount(setupLog, key) > 0;
     }
 
     // Ends the dialog through Cancel and waits for its modal run to return.
@@ -213,6 +249,7 @@ class HandoffInProcess : public ::testing::Test {
     void CopyDataBehindNextsBox(const std::string& number);
 
     KernelHandle nameTaker;  // made before the dialog
+    const std::string setupLog = BesideProgram("handoff-dialog-setup.log");
     support::ProductDialogRun run;
     support::ProductDialogProbe& dialog = run.dialog;
     HANDLE event = nullptr;
@@ -304,20 +341,17 @@ TEST_F(HandoffInProcess, CopyDataWithoutARecordEndsTheDialog) {
     EXPECT_TRUE(HandleIsOpen(event));
 }
 
-// The quiet program never signals the event: the signal, given here after the dialog's start,
-// is what lets the launch go on.
 TEST_F(HandoffInProcess, AnswerLaterThanTheSendIsAcceptedAndUntilThenTheHiddenDialogRunsOn) {
-    SetupWindow setup;
-    ASSERT_NE(setup.Handle(), nullptr);
-    ASSERT_TRUE(SetEvent(event));
-    PressNext("E2");
-    ASSERT_TRUE(WaitFor([&] { return setup.Count() == 1; }));
-    setup.Sync();
-    const SetupWindow::Received sent = setup.Last();
-    madeIds.push_back(sent.text);
-    EXPECT_EQ(sent.replyTo, dialog.Handle());
-    EXPECT_EQ(sent.dwData, reinterpret_cast<ULONG_PTR>(event));
-    EXPECT_EQ(sent.cbData, 39u);
+    // Another program's window with the caption is there as well: it gets nothing.
+    SetupWindow other;
+    ASSERT_NE(other.Handle(), nullptr);
+    PressNext("E3");
+    ASSERT_TRUE(WaitFor([&] { return SetupLogged("reply"); }, 20000));
+    const std::string sentId = support::SetupLogValue(setupLog, "copydata.classId");
+    madeIds.push_back(sentId);
+    EXPECT_EQ(support::SetupLogValue(setupLog, "copydata.dwData"),
+              std::to_string(reinterpret_cast<ULONG_PTR>(event)));
+    EXPECT_EQ(support::SetupLogValue(setupLog, "copydata.cbData"), "39");
 
     // No answer: the dialog is hidden and its loop goes on taking messages.
     std::string classId;
@@ -326,16 +360,43 @@ TEST_F(HandoffInProcess, AnswerLaterThanTheSendIsAcceptedAndUntilThenTheHiddenDi
         classId = dialog.handoffClassId;
         settled = dialog.handoffSettled;
     });
-    EXPECT_EQ(classId, sent.text);
+    EXPECT_EQ(classId, sentId);
     EXPECT_FALSE(settled);
     EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
     EXPECT_EQ(FindBox(dialog.Handle()), nullptr);
 
-    Answer(sent.text);
+    Answer(sentId);
     EXPECT_TRUE(dialog.handoffSettled);
     EXPECT_TRUE(HandleIsOpen(event));
-    EXPECT_EQ(ArtValue(sent.text), "E2");
-    EXPECT_EQ(setup.Count(), 1);
+    EXPECT_EQ(ArtValue(sentId), "E3");
+    EXPECT_EQ(other.Count(), 0);
+}
+
+TEST_F(HandoffInProcess, AValueThatLeavesTheMediumsFolderIsAMissingProgram) {
+    PressNext("E4");
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
+    EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)), LoadResourceString(IDS_SETUP_NOT_FOUND));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return FindBox(dialog.Handle()) == nullptr; }));
+    EXPECT_TRUE(IsWindowVisible(dialog.Handle()));
+    EXPECT_FALSE(SetupLogged("pid")) << "the program outside the medium was started";
+}
+
+// The quiet program never signals and has no window; the signal, given here after the dialog's
+// start, lets the launch go on to look for the window of the program it started.
+TEST_F(HandoffInProcess, AWindowOutsideTheLaunchedProgramsGetsNothing) {
+    SetupWindow other;
+    ASSERT_NE(other.Handle(), nullptr);
+    ASSERT_TRUE(SetEvent(event));
+    PressNext("E2");
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
+    EXPECT_EQ(WindowText(box), support::TestApplication().Title());
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(run.WaitEnd());
+    EXPECT_EQ(other.Count(), 0);
+    EXPECT_FALSE(HandleIsOpen(event));
 }
 
 TEST_F(HandoffInProcess, NoSignalWithinTheWaitEndsTheDialogAndClosesTheEvent) {
@@ -392,27 +453,24 @@ TEST_F(HandoffInProcess, RefusedRecordEndsTheDialogAsAfterASuccess) {
     RegCloseKey(art);
 }
 
-// A mutex holds the event's name before the dialog is made: the dialog has no event.
+// A mutex holds the event's name before the dialog is made: the dialog has no event, and no launch
+// hands off.
 class HandoffWithTheNameTaken : public HandoffInProcess {
   protected:
     HandoffWithTheNameTaken() : HandoffInProcess(CreateMutexA(nullptr, FALSE, "Setup Started")) {}
 };
 
-TEST_F(HandoffWithTheNameTaken, FailedWaitCountsAsASignalAndTheRecordCarriesNoHandle) {
+TEST_F(HandoffWithTheNameTaken, TheLaunchStartsTheProgramAndEndsQuietly) {
     ASSERT_NE(nameTaker.Get(), nullptr) << "the name is in use already";
     EXPECT_EQ(event, nullptr);
-    SetupWindow setup;
-    ASSERT_NE(setup.Handle(), nullptr);
-    PressNext("E2");
-    ASSERT_TRUE(WaitFor([&] { return setup.Count() == 1; }));
-    setup.Sync();
-    const SetupWindow::Received sent = setup.Last();
-    madeIds.push_back(sent.text);
-    EXPECT_EQ(sent.dwData, 0u);
-    EXPECT_EQ(sent.cbData, 39u);
-    EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
-    Answer(sent.text);
-    EXPECT_EQ(ArtValue(sent.text), "E2");
+    PressNext("E3");
+    ASSERT_TRUE(run.WaitEnd()) << "a box: "
+                               << support::WideToCp1251(WindowText(FindBox(dialog.Handle())));
+    EXPECT_EQ(run.Result(), IDCANCEL);
+    // The program was started and its window is up, and it got nothing.
+    ASSERT_TRUE(WaitFor([&] { return SetupLogged("window"); }, 20000));
+    EXPECT_FALSE(SetupLogged("copydata.classId"));
+    EXPECT_EQ(support::SetupLogValue(setupLog, "commandLine"), " /v" + LaunchMarker() + "=E3");
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "support/SetupLogFile.h"
 #include "support/Text.h"
 #include "support/WaitFor.h"
+#include "util/WideText.h"
 
 namespace {
 
@@ -123,8 +124,7 @@ class ReferenceSetupRun : public ::testing::Test {
     // Starts the set-up program for a number and waits for its signal and, unless it opens none,
     // for its window.
     HWND Launch(const std::string& number, bool expectWindow = true) {
-        DWORD processId = 0;
-        EXPECT_TRUE(StartSetupProcess(referenceSetup, BuildCommandLine(number), processId))
+        EXPECT_TRUE(StartSetupProcess(referenceSetup, BuildCommandLine(number), launched))
             << referenceSetup;
         EXPECT_EQ(WaitForSingleObject(event, 20000), WAIT_OBJECT_0) << "no signal";
         HWND setup = nullptr;
@@ -146,6 +146,7 @@ class ReferenceSetupRun : public ::testing::Test {
 
     std::string logPath;
     HANDLE event = nullptr;
+    KernelHandle launched;
     std::vector<std::string> madeIds;
 };
 
@@ -294,19 +295,52 @@ TEST_F(ReferenceSetupRun, NoAnswerAndNoWindowAreRecorded) {
     EXPECT_EQ(log.at("commandLine"), BuildCommandLine("F2"));
 }
 
+// A window with the set-up caption in the test's own process, as any other program could show.
+struct CaptionedWindow : Receiver {
+    CaptionedWindow() { SetWindowTextA(window, setupWindowCaption); }
+};
+
+TEST_F(ReferenceSetupRun, OnlyTheLaunchedProgramsWindowIsFoundAndItStartsInItsOwnFolderClean) {
+    SetEnvironmentVariableA("COR_ENABLE_PROFILING", "1");
+    SetEnvironmentVariableA("COMPlus_EnableDiagnostics", "0");
+    const std::wstring caption = WideFromCp1251(setupWindowCaption);
+    {
+        HWND setup = Launch("E5");
+        ASSERT_NE(setup, nullptr);
+        CaptionedWindow other;
+        EXPECT_EQ(FindSetupWindow(caption, launched.Get()), setup);
+        const auto log = ReadSetupLog(logPath);
+        const std::string program = log.at("program");
+        EXPECT_EQ(log.at("folder") + "\\", program.substr(0, program.rfind('\\') + 1));
+        EXPECT_EQ(log.at("environment.COR_ENABLE_PROFILING"), "unset");
+        EXPECT_EQ(log.at("environment.COMPlus_EnableDiagnostics"), "unset");
+        EndSetup();
+        NewLog();
+    }
+    SetEnvironmentVariableA("COR_ENABLE_PROFILING", nullptr);
+    SetEnvironmentVariableA("COMPlus_EnableDiagnostics", nullptr);
+    // Signals and shows no window: the other program's window is no stand-in.
+    SetEnvironmentVariableA("REFERENCE_SETUP_HANDOFF", "signal");
+    SetEnvironmentVariableA("REFERENCE_SETUP_WINDOW", "0");
+    SetEnvironmentVariableA("REFERENCE_SETUP_EXIT_AFTER_MS", "1");
+    CaptionedWindow other;
+    Launch("E6", false);
+    EXPECT_EQ(FindSetupWindow(caption, launched.Get()), nullptr);
+}
+
 TEST(SetupProcessStart, FailsForWhatCannotRun) {
-    DWORD processId = 0;
+    KernelHandle process;
     const std::string directory = support::TempFilePath("handoff-not-a-program");
     CreateDirectoryA(directory.c_str(), nullptr);
-    EXPECT_FALSE(StartSetupProcess(directory, BuildCommandLine("E1"), processId));
+    EXPECT_FALSE(StartSetupProcess(directory, BuildCommandLine("E1"), process));
 
     const std::string textFile = support::TempFilePath("handoff-not-a-program.txt");
     std::ofstream(textFile) << "not a program\n";
-    EXPECT_FALSE(StartSetupProcess(textFile, BuildCommandLine("E1"), processId));
+    EXPECT_FALSE(StartSetupProcess(textFile, BuildCommandLine("E1"), process));
 
     EXPECT_FALSE(StartSetupProcess(support::TempFilePath("handoff-missing\\setup.exe"),
-                                   BuildCommandLine("E1"), processId));
-    EXPECT_FALSE(StartSetupProcess("", BuildCommandLine("E1"), processId));
+                                   BuildCommandLine("E1"), process));
+    EXPECT_FALSE(StartSetupProcess("", BuildCommandLine("E1"), process));
     DeleteFileA(textFile.c_str());
     RemoveDirectoryA(directory.c_str());
 }
