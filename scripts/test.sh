@@ -63,7 +63,9 @@ total() { awk -v p="$1" '$1 == p {print $3; found = 1} END {if (!found) print 0}
 . scripts/host-32bit.sh
 windows_parts=0
 summary=()
+times=()
 for part in "${parts[@]}"; do
+  part_start=$SECONDS
   case "$part" in
     native)
       step "native build and unit tests"
@@ -113,8 +115,11 @@ for part in "${parts[@]}"; do
       bash scripts/check-reproducible.sh
       ;;
   esac
+  times+=("$part $((SECONDS - part_start)) s")
 done
 
+joined=$(printf '%s, ' "${times[@]}")
+echo "test.sh: time per part: ${joined%, }"
 if [ $windows_parts -eq 1 ]; then
   # Never a pass with no Windows test run under Wine.
   if [ "$(passed win64)" -eq 0 ] && ! { wine32_runs && [ "$(passed win32)" -gt 0 ]; }; then
