@@ -7,6 +7,8 @@
 #include "MediumImage.h"
 #include "MediumPlan.h"
 #include "MediumStage.h"
+#include "OutputCheck.h"
+#include "Publication.h"
 #include "Temporary.h"
 #include "TextForm.h"
 #include "ToolFiles.h"
@@ -18,6 +20,9 @@ namespace fs = std::filesystem;
 namespace {
 
 using toolfiles::ToArgument;
+
+// The image's name in the folder that holds the medium's own files while it is built.
+const char kImageName[] = "medium.iso";
 
 // The capacity of a single-layer DVD.
 constexpr std::uintmax_t kSingleLayerDvd = 4700372992;
@@ -88,8 +93,10 @@ class Build {
     void RemoveLeftovers() {
         for (const fs::path& target : {plan.folder, plan.image}) {
             if (target.empty()) continue;
-            for (const fs::path& left : toolfiles::RemoveLeftovers(target))
+            std::vector<std::string> notes;
+            for (const fs::path& left : toolfiles::RemoveLeftovers(target, notes))
                 out << "make-medium: removed " << ToArgument(left) << ", left by a stopped run\n";
+            for (const std::string& note : notes) out << "make-medium: " << note << "\n";
         }
     }
 
@@ -100,33 +107,36 @@ class Build {
             !mediumstage::Fill(inputs, stage.Path(), error)) {
             return false;
         }
-        publication.Add(std::move(stage), plan.folder);
+        const fs::path finished = stage.Path();
+        publication.Add(std::move(stage), finished, plan.folder,
+                        Replaceable(outputcheck::IsOwnMediumFolder));
         return true;
     }
 
     bool StageImage(std::string& error) {
         if (plan.image.empty()) return true;
+        // xorriso makes the image itself, in the run's own folder beside its place.
         toolfiles::Temporary ownFiles;
-        toolfiles::Temporary image;
         if (!toolfiles::Temporary::MakeBeside(plan.image, true, ownFiles, error) ||
-            !mediumstage::WriteOwnFiles(inputs, ownFiles.Path(), error) ||
-            !toolfiles::Temporary::MakeBeside(plan.image, false, image, error)) {
+            !mediumstage::WriteOwnFiles(inputs, ownFiles.Path(), error)) {
             return false;
         }
+        const fs::path image = ownFiles.Path() / kImageName;
         const mediumimage::Source source{ToArgument(plan.setupFolder), ToArgument(ownFiles.Path()),
                                          plan.label, plan.seconds};
-        if (!mediumimage::Write(source, ToArgument(image.Path()), error)) {
+        if (!mediumimage::Write(source, ToArgument(image), error)) {
             error = ToArgument(plan.image) + ": " + error + DiskFullNote(plan.image);
             return false;
         }
-        if (!CompareJoliet(plan, image.Path(), error)) {
+        if (!CompareJoliet(plan, image, error)) {
             error = ToArgument(plan.image) + ": " + error;
             failure = ExitCode::CheckFailed;
             return false;
         }
         std::error_code code;
-        imageBytes = fs::file_size(image.Path(), code);
-        publication.Add(std::move(image), plan.image);
+        imageBytes = fs::file_size(image, code);
+        publication.Add(std::move(ownFiles), image, plan.image,
+                        Replaceable(outputcheck::IsOwnImage));
         return true;
     }
 
@@ -155,6 +165,10 @@ class Build {
     }
 
   private:
+    toolfiles::Publication::Replaceable Replaceable(bool (*own)(const fs::path&)) const {
+        return plan.force ? toolfiles::Publication::Replaceable(own) : nullptr;
+    }
+
     static std::string DiskFullNote(const fs::path& target) {
         std::error_code code;
         const std::int64_t free = toolfiles::FreeBytes(fs::absolute(target, code).parent_path());

@@ -6,6 +6,8 @@
 
 namespace mediumimage {
 
+const char* const kApplicationId = "CATALOG_TOOL_MAKE_MEDIUM";
+
 namespace {
 
 // Days from 1970-01-01 to a civil date's year, month and day (proleptic Gregorian).
@@ -70,10 +72,10 @@ std::vector<std::string> XorrisoCommand(const Source& source, const std::string&
         // Nothing of the building machine: no ACLs, extended attributes, inode numbers or
         // hard-link detection.
         "-acl", "off", "-xattr", "off", "-md5", "off", "-hardlinks", "off", "-disk_dev_ino", "off",
-        "-volid", source.label, "-volume_date", "uuid", date, "-volume_date", "c", date,
-        "-volume_date", "m", date, "-volume_date", "f", date, "-volume_date", "all_file_dates", at,
-        "-iso_nowtime", at, "-map", source.setupFolder, "/", "-map",
-        source.ownFiles + "/installer.exe", "/installer.exe", "-map",
+        "-volid", source.label, "-application_id", kApplicationId, "-volume_date", "uuid", date,
+        "-volume_date", "c", date, "-volume_date", "m", date, "-volume_date", "f", date,
+        "-volume_date", "all_file_dates", at, "-iso_nowtime", at, "-map", source.setupFolder, "/",
+        "-map", source.ownFiles + "/installer.exe", "/installer.exe", "-map",
         source.ownFiles + "/install.crt", "/install.crt", "-map", source.ownFiles + "/autorun.inf",
         "/autorun.inf", "-chown_r", "0", "/", "--", "-chgrp_r", "0", "/", "--", "-find", "/",
         "-type", "d", "-exec", "chmod", "0755", "--", "-find", "/", "-type", "f", "-exec", "chmod",

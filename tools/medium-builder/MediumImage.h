@@ -10,6 +10,9 @@
 // given time, owners are 0 and modes fixed, so the same inputs always give the same bytes.
 namespace mediumimage {
 
+// The application id every image of this builder carries, so that --force can tell its own.
+extern const char* const kApplicationId;
+
 // The date form xorriso's "-volume_date uuid" takes: YYYYMMDDhhmmsscc, UTC.
 std::string VolumeDate(std::int64_t seconds);
 

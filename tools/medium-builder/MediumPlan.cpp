@@ -99,6 +99,17 @@ void ReadCatalogue(const makemedium::Request& request, Plan& plan, Problems& pro
     }
 }
 
+std::uintmax_t RoundedUp(std::uintmax_t bytes, std::uintmax_t unit) {
+    return (bytes + unit - 1) / unit * unit;
+}
+
+// A file's bytes as the outputs take them: a folder file system gives whole blocks, and an image
+// whole sectors.
+void AddPayload(Plan& plan, std::uintmax_t bytes) {
+    plan.folderBytes += RoundedUp(bytes, 4096);
+    plan.imageBytes += RoundedUp(bytes, 2048);
+}
+
 void CheckInstaller(const makemedium::Request& request, Plan& plan, Problems& problems) {
     plan.installer = toolfiles::FromArgument(request.installer);
     if (request.installer.empty()) {
@@ -114,7 +125,7 @@ void CheckInstaller(const makemedium::Request& request, Plan& plan, Problems& pr
     } else if (head.compare(0, 2, "MZ") != 0) {
         problems.Add(Problems::Medium, ExitCode::Usage, name + ": is not a Windows program");
     } else {
-        plan.payloadBytes += head.size();
+        AddPayload(plan, head.size());
     }
 }
 
@@ -199,15 +210,17 @@ void CheckSetupFolder(const makemedium::Request& request, Plan& plan, Problems& 
     }
     CheckNames(plan, ToArgument(plan.setupFolder), problems);
     CheckArticles(plan, request, problems);
-    for (const setuptree::Entry& entry : plan.entries) plan.payloadBytes += entry.size;
+    for (const setuptree::Entry& entry : plan.entries)
+        AddPayload(plan, entry.folder ? 1 : entry.size);
 }
 
 }  // namespace
 
 fs::path Normal(const std::string& name) {
-    fs::path path = toolfiles::FromArgument(name).lexically_normal();
-    if (!path.has_filename() && path.has_parent_path()) path = path.parent_path();
-    return path;
+    std::string text = name;
+    while (text.size() > 1 && (text.back() == '/' || text.back() == fs::path::preferred_separator))
+        text.pop_back();
+    return toolfiles::FromArgument(text);
 }
 
 void Validate(const makemedium::Request& request, Plan& plan, Problems& problems) {
@@ -219,6 +232,7 @@ void Validate(const makemedium::Request& request, Plan& plan, Problems& problems
                      "--label \"" + request.label + "\" " + labelProblem);
     }
     plan.label = request.label;
+    plan.force = request.force;
     CheckInstaller(request, plan, problems);
     CheckSetupFolder(request, plan, problems);
     outputcheck::Check(request, plan, problems);
