@@ -77,6 +77,18 @@ bool CompareJoliet(const mediumplan::Plan& plan, const fs::path& image, std::str
     return error.empty();
 }
 
+// Finishes or undoes the commit of a stopped run beside the outputs and removes its temporaries,
+// before the outputs are checked, so that they are checked as that run's commit left them.
+void RemoveLeftovers(const Request& request, std::ostream& out) {
+    for (const std::string& given : {request.folder, request.image}) {
+        if (given.empty()) continue;
+        std::vector<std::string> notes;
+        for (const fs::path& left : toolfiles::RemoveLeftovers(mediumplan::Normal(given), notes))
+            out << "make-medium: removed " << ToArgument(left) << ", left by a stopped run\n";
+        for (const std::string& note : notes) out << "make-medium: " << note << "\n";
+    }
+}
+
 class Build {
   public:
     Build(mediumplan::Plan& plan, std::ostream& out) : plan(plan), out(out) {
@@ -87,17 +99,6 @@ class Build {
         inputs.writeCatalog = [&plan](const fs::path& path, std::string& error) {
             return WriteCatalog(path, plan.store, error);
         };
-    }
-
-    // Removes what a killed run left beside the outputs.
-    void RemoveLeftovers() {
-        for (const fs::path& target : {plan.folder, plan.image}) {
-            if (target.empty()) continue;
-            std::vector<std::string> notes;
-            for (const fs::path& left : toolfiles::RemoveLeftovers(target, notes))
-                out << "make-medium: removed " << ToArgument(left) << ", left by a stopped run\n";
-            for (const std::string& note : notes) out << "make-medium: " << note << "\n";
-        }
     }
 
     bool StageFolder(std::string& error) {
@@ -188,6 +189,7 @@ class Build {
 ExitCode Make(const Request& request, std::ostream& out, std::ostream& err, int& interruptedBy) {
     interruptedBy = 0;
     interruption::Guard guard;
+    RemoveLeftovers(request, out);
     mediumplan::Plan plan;
     Problems problems;
     mediumplan::Validate(request, plan, problems);
@@ -197,7 +199,6 @@ ExitCode Make(const Request& request, std::ostream& out, std::ostream& err, int&
         return problems.Code();
     }
     Build build(plan, out);
-    build.RemoveLeftovers();
     std::string error;
     if (!build.StageFolder(error) || !build.StageImage(error) || !build.Publish(error)) {
         interruptedBy = interruption::Signal();
