@@ -63,7 +63,7 @@ std::vector<std::string> XorrisoCommand(const Source& source, const std::string&
         // Quiet unless something is wrong; any problem fails the run.
         "-report_about", "SORRY", "-abort_on", "FAILURE", "-return_with", "SORRY", "32"};
     command.insert(command.end(), kCharsets.begin(), kCharsets.end());
-    const std::vector<std::string> rest = {
+    const std::vector<std::string> settings = {
         "-outdev", "stdio:" + image, "-joliet", "on", "-rockridge", "on", "-compliance",
         // Level 3: a file over 4 GiB is stored in several extents.
         "joliet_long_names:iso_9660_level=3",
@@ -74,13 +74,21 @@ std::vector<std::string> XorrisoCommand(const Source& source, const std::string&
         "-acl", "off", "-xattr", "off", "-md5", "off", "-hardlinks", "off", "-disk_dev_ino", "off",
         "-volid", source.label, "-application_id", kApplicationId, "-volume_date", "uuid", date,
         "-volume_date", "c", date, "-volume_date", "m", date, "-volume_date", "f", date,
-        "-volume_date", "all_file_dates", at, "-iso_nowtime", at, "-map", source.setupFolder, "/",
-        "-map", source.ownFiles + "/installer.exe", "/installer.exe", "-map",
+        "-iso_nowtime", at, "-map", source.setupFolder, "/", "-map",
+        source.ownFiles + "/installer.exe", "/installer.exe", "-map",
         source.ownFiles + "/install.crt", "/install.crt", "-map", source.ownFiles + "/autorun.inf",
         "/autorun.inf", "-chown_r", "0", "/", "--", "-chgrp_r", "0", "/", "--", "-find", "/",
         "-type", "d", "-exec", "chmod", "0755", "--", "-find", "/", "-type", "f", "-exec", "chmod",
-        "0644", "--", "-commit", "-end"};
-    command.insert(command.end(), rest.begin(), rest.end());
+        "0644", "--"};
+    command.insert(command.end(), settings.begin(), settings.end());
+    // xorriso takes "all_file_dates =0" for "off", so the dates of 1970-01-01 00:00:00 are set
+    // on every node instead (access and modification, then the change time).
+    const std::vector<std::string> dates =
+        source.seconds == 0 ? std::vector<std::string>{"-alter_date_r", "b", at, "/", "--",
+                                                       "-alter_date_r", "c", at, "/", "--"}
+                            : std::vector<std::string>{"-volume_date", "all_file_dates", at};
+    command.insert(command.end(), dates.begin(), dates.end());
+    for (const char* arg : {"-commit", "-end"}) command.push_back(arg);
     return command;
 }
 

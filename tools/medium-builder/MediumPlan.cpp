@@ -46,6 +46,11 @@ void CheckDate(Plan& plan, Problems& problems) {
                      name + " is empty; unset it for the default date, 2000-01-01");
         return;
     }
+    if (text.size() > 1 && text[0] == '0') {
+        problems.Add(Problems::Medium, ExitCode::Usage,
+                     name + " begins with a 0; write the count of seconds without leading zeros");
+        return;
+    }
     std::int64_t seconds = 0;
     for (char c : text) {
         if (c < '0' || c > '9' || seconds >= kEndSeconds) {
