@@ -101,6 +101,11 @@ void ReadCatalogue(const makemedium::Request& request, Plan& plan, Problems& pro
     } else if (articles->Size() == 0) {
         problems.Add(Problems::Catalogue, ExitCode::CheckFailed,
                      request.source + ": the section " + section + " holds no article");
+    } else if (std::all_of(articles->Entries().begin(), articles->Entries().end(),
+                           [](const auto& article) { return article.second.Text().empty(); })) {
+        problems.Add(Problems::Catalogue, ExitCode::CheckFailed,
+                     request.source + ": every article of the section " + section +
+                         " is empty, so the medium would offer nothing to install");
     }
 }
 

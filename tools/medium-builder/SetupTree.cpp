@@ -66,6 +66,10 @@ class Walk {
             real = ancestors.back() / source.filename();
         }
         const fs::file_status status = fs::status(source, code);
+        if (code) {
+            Unreadable(source, "cannot be read (" + code.message() + ")");
+            return;
+        }
         if (fs::is_directory(status)) {
             entries.push_back({relative, source, true, 0});
             Folder(source, relative, real);

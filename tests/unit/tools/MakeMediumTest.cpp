@@ -194,6 +194,9 @@ TEST_F(MakeMediumFiles, EveryProblemIsInOneReportTheCataloguesFirst) {
 
     WriteText(dir.path / "catalog.txt", "[" + kArticlesUtf8 + "]\n");
     EXPECT_NE(Make({"-o", In("medium")}).err.find("holds no article"), std::string::npos);
+    WriteText(dir.path / "catalog.txt", "[" + kArticlesUtf8 + "]\nE1 S \"\"\n");
+    EXPECT_NE(Make({"-o", In("medium")}).err.find("is empty, so the medium would offer nothing"),
+              std::string::npos);
     const ToolRun folder =
         Tool({"make-medium", In("setups"), In("setups"), "--label", "L", "-o", In("m")});
     EXPECT_EQ(folder.code, 2);
