@@ -65,8 +65,9 @@ std::vector<std::string> XorrisoCommand(const Source& source, const std::string&
     command.insert(command.end(), kCharsets.begin(), kCharsets.end());
     const std::vector<std::string> settings = {
         "-outdev", "stdio:" + image, "-joliet", "on", "-rockridge", "on", "-compliance",
-        // Level 3: a file over 4 GiB is stored in several extents.
-        "joliet_long_names:iso_9660_level=3",
+        // Level 3: a file over 4 GiB is stored in several extents. Joliet names in UTF-16, so
+        // that characters beyond the basic plane are kept whole.
+        "joliet_long_names:joliet_utf16:iso_9660_level=3",
         // Links inside the set-up programs' folder (the only ones it may hold) are followed.
         "-follow", "link",
         // Nothing of the building machine: no ACLs, extended attributes, inode numbers or

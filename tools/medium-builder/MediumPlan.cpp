@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "ComposedNames.h"
 #include "MediumCheck.h"
 #include "MediumStage.h"
 #include "OutputCheck.h"
@@ -145,7 +146,7 @@ void CheckNames(const Plan& plan, const std::string& shownRoot, Problems& proble
     for (const setuptree::Entry& entry : plan.entries) {
         const std::string name = entry.relative.filename().u8string();
         const std::string relative = entry.relative.generic_u8string();
-        const std::string shown = shownRoot + "/" + relative;
+        const std::string shown = windowsnames::Shown(shownRoot + "/" + relative);
         const std::string problem = windowsnames::NameProblem(name);
         if (!problem.empty()) {
             problems.Add(Problems::Medium, ExitCode::CheckFailed, shown + ": the name " + problem);
@@ -174,10 +175,13 @@ void CheckArticles(const Plan& plan, const makemedium::Request& request, Problem
     if (articles == nullptr) return;
     std::set<std::string> present;
     std::map<std::string, std::string> byFolded;
+    std::map<std::string, std::string> byComposed;
     for (const setuptree::Entry& entry : plan.entries) {
         const std::string relative = entry.relative.generic_u8string();
         present.insert(relative);
         byFolded.emplace(windowsnames::CaseFolded(relative), relative);
+        const std::string composed = composednames::Composed(relative);
+        if (composed != relative) byComposed.emplace(composed, relative);
     }
     const auto exists = [&present](const std::string& path) {
         std::string relative = path;
@@ -188,7 +192,13 @@ void CheckArticles(const Plan& plan, const makemedium::Request& request, Problem
         std::string reason = p.reason;
         const std::string relative = mediumcheck::RelativeOnMedium(p.value);
         const auto other = byFolded.find(windowsnames::CaseFolded(relative));
-        if (p.reason == "missing" && other != byFolded.end()) {
+        const auto decomposed = byComposed.find(relative);
+        if (p.reason == "missing" && decomposed != byComposed.end()) {
+            reason = "missing; the folder holds " + request.setupFolder + "/" +
+                     windowsnames::Shown(decomposed->second) +
+                     ", the same name with its letters decomposed (NFD, as macOS writes names): " +
+                     "rename it with the letters composed (NFC)";
+        } else if (p.reason == "missing" && other != byFolded.end()) {
             reason = "missing; the folder holds " + request.setupFolder + "/" + other->second +
                      ", whose letter case differs: name it as it is";
         }

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "ToolFiles.h"
+#include "WindowsNames.h"
 
 namespace setuptree {
 
@@ -86,10 +87,10 @@ class Walk {
     }
 
     void Refuse(const fs::path& path, const std::string& what) {
-        problems.push_back({toolfiles::ToArgument(path) + ": " + what, false});
+        problems.push_back({windowsnames::Shown(toolfiles::ToArgument(path)) + ": " + what, false});
     }
     void Unreadable(const fs::path& path, const std::string& what) {
-        problems.push_back({toolfiles::ToArgument(path) + ": " + what, true});
+        problems.push_back({windowsnames::Shown(toolfiles::ToArgument(path)) + ": " + what, true});
     }
 
     std::vector<Entry>& entries;
