@@ -23,6 +23,7 @@ using toolfiles::ToArgument;
 
 // The image's name in the folder that holds the medium's own files while it is built.
 const char kImageName[] = "medium.iso";
+const char kTreeName[] = "medium";
 
 // The capacity of a single-layer DVD.
 constexpr std::uintmax_t kSingleLayerDvd = 4700372992;
@@ -104,27 +105,35 @@ class Build {
     bool StageFolder(std::string& error) {
         if (plan.folder.empty()) return true;
         toolfiles::Temporary stage;
+        std::vector<std::string> linked;
         if (!toolfiles::Temporary::MakeBeside(plan.folder, true, stage, error) ||
-            !mediumstage::Fill(inputs, stage.Path(), error)) {
+            !mediumstage::Fill(inputs, stage.Path(), false, linked, error)) {
             return false;
         }
-        const fs::path finished = stage.Path();
-        publication.Add(std::move(stage), finished, plan.folder,
+        folderStage = stage.Path();
+        publication.Add(std::move(stage), folderStage, plan.folder,
                         Replaceable(outputcheck::IsOwnMediumFolder));
         return true;
     }
 
     bool StageImage(std::string& error) {
         if (plan.image.empty()) return true;
-        // xorriso makes the image itself, in the run's own folder beside its place.
-        toolfiles::Temporary ownFiles;
-        if (!toolfiles::Temporary::MakeBeside(plan.image, true, ownFiles, error) ||
-            !mediumstage::WriteOwnFiles(inputs, ownFiles.Path(), error)) {
-            return false;
+        // xorriso makes the image itself, in the run's own folder beside its place, from the
+        // medium folder just staged or else from a tree of its own there.
+        toolfiles::Temporary work;
+        if (!toolfiles::Temporary::MakeBeside(plan.image, true, work, error)) return false;
+        mediumimage::Source source{ToArgument(folderStage), {}, plan.label, plan.seconds};
+        if (folderStage.empty()) {
+            const fs::path tree = work.Path() / kTreeName;
+            std::error_code code;
+            if (!fs::create_directory(tree, code) ||
+                !mediumstage::Fill(inputs, tree, true, source.linked, error)) {
+                if (error.empty()) error = ToArgument(tree) + ": cannot be created";
+                return false;
+            }
+            source.tree = ToArgument(tree);
         }
-        const fs::path image = ownFiles.Path() / kImageName;
-        const mediumimage::Source source{ToArgument(plan.setupFolder), ToArgument(ownFiles.Path()),
-                                         plan.label, plan.seconds};
+        const fs::path image = work.Path() / kImageName;
         if (!mediumimage::Write(source, ToArgument(image), error)) {
             error = ToArgument(plan.image) + ": " + error + DiskFullNote(plan.image);
             return false;
@@ -136,8 +145,7 @@ class Build {
         }
         std::error_code code;
         imageBytes = fs::file_size(image, code);
-        publication.Add(std::move(ownFiles), image, plan.image,
-                        Replaceable(outputcheck::IsOwnImage));
+        publication.Add(std::move(work), image, plan.image, Replaceable(outputcheck::IsOwnImage));
         return true;
     }
 
@@ -180,6 +188,7 @@ class Build {
     std::ostream& out;
     mediumstage::Inputs inputs;
     toolfiles::Publication publication;
+    fs::path folderStage;  // the medium folder built, until it is moved into place
     std::uintmax_t imageBytes = 0;
     ExitCode failure = ExitCode::Usage;
 };

@@ -398,6 +398,22 @@ TEST_F(MediumSafety, WhatAppearsAtAnOutputDuringTheBuildIsKept) {
     EXPECT_EQ(info.st_mode & 0777, 0644u);
 }
 
+TEST_F(MediumSafety, AFileSwappedForALinkDuringTheBuildIsNotPublished) {
+    if (!HaveXorriso()) GTEST_SKIP() << "xorriso is not there";
+    Write(dir.path / "secret.txt", "a secret of the builder's");
+    HeldBuild held(Args({"--image", W("../m.iso")}));
+    ASSERT_GT(held.xorriso, 0);
+    const fs::path setup = work / "in" / "English" / "setup.exe";
+    fs::remove(setup);
+    fs::create_symlink(dir.path / "secret.txt", setup);
+    const ToolRun run = held.Release();
+    ASSERT_EQ(run.code, 0) << run.err;
+    const Bytes image = ReadAll(W("../m.iso"));
+    const std::string bytes(image.begin(), image.end());
+    EXPECT_EQ(bytes.find("a secret of the builder's"), std::string::npos);
+    EXPECT_NE(bytes.find("MZ english"), std::string::npos);
+}
+
 TEST_F(MediumSafety, AStoppedCommitIsUndoneAndOnlyUnlockedMarkedTemporariesAreSwept) {
     ASSERT_EQ(Tool(Args({"-o", W("../medium")})).code, 0);
     const std::set<std::string> earlier = Below(dir.path / "medium");
