@@ -30,6 +30,7 @@ bool Inside(const fs::path& path, const fs::path& folder) {
 // file it is and its size; false when it cannot be read.
 bool Identify(Entry& entry, std::string& why) {
 #ifdef _WIN32
+    why.clear();
     std::ifstream readable(entry.source, std::ios::binary);
     std::error_code code;
     entry.size = fs::file_size(entry.source, code);

@@ -24,18 +24,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char kMark[] = ".tmp-catalog-tool-";
-constexpr std::size_t kIdLength = 6;
-
 fs::path FolderOf(const fs::path& target) {
     const fs::path folder = target.parent_path();
     return folder.empty() ? fs::path(".") : folder;
-}
-
-std::string Key(const fs::path& target) {
-    std::error_code code;
-    const fs::path absolute = fs::absolute(target, code);
-    return ToArgument(code ? target : absolute.lexically_normal());
 }
 
 }  // namespace
@@ -68,6 +59,8 @@ std::vector<fs::path> SweepStoppedRuns(const fs::path&, std::vector<std::string>
 #else
 namespace {
 
+const char kMark[] = ".tmp-catalog-tool-";
+constexpr std::size_t kIdLength = 6;
 const char kHeader[] = "catalog-tool run\n";
 const char kMoveRecord[] = "move";
 const char kDoneRecord[] = "done";
@@ -85,6 +78,12 @@ class Fd {
   private:
     int fd;
 };
+
+std::string Key(const fs::path& target) {
+    std::error_code code;
+    const fs::path absolute = fs::absolute(target, code);
+    return ToArgument(code ? target : absolute.lexically_normal());
+}
 
 std::map<std::string, std::weak_ptr<RunMark> >& Marks() {
     static std::map<std::string, std::weak_ptr<RunMark> > marks;
