@@ -480,6 +480,14 @@ TEST_F(MediumSafety, OutputPlacesAreToldByIdentityAndOnlyOwnImagesReplaced) {
     Shell("umount " + (dir.path / "view").string());
     EXPECT_EQ(view.code, 2);
     EXPECT_NE(view.err.find("lies in the set-up programs' folder"), std::string::npos) << view.err;
+    // A file system mounted inside the set-up folder is part of it.
+    const fs::path mounted = work / "in" / "English" / "mounted";
+    fs::create_directory(mounted);
+    ASSERT_EQ(Shell("mount -t tmpfs none " + mounted.string()).code, 0);
+    Write(mounted / "data.cab", "on another file system");
+    const ToolRun inner = Tool(Args({"--image", W("../inner.iso")}));
+    Shell("umount " + mounted.string());
+    EXPECT_EQ(inner.code, 0) << inner.err;
 }
 
 }  // namespace
