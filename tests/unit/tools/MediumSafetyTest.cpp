@@ -373,8 +373,17 @@ TEST_F(MediumSafety, WhatAppearsAtAnOutputDuringTheBuildIsKept) {
     const Bytes theirs = ReadAll(W("../m.iso"));
     EXPECT_EQ(std::string(theirs.begin(), theirs.end()), "another build's");
 
-    // With --force: an earlier medium exchanged for the author's folder during the build.
+    // Two builds to one image: the first to finish wins, the other says why.
     fs::remove_all(dir.path / "out");
+    fs::remove(dir.path / "m.iso");
+    HeldBuild slower(Args({"--image", W("../m.iso")}));
+    ASSERT_GT(slower.xorriso, 0);
+    ASSERT_EQ(Tool(Args({"--image", W("../m.iso")})).code, 0);
+    const ToolRun lost = slower.Release();
+    EXPECT_EQ(lost.code, 2);
+    EXPECT_NE(lost.err.find("m.iso: appeared during the build"), std::string::npos) << lost.err;
+
+    // With --force: an earlier medium exchanged for the author's folder during the build.
     fs::remove(dir.path / "m.iso");
     ASSERT_EQ(Tool(Args({"-o", W("../out")})).code, 0);
     HeldBuild second(Args({"-o", W("../out"), "--image", W("../m.iso"), "--force"}));
