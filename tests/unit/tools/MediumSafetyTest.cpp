@@ -423,6 +423,29 @@ TEST_F(MediumSafety, AFileSwappedForALinkDuringTheBuildIsNotPublished) {
     EXPECT_NE(bytes.find("MZ english"), std::string::npos);
 }
 
+TEST_F(MediumSafety, FoldersAnotherUserCannotUseAreFoundBeforeAnythingIsWritten) {
+    if (geteuid() != 0 || Shell("command -v setpriv").code != 0)
+        GTEST_SKIP() << "needs root to run the tool as another user";
+    const std::string nobody = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    fs::create_directory(dir.path / "open");
+    fs::permissions(dir.path / "open", fs::perms::all);
+    fs::create_directory(dir.path / "closed");  // root's, and only root writes in it
+    const ToolRun unwritable =
+        Shell(nobody + Command({"-o", W("../open/medium"), "--image", W("../closed/m.iso")}));
+    EXPECT_EQ(unwritable.code, 2);
+    EXPECT_NE(unwritable.err.find("closed cannot be written"), std::string::npos)
+        << unwritable.err;
+    EXPECT_TRUE(fs::is_empty(dir.path / "open"));
+    // A folder that can be listed but not searched.
+    Write(work / "in" / "English" / "locked" / "data.cab", "x");
+    fs::permissions(work / "in" / "English" / "locked",
+                    fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read);
+    const ToolRun unsearchable = Shell(nobody + Command({"-o", W("../open/medium")}));
+    EXPECT_EQ(unsearchable.code, 2);
+    EXPECT_NE(unsearchable.err.find("locked/data.cab: cannot be read"), std::string::npos)
+        << unsearchable.err;
+}
+
 TEST_F(MediumSafety, AStoppedCommitIsUndoneAndOnlyUnlockedMarkedTemporariesAreSwept) {
     ASSERT_EQ(Tool(Args({"-o", W("../medium")})).code, 0);
     const std::set<std::string> earlier = Below(dir.path / "medium");
