@@ -152,8 +152,9 @@ void ReadJournal(const std::string& text, std::vector<RunMark::Move>& moves, boo
 void UndoCommit(const std::vector<RunMark::Move>& moves, std::vector<fs::path>& keep,
                 std::vector<std::string>& notes) {
     for (auto it = moves.rbegin(); it != moves.rend(); ++it) {
-        if (it->aside.empty() || !Present(it->aside)) continue;
+        // Its finished temporary is gone only when it was moved into place.
         if (!Present(it->made) && Present(it->target)) MoveIntoPlace(it->target, it->made, false);
+        if (it->aside.empty() || !Present(it->aside)) continue;
         if (!MoveIntoPlace(it->aside, it->target, false)) {
             keep.push_back(it->aside);
             notes.push_back(ToArgument(it->aside) + ": holds the earlier " +

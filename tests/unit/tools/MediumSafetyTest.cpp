@@ -433,8 +433,7 @@ TEST_F(MediumSafety, FoldersAnotherUserCannotUseAreFoundBeforeAnythingIsWritten)
     const ToolRun unwritable =
         Shell(nobody + Command({"-o", W("../open/medium"), "--image", W("../closed/m.iso")}));
     EXPECT_EQ(unwritable.code, 2);
-    EXPECT_NE(unwritable.err.find("closed cannot be written"), std::string::npos)
-        << unwritable.err;
+    EXPECT_NE(unwritable.err.find("closed cannot be written"), std::string::npos) << unwritable.err;
     EXPECT_TRUE(fs::is_empty(dir.path / "open"));
     // A folder that can be listed but not searched.
     Write(work / "in" / "English" / "locked" / "data.cab", "x");
@@ -449,15 +448,20 @@ TEST_F(MediumSafety, FoldersAnotherUserCannotUseAreFoundBeforeAnythingIsWritten)
 TEST_F(MediumSafety, AStoppedCommitIsUndoneAndOnlyUnlockedMarkedTemporariesAreSwept) {
     ASSERT_EQ(Tool(Args({"-o", W("../medium")})).code, 0);
     const std::set<std::string> earlier = Below(dir.path / "medium");
-    // A run stopped during its commit: the earlier medium set aside, its own in place.
+    // A run stopped during its commit: the earlier medium set aside, its own in place, and its
+    // image in place where there was none.
     const fs::path lock = dir.path / "medium.tmp-catalog-tool-Ab3xYz";
-    const std::string journal = std::string("catalog-tool run\nmove") + '\0' +
-                                (dir.path / "medium.tmp-catalog-tool-Ab3xYz-Qw9eRt").string() +
-                                '\0' + (dir.path / "medium").string() + '\0' +
-                                (lock.string() + "-old") + '\0';
+    std::string journal = "catalog-tool run\n";
+    for (const std::string& field :
+         {std::string("move"), lock.string() + "-Qw9eRt", W("../medium"), lock.string() + "-old",
+          std::string("move"), lock.string() + "-Img001/medium.iso", W("../m.iso"),
+          W("../m.iso.old")})
+        journal += field + '\0';
     Write(lock, journal);
     fs::rename(dir.path / "medium", lock.string() + "-old");
     Write(dir.path / "medium" / "stopped.txt", "the stopped run's");
+    fs::create_directory(lock.string() + "-Img001");
+    Write(dir.path / "m.iso", "the stopped run's");
     // A set-up folder that only looks like a temporary, and the temporaries of a live run.
     Write(dir.path / "medium.tmp-catalog-tool-99999-abcdef" / "setup.exe", "MZ");
     Write(dir.path / "medium.tmp-catalog-tool-Live01-Qw9eRt" / "f", "live");
@@ -475,6 +479,7 @@ TEST_F(MediumSafety, AStoppedCommitIsUndoneAndOnlyUnlockedMarkedTemporariesAreSw
     }
     EXPECT_FALSE(fs::exists(lock));
     EXPECT_FALSE(fs::exists(lock.string() + "-old"));
+    EXPECT_FALSE(fs::exists(dir.path / "m.iso"));
 }
 
 TEST_F(MediumSafety, OutputPlacesAreToldByIdentityAndOnlyOwnImagesReplaced) {
