@@ -525,6 +525,14 @@ TEST_F(MediumSafety, OutputPlacesAreToldByIdentityAndOnlyOwnImagesReplaced) {
     const ToolRun inner = Tool(Args({"--image", W("../inner.iso")}));
     Shell("umount " + mounted.string());
     EXPECT_EQ(inner.code, 0) << inner.err;
+    // 300 one-byte files take 300 blocks of 4 KiB in a folder: more than a 1 MiB disk holds.
+    for (int i = 0; i < 300; ++i) Write(work / "in" / "Many" / std::to_string(i), "x");
+    fs::create_directory(dir.path / "small");
+    ASSERT_EQ(Shell("mount -t tmpfs -o size=1m none " + W("../small")).code, 0);
+    const ToolRun full = Tool(Args({"-o", W("../small/medium")}));
+    Shell("umount " + W("../small"));
+    EXPECT_EQ(full.code, 2);
+    EXPECT_NE(full.err.find("the outputs need about"), std::string::npos) << full.err;
 }
 
 }  // namespace
