@@ -333,6 +333,15 @@ class HeldBuild {
         setenv("PATH", path.c_str(), 1);
         xorriso = ReadPidFrom(told);
     }
+    // A build a failed test left held is ended (its xorriso goes with it).
+    ~HeldBuild() {
+        if (tool <= 0) return;
+        kill(tool, SIGKILL);
+        waitpid(tool, nullptr, 0);
+    }
+    HeldBuild(const HeldBuild&) = delete;
+    HeldBuild& operator=(const HeldBuild&) = delete;
+
     // Lets xorriso go on and waits for the tool: its exit code and what it printed.
     ToolRun Release() {
         const int fd = open(go.c_str(), O_WRONLY);
@@ -340,6 +349,7 @@ class HeldBuild {
         close(fd);
         int status = 0;
         waitpid(tool, &status, 0);
+        tool = 0;
         const std::string text = ReadText(log);
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text, text};
     }
