@@ -2,11 +2,7 @@
 
 #include "Interruption.h"
 
-#ifdef _WIN32
-#include <windows.h>
-
-#include "util/WideText.h"
-#else
+#ifndef _WIN32
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -18,96 +14,7 @@
 
 namespace childprocess {
 
-#ifdef _WIN32
-namespace {
-
-// One argument quoted the way the C runtime splits a command line again.
-std::string Quote(const std::string& arg) {
-    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
-    std::string quoted = "\"";
-    std::size_t backslashes = 0;
-    for (char c : arg) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted.append(backslashes * 2, '\\');
-    return quoted + "\"";
-}
-
-class Handle {
-  public:
-    explicit Handle(HANDLE h = nullptr) : handle(h) {}
-    ~Handle() { Close(); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE Get() const { return handle; }
-    HANDLE* Out() { return &handle; }
-    void Close() {
-        if (handle != nullptr && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-        handle = nullptr;
-    }
-
-  private:
-    HANDLE handle;
-};
-
-}  // namespace
-
-int Run(const std::vector<std::string>& args, std::string* output) {
-    if (args.empty()) return kNotStarted;
-    std::string line;
-    for (const std::string& arg : args) line += (line.empty() ? "" : " ") + Quote(arg);
-    std::wstring commandLine = WideFromUtf8(line);
-
-    Handle job(CreateJobObjectW(nullptr, nullptr));
-    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    if (job.Get() != nullptr)
-        SetInformationJobObject(job.Get(), JobObjectExtendedLimitInformation, &limits,
-                                sizeof limits);
-
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    Handle readEnd;
-    Handle writeEnd;
-    if (!CreatePipe(readEnd.Out(), writeEnd.Out(), &inherit, 0)) return kNotStarted;
-    SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    startup.hStdOutput = output != nullptr ? writeEnd.Get() : startup.hStdError;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
-                        nullptr, &startup, &info)) {
-        return kNotStarted;
-    }
-    Handle process(info.hProcess);
-    Handle thread(info.hThread);
-    if (job.Get() != nullptr) {
-        AssignProcessToJobObject(job.Get(), process.Get());
-        interruption::SetChild(reinterpret_cast<std::intptr_t>(job.Get()));
-        if (interruption::Signal() != 0) TerminateJobObject(job.Get(), 1);
-    }
-    ResumeThread(thread.Get());
-    writeEnd.Close();
-    char chunk[4096];
-    DWORD read = 0;
-    while (ReadFile(readEnd.Get(), chunk, sizeof chunk, &read, nullptr) && read > 0) {
-        if (output != nullptr) output->append(chunk, read);
-    }
-    WaitForSingleObject(process.Get(), INFINITE);
-    interruption::SetChild(0);
-    if (interruption::Signal() != 0) return kInterrupted;
-    DWORD code = 0;
-    return GetExitCodeProcess(process.Get(), &code) ? static_cast<int>(code) : kNotStarted;
-}
-#else
+#ifndef _WIN32
 namespace {
 
 class Fd {

@@ -108,6 +108,15 @@ bool CopyFileContents(const fs::path& from, const fs::path& to, std::string& err
         error = toolfiles::ToArgument(from) + ": cannot be read (" + std::strerror(errno) + ")";
         return false;
     }
+    return CopyOpenFile(in.Get(), from, to, error);
+}
+
+bool CopyOpenFile(int input, const fs::path& from, const fs::path& to, std::string& error) {
+    struct stat info;
+    if (fstat(input, &info) != 0) {
+        error = toolfiles::ToArgument(from) + ": cannot be read (" + std::strerror(errno) + ")";
+        return false;
+    }
     Fd out(open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
     if (out.Get() < 0) {
         error = toolfiles::ToArgument(to) + ": cannot be created (" + std::strerror(errno) + ")";
@@ -117,14 +126,14 @@ bool CopyFileContents(const fs::path& from, const fs::path& to, std::string& err
     int failure = 0;
     // Data runs only: the holes between them stay holes.
     for (off_t at = 0; at < size && failure == 0;) {
-        off_t data = lseek(in.Get(), at, SEEK_DATA);
+        off_t data = lseek(input, at, SEEK_DATA);
         if (data < 0) {
             if (errno == ENXIO) break;  // only a hole is left
             data = at;                  // the file system does not tell: copy everything
         }
-        off_t hole = lseek(in.Get(), data, SEEK_HOLE);
+        off_t hole = lseek(input, data, SEEK_HOLE);
         if (hole < 0 || hole > size) hole = size;
-        failure = CopyRange(in.Get(), out.Get(), data, hole - data);
+        failure = CopyRange(input, out.Get(), data, hole - data);
         at = hole;
     }
     if (failure == 0 && ftruncate(out.Get(), size) != 0) failure = errno;

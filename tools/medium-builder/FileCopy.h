@@ -8,3 +8,9 @@
 // the side it happened on; a full disk is named as such, with the target.
 bool CopyFileContents(const std::filesystem::path& from, const std::filesystem::path& to,
                       std::string& error);
+
+#ifndef _WIN32
+// The same from a file already open for reading (from names it in messages).
+bool CopyOpenFile(int input, const std::filesystem::path& from, const std::filesystem::path& to,
+                  std::string& error);
+#endif

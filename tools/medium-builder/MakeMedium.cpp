@@ -7,6 +7,8 @@
 #include "MediumImage.h"
 #include "MediumPlan.h"
 #include "MediumStage.h"
+#include "OutputCheck.h"
+#include "Publication.h"
 #include "Temporary.h"
 #include "TextForm.h"
 #include "ToolFiles.h"
@@ -18,6 +20,10 @@ namespace fs = std::filesystem;
 namespace {
 
 using toolfiles::ToArgument;
+
+// The image's name in the folder that holds the medium's own files while it is built.
+const char kImageName[] = "medium.iso";
+const char kTreeName[] = "medium";
 
 // The capacity of a single-layer DVD.
 constexpr std::uintmax_t kSingleLayerDvd = 4700372992;
@@ -72,6 +78,18 @@ bool CompareJoliet(const mediumplan::Plan& plan, const fs::path& image, std::str
     return error.empty();
 }
 
+// Finishes or undoes the commit of a stopped run beside the outputs and removes its temporaries,
+// before the outputs are checked, so that they are checked as that run's commit left them.
+void RemoveLeftovers(const Request& request, std::ostream& out) {
+    for (const std::string& given : {request.folder, request.image}) {
+        if (given.empty()) continue;
+        std::vector<std::string> notes;
+        for (const fs::path& left : toolfiles::RemoveLeftovers(mediumplan::Normal(given), notes))
+            out << "make-medium: removed " << ToArgument(left) << ", left by a stopped run\n";
+        for (const std::string& note : notes) out << "make-medium: " << note << "\n";
+    }
+}
+
 class Build {
   public:
     Build(mediumplan::Plan& plan, std::ostream& out) : plan(plan), out(out) {
@@ -84,49 +102,50 @@ class Build {
         };
     }
 
-    // Removes what a killed run left beside the outputs.
-    void RemoveLeftovers() {
-        for (const fs::path& target : {plan.folder, plan.image}) {
-            if (target.empty()) continue;
-            for (const fs::path& left : toolfiles::RemoveLeftovers(target))
-                out << "make-medium: removed " << ToArgument(left) << ", left by a stopped run\n";
-        }
-    }
-
     bool StageFolder(std::string& error) {
         if (plan.folder.empty()) return true;
         toolfiles::Temporary stage;
+        std::vector<std::string> linked;
         if (!toolfiles::Temporary::MakeBeside(plan.folder, true, stage, error) ||
-            !mediumstage::Fill(inputs, stage.Path(), error)) {
+            !mediumstage::Fill(inputs, stage.Path(), false, linked, error)) {
             return false;
         }
-        publication.Add(std::move(stage), plan.folder);
+        folderStage = stage.Path();
+        publication.Add(std::move(stage), folderStage, plan.folder,
+                        Replaceable(outputcheck::IsOwnMediumFolder));
         return true;
     }
 
     bool StageImage(std::string& error) {
         if (plan.image.empty()) return true;
-        toolfiles::Temporary ownFiles;
-        toolfiles::Temporary image;
-        if (!toolfiles::Temporary::MakeBeside(plan.image, true, ownFiles, error) ||
-            !mediumstage::WriteOwnFiles(inputs, ownFiles.Path(), error) ||
-            !toolfiles::Temporary::MakeBeside(plan.image, false, image, error)) {
-            return false;
+        // xorriso makes the image itself, in the run's own folder beside its place, from the
+        // medium folder just staged or else from a tree of its own there.
+        toolfiles::Temporary work;
+        if (!toolfiles::Temporary::MakeBeside(plan.image, true, work, error)) return false;
+        mediumimage::Source source{ToArgument(folderStage), {}, plan.label, plan.seconds};
+        if (folderStage.empty()) {
+            const fs::path tree = work.Path() / kTreeName;
+            std::error_code code;
+            if (!fs::create_directory(tree, code) ||
+                !mediumstage::Fill(inputs, tree, true, source.linked, error)) {
+                if (error.empty()) error = ToArgument(tree) + ": cannot be created";
+                return false;
+            }
+            source.tree = ToArgument(tree);
         }
-        const mediumimage::Source source{ToArgument(plan.setupFolder), ToArgument(ownFiles.Path()),
-                                         plan.label, plan.seconds};
-        if (!mediumimage::Write(source, ToArgument(image.Path()), error)) {
+        const fs::path image = work.Path() / kImageName;
+        if (!mediumimage::Write(source, ToArgument(image), error)) {
             error = ToArgument(plan.image) + ": " + error + DiskFullNote(plan.image);
             return false;
         }
-        if (!CompareJoliet(plan, image.Path(), error)) {
+        if (!CompareJoliet(plan, image, error)) {
             error = ToArgument(plan.image) + ": " + error;
             failure = ExitCode::CheckFailed;
             return false;
         }
         std::error_code code;
-        imageBytes = fs::file_size(image.Path(), code);
-        publication.Add(std::move(image), plan.image);
+        imageBytes = fs::file_size(image, code);
+        publication.Add(std::move(work), image, plan.image, Replaceable(outputcheck::IsOwnImage));
         return true;
     }
 
@@ -155,6 +174,10 @@ class Build {
     }
 
   private:
+    toolfiles::Publication::Replaceable Replaceable(bool (*own)(const fs::path&)) const {
+        return plan.force ? toolfiles::Publication::Replaceable(own) : nullptr;
+    }
+
     static std::string DiskFullNote(const fs::path& target) {
         std::error_code code;
         const std::int64_t free = toolfiles::FreeBytes(fs::absolute(target, code).parent_path());
@@ -165,6 +188,7 @@ class Build {
     std::ostream& out;
     mediumstage::Inputs inputs;
     toolfiles::Publication publication;
+    fs::path folderStage;  // the medium folder built, until it is moved into place
     std::uintmax_t imageBytes = 0;
     ExitCode failure = ExitCode::Usage;
 };
@@ -174,6 +198,7 @@ class Build {
 ExitCode Make(const Request& request, std::ostream& out, std::ostream& err, int& interruptedBy) {
     interruptedBy = 0;
     interruption::Guard guard;
+    RemoveLeftovers(request, out);
     mediumplan::Plan plan;
     Problems problems;
     mediumplan::Validate(request, plan, problems);
@@ -183,7 +208,6 @@ ExitCode Make(const Request& request, std::ostream& out, std::ostream& err, int&
         return problems.Code();
     }
     Build build(plan, out);
-    build.RemoveLeftovers();
     std::string error;
     if (!build.StageFolder(error) || !build.StageImage(error) || !build.Publish(error)) {
         interruptedBy = interruption::Signal();

@@ -6,6 +6,8 @@
 
 namespace mediumimage {
 
+const char* const kApplicationId = "CATALOG_TOOL_MAKE_MEDIUM";
+
 namespace {
 
 // Days from 1970-01-01 to a civil date's year, month and day (proleptic Gregorian).
@@ -61,24 +63,33 @@ std::vector<std::string> XorrisoCommand(const Source& source, const std::string&
         // Quiet unless something is wrong; any problem fails the run.
         "-report_about", "SORRY", "-abort_on", "FAILURE", "-return_with", "SORRY", "32"};
     command.insert(command.end(), kCharsets.begin(), kCharsets.end());
-    const std::vector<std::string> rest = {
+    const std::vector<std::string> settings = {
         "-outdev", "stdio:" + image, "-joliet", "on", "-rockridge", "on", "-compliance",
-        // Level 3: a file over 4 GiB is stored in several extents.
-        "joliet_long_names:iso_9660_level=3",
-        // Links inside the set-up programs' folder (the only ones it may hold) are followed.
-        "-follow", "link",
+        // Level 3: a file over 4 GiB is stored in several extents. Joliet names in UTF-16, so
+        // that characters beyond the basic plane are kept whole.
+        "joliet_long_names:joliet_utf16:iso_9660_level=3",
         // Nothing of the building machine: no ACLs, extended attributes, inode numbers or
         // hard-link detection.
         "-acl", "off", "-xattr", "off", "-md5", "off", "-hardlinks", "off", "-disk_dev_ino", "off",
-        "-volid", source.label, "-volume_date", "uuid", date, "-volume_date", "c", date,
-        "-volume_date", "m", date, "-volume_date", "f", date, "-volume_date", "all_file_dates", at,
-        "-iso_nowtime", at, "-map", source.setupFolder, "/", "-map",
-        source.ownFiles + "/installer.exe", "/installer.exe", "-map",
-        source.ownFiles + "/install.crt", "/install.crt", "-map", source.ownFiles + "/autorun.inf",
-        "/autorun.inf", "-chown_r", "0", "/", "--", "-chgrp_r", "0", "/", "--", "-find", "/",
-        "-type", "d", "-exec", "chmod", "0755", "--", "-find", "/", "-type", "f", "-exec", "chmod",
-        "0644", "--", "-commit", "-end"};
-    command.insert(command.end(), rest.begin(), rest.end());
+        "-volid", source.label, "-application_id", kApplicationId, "-volume_date", "uuid", date,
+        "-volume_date", "c", date, "-volume_date", "m", date, "-volume_date", "f", date,
+        "-iso_nowtime", at, "-map", source.tree, "/",
+        // Owners 0 as the image is written.
+        "-uid", "0", "-gid", "0"};
+    command.insert(command.end(), settings.begin(), settings.end());
+    if (!source.linked.empty()) {
+        std::vector<std::string> paths;
+        for (const std::string& path : source.linked) paths.push_back("/" + path);
+        command.insert(command.end(), {"-chmod", "0644"});
+        command.insert(command.end(), paths.begin(), paths.end());
+        command.insert(command.end(), {"--", "-alter_date", "m", at});
+        command.insert(command.end(), paths.begin(), paths.end());
+        command.push_back("--");
+    }
+    // Access and change times from the modification time, which every node has right by now
+    // (xorriso would take "all_file_dates =0" for "off").
+    for (const char* arg : {"-volume_date", "all_file_dates", "set_to_mtime", "-commit", "-end"})
+        command.push_back(arg);
     return command;
 }
 

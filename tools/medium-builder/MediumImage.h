@@ -5,17 +5,22 @@
 #include <vector>
 
 // The ISO 9660 image of a medium, with Joliet names (UTF-16, so Cyrillic names reach Windows
-// whole) and Rock Ridge, written by xorriso from the set-up programs' folder and the medium's own
-// files, mapped into the image where they lie (nothing is copied). Every date in the image is the
-// given time, owners are 0 and modes fixed, so the same inputs always give the same bytes.
+// whole) and Rock Ridge, written by xorriso from a tree the build owns (see MediumStage.h), with
+// no link in it to follow. Every date in the image is the given time, owners are 0 and modes
+// fixed, so the same inputs always give the same bytes. The tree's files carry their dates and
+// modes already, so xorriso sets them only on the few it holds as hard links, rather than node by
+// node on the whole tree, which takes it time that grows with the square of a folder's size.
 namespace mediumimage {
+
+// The application id every image of this builder carries, so that --force can tell its own.
+extern const char* const kApplicationId;
 
 // The date form xorriso's "-volume_date uuid" takes: YYYYMMDDhhmmsscc, UTC.
 std::string VolumeDate(std::int64_t seconds);
 
 struct Source {
-    std::string setupFolder;  // its contents go to the image's root
-    std::string ownFiles;     // the folder holding installer.exe, install.crt and autorun.inf
+    std::string tree;  // the whole medium, its files dated and with the medium's modes
+    std::vector<std::string> linked;  // files of the tree that keep their own mode and date
     std::string label;
     std::int64_t seconds = 0;
 };

@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "ComposedNames.h"
 #include "MediumCheck.h"
 #include "MediumStage.h"
 #include "OutputCheck.h"
@@ -44,6 +45,11 @@ void CheckDate(Plan& plan, Problems& problems) {
     if (text.empty()) {
         problems.Add(Problems::Medium, ExitCode::Usage,
                      name + " is empty; unset it for the default date, 2000-01-01");
+        return;
+    }
+    if (text.size() > 1 && text[0] == '0') {
+        problems.Add(Problems::Medium, ExitCode::Usage,
+                     name + " begins with a 0; write the count of seconds without leading zeros");
         return;
     }
     std::int64_t seconds = 0;
@@ -96,7 +102,23 @@ void ReadCatalogue(const makemedium::Request& request, Plan& plan, Problems& pro
     } else if (articles->Size() == 0) {
         problems.Add(Problems::Catalogue, ExitCode::CheckFailed,
                      request.source + ": the section " + section + " holds no article");
+    } else if (std::all_of(articles->Entries().begin(), articles->Entries().end(),
+                           [](const auto& article) { return article.second.Text().empty(); })) {
+        problems.Add(Problems::Catalogue, ExitCode::CheckFailed,
+                     request.source + ": every article of the section " + section +
+                         " is empty, so the medium would offer nothing to install");
     }
+}
+
+std::uintmax_t RoundedUp(std::uintmax_t bytes, std::uintmax_t unit) {
+    return (bytes + unit - 1) / unit * unit;
+}
+
+// A file's bytes as the outputs take them: a folder file system gives whole blocks, and an image
+// whole sectors.
+void AddPayload(Plan& plan, std::uintmax_t bytes) {
+    plan.folderBytes += RoundedUp(bytes, 4096);
+    plan.imageBytes += RoundedUp(bytes, 2048);
 }
 
 void CheckInstaller(const makemedium::Request& request, Plan& plan, Problems& problems) {
@@ -114,7 +136,7 @@ void CheckInstaller(const makemedium::Request& request, Plan& plan, Problems& pr
     } else if (head.compare(0, 2, "MZ") != 0) {
         problems.Add(Problems::Medium, ExitCode::Usage, name + ": is not a Windows program");
     } else {
-        plan.payloadBytes += head.size();
+        AddPayload(plan, head.size());
     }
 }
 
@@ -124,7 +146,7 @@ void CheckNames(const Plan& plan, const std::string& shownRoot, Problems& proble
     for (const setuptree::Entry& entry : plan.entries) {
         const std::string name = entry.relative.filename().u8string();
         const std::string relative = entry.relative.generic_u8string();
-        const std::string shown = shownRoot + "/" + relative;
+        const std::string shown = windowsnames::Shown(shownRoot + "/" + relative);
         const std::string problem = windowsnames::NameProblem(name);
         if (!problem.empty()) {
             problems.Add(Problems::Medium, ExitCode::CheckFailed, shown + ": the name " + problem);
@@ -153,10 +175,13 @@ void CheckArticles(const Plan& plan, const makemedium::Request& request, Problem
     if (articles == nullptr) return;
     std::set<std::string> present;
     std::map<std::string, std::string> byFolded;
+    std::map<std::string, std::string> byComposed;
     for (const setuptree::Entry& entry : plan.entries) {
         const std::string relative = entry.relative.generic_u8string();
         present.insert(relative);
         byFolded.emplace(windowsnames::CaseFolded(relative), relative);
+        const std::string composed = composednames::Composed(relative);
+        if (composed != relative) byComposed.emplace(composed, relative);
     }
     const auto exists = [&present](const std::string& path) {
         std::string relative = path;
@@ -167,7 +192,13 @@ void CheckArticles(const Plan& plan, const makemedium::Request& request, Problem
         std::string reason = p.reason;
         const std::string relative = mediumcheck::RelativeOnMedium(p.value);
         const auto other = byFolded.find(windowsnames::CaseFolded(relative));
-        if (p.reason == "missing" && other != byFolded.end()) {
+        const auto decomposed = byComposed.find(relative);
+        if (p.reason == "missing" && decomposed != byComposed.end()) {
+            reason = "missing; the folder holds " + request.setupFolder + "/" +
+                     windowsnames::Shown(decomposed->second) +
+                     ", the same name with its letters decomposed (NFD, as macOS writes names): " +
+                     "rename it with the letters composed (NFC)";
+        } else if (p.reason == "missing" && other != byFolded.end()) {
             reason = "missing; the folder holds " + request.setupFolder + "/" + other->second +
                      ", whose letter case differs: name it as it is";
         }
@@ -199,15 +230,17 @@ void CheckSetupFolder(const makemedium::Request& request, Plan& plan, Problems& 
     }
     CheckNames(plan, ToArgument(plan.setupFolder), problems);
     CheckArticles(plan, request, problems);
-    for (const setuptree::Entry& entry : plan.entries) plan.payloadBytes += entry.size;
+    for (const setuptree::Entry& entry : plan.entries)
+        AddPayload(plan, entry.folder ? 1 : entry.size);
 }
 
 }  // namespace
 
 fs::path Normal(const std::string& name) {
-    fs::path path = toolfiles::FromArgument(name).lexically_normal();
-    if (!path.has_filename() && path.has_parent_path()) path = path.parent_path();
-    return path;
+    std::string text = name;
+    while (text.size() > 1 && (text.back() == '/' || text.back() == fs::path::preferred_separator))
+        text.pop_back();
+    return toolfiles::FromArgument(text);
 }
 
 void Validate(const makemedium::Request& request, Plan& plan, Problems& problems) {
@@ -219,6 +252,7 @@ void Validate(const makemedium::Request& request, Plan& plan, Problems& problems
                      "--label \"" + request.label + "\" " + labelProblem);
     }
     plan.label = request.label;
+    plan.force = request.force;
     CheckInstaller(request, plan, problems);
     CheckSetupFolder(request, plan, problems);
     outputcheck::Check(request, plan, problems);

@@ -24,10 +24,15 @@ struct Plan {
     std::filesystem::path image;   // empty for none
     std::string label;
     std::int64_t seconds = 0;
-    std::uintmax_t payloadBytes = 0;  // the set-up programs' and the installer's bytes
+    // The space the set-up programs and the installer take in a medium folder (whole 4 KiB
+    // blocks) and in an image (whole 2 KiB sectors).
+    std::uintmax_t folderBytes = 0;
+    std::uintmax_t imageBytes = 0;
+    bool force = false;  // an earlier output of make-medium's may be replaced
 };
 
-// A command-line path in its plain form, without a trailing separator.
+// A command-line path without a trailing separator; nothing else of it is changed as text, so
+// that the system resolves its links and ".." as it does for every other use.
 std::filesystem::path Normal(const std::string& name);
 
 // Fills plan; every problem found is added.

@@ -6,6 +6,7 @@
 
 #include "FileCopy.h"
 #include "Interruption.h"
+#include "SetupFile.h"
 #include "ToolFiles.h"
 #include "handoff/HandoffNames.h"
 
@@ -111,25 +112,25 @@ bool IsOwnAutorun(const std::string& text) {
            LabelProblem(text.substr(labelAt, text.size() - head.size())).empty();
 }
 
-bool WriteOwnFiles(const Inputs& inputs, const fs::path& stage, std::string& error) {
-    return WriteFiles(inputs, stage, error) &&
-           SetModesAndDates({kInstallerName, kCatalogName, kAutorunName}, stage, inputs.seconds,
-                            error);
-}
-
-bool Fill(const Inputs& inputs, const fs::path& stage, std::string& error) {
+bool Fill(const Inputs& inputs, const fs::path& stage, bool linkLarge,
+          std::vector<std::string>& linked, std::string& error) {
     std::error_code code;
+    // The folders and the own files get their modes and dates after; the set-up programs' files
+    // as they are placed.
     std::vector<fs::path> relatives = {kInstallerName, kCatalogName, kAutorunName};
     for (const setuptree::Entry& entry : inputs.entries) {
         if (interruption::Signal() != 0) return Fail(error, stage, "interrupted");
         const fs::path target = stage / entry.relative;
+        bool isLink = false;
         if (entry.folder) {
             if (!fs::create_directory(target, code) || code)
                 return Fail(error, target, "cannot be created", code);
-        } else if (!CopyFileContents(entry.source, target, error)) {
+            relatives.push_back(entry.relative);
+        } else if (!setupfile::Place(entry, target, linkLarge, inputs.seconds, isLink, error)) {
             return false;
+        } else if (isLink) {
+            linked.push_back(entry.relative.generic_u8string());
         }
-        relatives.push_back(entry.relative);
     }
     return WriteFiles(inputs, stage, error) &&
            SetModesAndDates(relatives, stage, inputs.seconds, error);

@@ -41,11 +41,12 @@ struct Inputs {
     CatalogWriter writeCatalog;
 };
 
-// Writes the medium's own three files into the empty folder stage, dated and with fixed modes.
-bool WriteOwnFiles(const Inputs& inputs, const std::filesystem::path& stage, std::string& error);
-
-// Fills the empty folder stage with the whole medium: the own files and a copy of the set-up
-// programs' tree. False with a message on the first failure; stage is then left for the caller.
-bool Fill(const Inputs& inputs, const std::filesystem::path& stage, std::string& error);
+// Fills the empty folder stage with the whole medium: the own files and the set-up programs'
+// tree, each file the very one the scan checked (see SetupFile.h), copied, or with linkLarge
+// hard-linked when large; linked gets the relative paths of those linked, which keep the
+// author's mode and date. False with a message on the first failure; stage is then left for the
+// caller.
+bool Fill(const Inputs& inputs, const std::filesystem::path& stage, bool linkLarge,
+          std::vector<std::string>& linked, std::string& error);
 
 }  // namespace mediumstage

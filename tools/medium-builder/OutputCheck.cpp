@@ -5,9 +5,14 @@
 #include <iterator>
 #include <map>
 
+#include "MediumImage.h"
 #include "MediumStage.h"
 #include "Temporary.h"
 #include "ToolFiles.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace outputcheck {
 
@@ -27,16 +32,44 @@ bool ReadWhole(const fs::path& path, std::string& text) {
     return !in.bad();
 }
 
+// The place as the system resolves it: the real path of the part that exists, then the rest.
 fs::path Real(const fs::path& path) {
     std::error_code code;
     const fs::path real = fs::weakly_canonical(fs::absolute(path, code), code);
     return code ? fs::absolute(path, code) : real;
 }
 
+// True when path is folder or lies in it, told by the file's identity (device and inode), so that
+// a second view of a folder (a bind mount, a hard link) counts as the folder.
 bool Inside(const fs::path& path, const fs::path& folder) {
-    const auto differ = std::mismatch(folder.begin(), folder.end(), path.begin(), path.end());
-    return differ.first == folder.end();
+    std::error_code code;
+    if (!fs::exists(folder, code)) {
+        const auto differ = std::mismatch(folder.begin(), folder.end(), path.begin(), path.end());
+        return differ.first == folder.end();
+    }
+    for (fs::path at = path; !at.empty(); at = at.parent_path()) {
+        if (fs::equivalent(at, folder, code) && !code) return true;
+        if (at == at.parent_path()) break;
+    }
+    return false;
 }
+
+bool Same(const fs::path& a, const fs::path& b) {
+    std::error_code code;
+    return a == b || (fs::equivalent(a, b, code) && !code);
+}
+
+// Why nobody can write in folder; empty when one can (or the system does not say).
+std::string Unwritable(const fs::path& folder) {
+#ifdef _WIN32
+    (void)folder;
+    return std::string();
+#else
+    return access(folder.c_str(), W_OK | X_OK) == 0 ? std::string() : toolfiles::LastSystemError();
+#endif
+}
+
+}  // namespace
 
 bool IsOwnMediumFolder(const fs::path& folder) {
     std::string autorun;
@@ -47,12 +80,24 @@ bool IsOwnMediumFolder(const fs::path& folder) {
            fs::is_regular_file(folder / mediumstage::kInstallerName, code);
 }
 
-bool IsIsoImage(const fs::path& file) {
+bool IsOwnImage(const fs::path& file) {
+    // Only a plain file is opened: a FIFO or a device would block or be read.
+    std::error_code code;
+    if (!fs::is_regular_file(fs::symlink_status(file, code))) return false;
     std::ifstream in(file, std::ios::binary);
-    char mark[5] = {};
-    in.seekg(16 * 2048 + 1);
-    return in.read(mark, sizeof mark) && std::string(mark, sizeof mark) == "CD001";
+    const std::string id = mediumimage::kApplicationId;
+    std::string descriptor(2048, '\0');
+    in.seekg(16 * 2048);
+    // The primary volume descriptor: its type, "CD001", and at 574 the application's id.
+    return in.read(&descriptor[0], 2048) &&
+           descriptor.compare(0, 6,
+                              "\x01"
+                              "CD001") == 0 &&
+           descriptor.compare(574, id.size(), id) == 0 &&
+           descriptor.find_first_not_of(' ', 574 + id.size()) >= 574 + 128;
 }
+
+namespace {
 
 // An output may replace only what an earlier make-medium made there, and only with --force; it
 // may not be, hold or lie in an input, nor the other output; its folder has to exist and its name
@@ -68,7 +113,7 @@ void CheckOutput(const fs::path& path, bool folder,
     const fs::path real = Real(path);
     for (const auto& [input, what] : inputs) {
         const fs::path other = Real(input);
-        if (real == other) {
+        if (Same(real, other)) {
             refuse("is " + what);
         } else if (Inside(other, real)) {
             refuse("holds " + what);
@@ -79,20 +124,26 @@ void CheckOutput(const fs::path& path, bool folder,
     const fs::file_status own = fs::symlink_status(path, code);
     if (fs::is_symlink(own)) {
         refuse("is a link; give the place itself");
+    } else if (fs::exists(own) && !fs::is_directory(own) && !fs::is_regular_file(own)) {
+        refuse(
+            "is neither a file nor a folder (a device, a FIFO or a socket); it is never "
+            "replaced");
     } else if (fs::exists(own)) {
         if (!force) {
             refuse("exists; give --force to replace it");
         } else if (fs::is_directory(own) != folder) {
             refuse(std::string("exists and is not a ") + (folder ? "folder" : "file"));
-        } else if (folder ? !IsOwnMediumFolder(path) : !IsIsoImage(path)) {
-            refuse(std::string("exists and is not ") +
-                   (folder ? "a medium folder" : "an ISO 9660 image") +
+        } else if (folder ? !IsOwnMediumFolder(path) : !IsOwnImage(path)) {
+            refuse(std::string("exists and is not ") + (folder ? "a medium folder" : "an image") +
                    " make-medium made; nothing of it is replaced");
         }
     }
-    const fs::path parent = fs::absolute(path, code).parent_path();
+    const fs::path parent = Real(path).parent_path();
     if (!fs::is_directory(parent, code)) {
         refuse("its folder " + ToArgument(parent) + " does not exist");
+    } else if (!Unwritable(parent).empty()) {
+        refuse("its folder " + ToArgument(parent) + " cannot be written (" + Unwritable(parent) +
+               ")");
     } else if (path.filename().u8string().size() > toolfiles::LongestTargetName(parent)) {
         refuse("the name is longer than the " +
                std::to_string(toolfiles::LongestTargetName(parent)) +
@@ -118,12 +169,9 @@ void Check(const makemedium::Request& request, mediumplan::Plan& plan, Problems&
 
     // The space the outputs take, where they go.
     std::map<fs::path, std::uintmax_t> needs;
-    const auto parentOf = [](const fs::path& p) {
-        std::error_code code;
-        return fs::absolute(p, code).parent_path();
-    };
-    if (!plan.folder.empty()) needs[parentOf(plan.folder)] += plan.payloadBytes;
-    if (!plan.image.empty()) needs[parentOf(plan.image)] += plan.payloadBytes + kImageOverhead;
+    const auto parentOf = [](const fs::path& p) { return Real(p).parent_path(); };
+    if (!plan.folder.empty()) needs[parentOf(plan.folder)] += plan.folderBytes;
+    if (!plan.image.empty()) needs[parentOf(plan.image)] += plan.imageBytes + kImageOverhead;
     for (const auto& [where, bytes] : needs) {
         const std::int64_t free = toolfiles::FreeBytes(where);
         if (free >= 0 && static_cast<std::uintmax_t>(free) < bytes) {

@@ -12,6 +12,10 @@
 // the temporaries beside it, and the space it will take.
 namespace outputcheck {
 
+// True for a medium folder, or an image, that make-medium made.
+bool IsOwnMediumFolder(const std::filesystem::path& folder);
+bool IsOwnImage(const std::filesystem::path& file);
+
 // Sets plan's outputs; every problem found is added.
 void Check(const makemedium::Request& request, mediumplan::Plan& plan, Problems& problems);
 

@@ -5,6 +5,16 @@
 
 #include "ToolFiles.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#endif
+#include "WindowsNames.h"
+
 namespace setuptree {
 
 namespace fs = std::filesystem;
@@ -14,6 +24,30 @@ namespace {
 bool Inside(const fs::path& path, const fs::path& folder) {
     const auto differ = std::mismatch(folder.begin(), folder.end(), path.begin(), path.end());
     return differ.first == folder.end();
+}
+
+// Opens the file as the build will (without following a link where there is none), notes which
+// file it is and its size; false when it cannot be read.
+bool Identify(Entry& entry, std::string& why) {
+#ifdef _WIN32
+    why.clear();
+    std::ifstream readable(entry.source, std::ios::binary);
+    std::error_code code;
+    entry.size = fs::file_size(entry.source, code);
+    return static_cast<bool>(readable);
+#else
+    const int fd = open(entry.source.c_str(),
+                        O_RDONLY | O_CLOEXEC | O_NONBLOCK | (entry.link ? 0 : O_NOFOLLOW));
+    struct stat info;
+    const bool opened = fd >= 0 && fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (!opened) why = std::string(" (") + std::strerror(errno) + ")";
+    if (fd >= 0) close(fd);
+    if (!opened) return false;
+    entry.size = static_cast<std::uintmax_t>(info.st_size);
+    entry.device = static_cast<std::uint64_t>(info.st_dev);
+    entry.inode = static_cast<std::uint64_t>(info.st_ino);
+    return true;
+#endif
 }
 
 class Walk {
@@ -66,26 +100,31 @@ class Walk {
             real = ancestors.back() / source.filename();
         }
         const fs::file_status status = fs::status(source, code);
+        if (code) {
+            Unreadable(source, "cannot be read (" + code.message() + ")");
+            return;
+        }
         if (fs::is_directory(status)) {
             entries.push_back({relative, source, true, 0});
             Folder(source, relative, real);
         } else if (fs::is_regular_file(status)) {
-            std::ifstream readable(source, std::ios::binary);
-            if (!readable) {
-                Unreadable(source, "cannot be read");
+            Entry entry{relative, source, false, 0, fs::is_symlink(own)};
+            std::string why;
+            if (!Identify(entry, why)) {
+                Unreadable(source, "cannot be read" + why);
                 return;
             }
-            entries.push_back({relative, source, false, fs::file_size(source, code)});
+            entries.push_back(entry);
         } else {
             Refuse(source, "is neither a file nor a folder");
         }
     }
 
     void Refuse(const fs::path& path, const std::string& what) {
-        problems.push_back({toolfiles::ToArgument(path) + ": " + what, false});
+        problems.push_back({windowsnames::Shown(toolfiles::ToArgument(path)) + ": " + what, false});
     }
     void Unreadable(const fs::path& path, const std::string& what) {
-        problems.push_back({toolfiles::ToArgument(path) + ": " + what, true});
+        problems.push_back({windowsnames::Shown(toolfiles::ToArgument(path)) + ": " + what, true});
     }
 
     std::vector<Entry>& entries;

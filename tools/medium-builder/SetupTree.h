@@ -16,6 +16,11 @@ struct Entry {
     std::filesystem::path source;    // where its bytes are read
     bool folder = false;
     std::uintmax_t size = 0;
+    bool link = false;  // source is a link inside the folder, followed
+    // The file the scan saw (natively; 0 where the system does not tell): what is built from it
+    // later has to be this very file.
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 };
 
 struct Problem {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "WindowsUpcase.h"
 #include "util/Cp1251.h"
 
 namespace windowsnames {
@@ -18,21 +19,21 @@ bool Utf16Units(const std::string& name, std::size_t& units) {
     return true;
 }
 
-char32_t Capital(char32_t c) {
-    if (c >= 'a' && c <= 'z') return c - 0x20;
-    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 0x20;   // à-þ
-    if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 0x20;  // α-ω
-    if (c >= 0x430 && c <= 0x44F) return c - 0x20;                // а-я
-    if (c >= 0x450 && c <= 0x45F) return c - 0x50;                // ѐ-џ
-    return c;
+// COM and LPT take a digit 0 to 9 or a superscript 1, 2 or 3.
+bool IsPortNumber(const std::string& text) {
+    return (text.size() == 1 && text[0] >= '0' && text[0] <= '9') || text == "\xC2\xB9" ||
+           text == "\xC2\xB2" || text == "\xC2\xB3";
 }
 
 bool IsReservedDevice(const std::string& name) {
     std::string base = CaseFolded(name.substr(0, name.find('.')));
     while (!base.empty() && base.back() == ' ') base.pop_back();
-    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
-    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
-           base[3] >= '1' && base[3] <= '9';
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" ||
+        base == "CONOUT$") {
+        return true;
+    }
+    return base.size() > 3 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           IsPortNumber(base.substr(3));
 }
 
 }  // namespace
@@ -56,6 +57,7 @@ std::string NameProblem(const std::string& name) {
         if (std::string("<>:\"/\\|?*").find(c) != std::string::npos) {
             return std::string("holds '") + c + "', which Windows does not allow in names";
         }
+        if (c == ';') return "holds ';', which the image's Joliet tree cannot hold";
     }
     if (name.back() == '.' || name.back() == ' ') {
         return std::string("ends with a ") + (name.back() == '.' ? "dot" : "blank") +
@@ -63,6 +65,30 @@ std::string NameProblem(const std::string& name) {
     }
     if (IsReservedDevice(name)) return "is a device name Windows reserves";
     return std::string();
+}
+
+std::string Shown(const std::string& path) {
+    bool plain = true;
+    for (char c : path) plain = plain && static_cast<unsigned char>(c) >= 0x20 && c != 0x7F;
+    if (plain) return path;
+    std::string quoted = "\"";
+    for (char c : path) {
+        const auto b = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            quoted += "\\n";
+        } else if (c == '\t') {
+            quoted += "\\t";
+        } else if (c == '"' || c == '\\') {
+            quoted += std::string("\\") + c;
+        } else if (b < 0x20 || b == 0x7F) {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\x%02X", b);
+            quoted += code;
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "\"";
 }
 
 std::size_t JolietPathBytes(const std::string& relativePath) {
@@ -87,7 +113,7 @@ std::string CaseFolded(const std::string& name) {
             folded += name[pos++];
             continue;
         }
-        cp1251::AppendUtf8(folded, Capital(c));
+        cp1251::AppendUtf8(folded, windowsupcase::Upper(c));
     }
     return folded;
 }

@@ -12,15 +12,20 @@ constexpr std::size_t kLongestPathBytes = 240;  // 1 for the root, then 1 + 2 pe
 
 // Empty for a name Windows holds as it is, else why not: not UTF-8, longer than the Joliet
 // tree holds, a character Windows does not allow (< > : " / \ | ? * and control characters), a
-// trailing dot or blank, or a reserved device name (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, with
-// or without an extension).
+// trailing dot or blank, a ';' (the Joliet tree cannot hold it), or a reserved device name (CON,
+// PRN, AUX, NUL, CONIN$, CONOUT$, COM and LPT with 0-9 or a superscript 1-3, with or without an
+// extension).
 std::string NameProblem(const std::string& name);
+
+// A path as a report line shows it: as it is, or, when it holds a control character (a newline
+// would break the one-problem-per-line report), in double quotes with C escapes.
+std::string Shown(const std::string& path);
 
 // The bytes the Joliet tree counts for a path of names below the root ("a/b/c").
 std::size_t JolietPathBytes(const std::string& relativePath);
 
-// The name as Windows compares names: letters of the Latin, Latin-1, Greek and Cyrillic
-// alphabets in capitals, everything else as it is.
+// The name as Windows compares names: every character through its table of capitals (see
+// WindowsUpcase.h).
 std::string CaseFolded(const std::string& name);
 
 }  // namespace windowsnames

@@ -8,8 +8,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <signal.h>
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -18,14 +19,6 @@ namespace toolfiles {
 namespace fs = std::filesystem;
 
 namespace {
-
-const char kMark[] = ".tmp-catalog-tool-";
-// The mark, a process id of up to ten digits, '-' and six unique characters.
-constexpr std::size_t kSuffixLength = sizeof kMark - 1 + 10 + 1 + 6;
-
-std::string Prefix(const fs::path& target) {
-    return target.filename().u8string() + kMark;
-}
 
 fs::path FolderOf(const fs::path& target) {
     const fs::path folder = target.parent_path();
@@ -38,64 +31,29 @@ void RemoveAll(const fs::path& path) {
 }
 
 #ifdef _WIN32
-long OwnProcess() {
-    return static_cast<long>(GetCurrentProcessId());
-}
-
-bool ProcessIsGone(long) {
-    return false;  // without a safe test, the leftovers of other runs are kept
-}
-
-bool MakeUnique(const fs::path& target, bool folder, fs::path& made, int& failure) {
+bool MakeUnique(const RunMark&, const fs::path& target, bool folder, fs::path& made, int&,
+                std::string& reason) {
     wchar_t name[MAX_PATH + 1];
     for (int attempt = 0; attempt < 8; ++attempt) {
-        if (GetTempFileNameW(FolderOf(target).c_str(), L"cto", 0, name) == 0) {
-            failure = static_cast<int>(GetLastError());
-            return false;
-        }
+        if (GetTempFileNameW(FolderOf(target).c_str(), L"cto", 0, name) == 0) break;
         made = name;
         if (!folder) return true;
         DeleteFileW(name);
         if (CreateDirectoryW(name, nullptr)) return true;
     }
-    failure = static_cast<int>(GetLastError());
+    reason = LastSystemError();
     return false;
 }
-
-std::string Reason(int failure) {
-    return "system error " + std::to_string(failure);
-}
 #else
-long OwnProcess() {
-    return static_cast<long>(getpid());
-}
-
-bool ProcessIsGone(long process) {
-    return kill(static_cast<pid_t>(process), 0) != 0 && errno == ESRCH;
-}
-
-bool MakeUnique(const fs::path& target, bool folder, fs::path& made, int& failure) {
-    std::string pattern =
-        (FolderOf(target) / (Prefix(target) + std::to_string(OwnProcess()) + "-XXXXXX")).native();
-    if (folder) {
-        if (mkdtemp(&pattern[0]) == nullptr) {
-            failure = errno;
-            return false;
-        }
-    } else {
-        const int fd = mkstemp(&pattern[0]);
-        if (fd < 0) {
-            failure = errno;
-            return false;
-        }
-        close(fd);
+bool MakeUnique(const RunMark& mark, const fs::path&, bool folder, fs::path& made, int& fd,
+                std::string& reason) {
+    std::string pattern = mark.Pattern();
+    if (folder ? mkdtemp(&pattern[0]) == nullptr : (fd = mkostemp(&pattern[0], O_CLOEXEC)) < 0) {
+        reason = LastSystemError();
+        return false;
     }
     made = pattern;
     return true;
-}
-
-std::string Reason(int failure) {
-    return std::strerror(failure);
 }
 #endif
 
@@ -103,19 +61,52 @@ std::string Reason(int failure) {
 
 Temporary::~Temporary() {
     RemoveAll(path);
+    Close();
 }
 
-Temporary::Temporary(Temporary&& other) noexcept : path(std::move(other.path)) {
+void Temporary::Close() {
+#ifndef _WIN32
+    if (fd >= 0) close(fd);
+#endif
+    fd = -1;
+}
+
+Temporary::Temporary(Temporary&& other) noexcept
+    : mark(std::move(other.mark)), path(std::move(other.path)), fd(other.fd) {
     other.path.clear();
+    other.fd = -1;
 }
 
 Temporary& Temporary::operator=(Temporary&& other) noexcept {
     if (this != &other) {
         RemoveAll(path);
+        Close();
+        mark = std::move(other.mark);
         path = std::move(other.path);
+        fd = other.fd;
         other.path.clear();
+        other.fd = -1;
     }
     return *this;
+}
+
+fs::path Temporary::ThroughDescriptor() const {
+#ifdef _WIN32
+    return path;
+#else
+    return fd < 0 ? path : fs::path("/proc/self/fd/" + std::to_string(fd));
+#endif
+}
+
+bool Temporary::StillMade() const {
+#ifdef _WIN32
+    return true;
+#else
+    struct stat named;
+    struct stat opened;
+    return fd >= 0 && lstat(path.c_str(), &named) == 0 && fstat(fd, &opened) == 0 &&
+           named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
+#endif
 }
 
 bool Temporary::MakeBeside(const fs::path& target, bool folder, Temporary& made,
@@ -127,50 +118,40 @@ bool Temporary::MakeBeside(const fs::path& target, bool folder, Temporary& made,
                 " beside it (at most " + std::to_string(longest) + " bytes)";
         return false;
     }
+    std::string reason;
+    std::shared_ptr<RunMark> mark = RunMark::Beside(target, reason);
     fs::path path;
-    int failure = 0;
-    if (!MakeUnique(target, folder, path, failure)) {
-        error = ToArgument(target) + ": cannot make a temporary " + kind + " beside it (" +
-                Reason(failure) + ")";
+    int fd = -1;
+    if (!mark || !MakeUnique(*mark, target, folder, path, fd, reason)) {
+        error = ToArgument(target) + ": cannot make a temporary " + kind + " beside it (" + reason +
+                ")";
         return false;
     }
     made = Temporary();
+    made.mark = std::move(mark);
     made.path = path;
+    made.fd = fd;
     return true;
 }
 
 std::size_t LongestTargetName(const fs::path& folder) {
     const std::size_t longest = LongestName(folder);
-    return longest > kSuffixLength ? longest - kSuffixLength : 0;
+    return longest > kMarkSuffixLength ? longest - kMarkSuffixLength : 0;
 }
 
-std::vector<fs::path> RemoveLeftovers(const fs::path& target) {
-    std::vector<fs::path> removed;
-    const std::string prefix = Prefix(target);
-    std::error_code code;
-    for (fs::directory_iterator it(FolderOf(target), code), end; !code && it != end;
-         it.increment(code)) {
-        const std::string name = it->path().filename().u8string();
-        if (name.compare(0, prefix.size(), prefix) != 0) continue;
-        const std::size_t digits = name.find('-', prefix.size());
-        if (digits == std::string::npos || digits == prefix.size()) continue;
-        long process = 0;
-        try {
-            process = std::stol(name.substr(prefix.size(), digits - prefix.size()));
-        } catch (const std::exception&) {
-            continue;
-        }
-        if (process == OwnProcess() || !ProcessIsGone(process)) continue;
-        RemoveAll(it->path());
-        removed.push_back(it->path());
-    }
-    return removed;
+std::vector<fs::path> RemoveLeftovers(const fs::path& target, std::vector<std::string>& notes) {
+    return SweepStoppedRuns(target, notes);
 }
 
 bool ReplaceAtomically(const fs::path& target, bool replace, const FileWriter& write,
                        std::string& error) {
     Temporary made;
-    if (!Temporary::MakeBeside(target, false, made, error) || !write(made.Path(), error)) {
+    if (!Temporary::MakeBeside(target, false, made, error) ||
+        !write(made.ThroughDescriptor(), error)) {
+        return false;
+    }
+    if (!made.StillMade()) {
+        error = ToArgument(made.Path()) + ": was replaced while it was written";
         return false;
     }
     if (!MoveIntoPlace(made.Path(), target, replace)) {
@@ -180,56 +161,6 @@ bool ReplaceAtomically(const fs::path& target, bool replace, const FileWriter& w
     }
     made.Release();
     return true;
-}
-
-void Publication::Add(Temporary&& made, const fs::path& target) {
-    items.push_back(Item{std::move(made), target, fs::path(), false});
-}
-
-bool Publication::Commit(std::string& error) {
-    std::error_code code;
-    for (Item& item : items) {
-        if (fs::exists(fs::symlink_status(item.target, code))) {
-            // A free name beside the target, to set the old one aside under.
-            Temporary aside;
-            if (!Temporary::MakeBeside(item.target, false, aside, error)) {
-                RollBack();
-                return false;
-            }
-            fs::path old = aside.Path();
-            RemoveAll(old);
-            aside.Release();
-            fs::rename(item.target, old, code);
-            if (code) {
-                error = ToArgument(item.target) + ": cannot be replaced (" + code.message() + ")";
-                RollBack();
-                return false;
-            }
-            item.oldPath = old;
-        }
-        fs::rename(item.made.Path(), item.target, code);
-        if (code) {
-            error = ToArgument(item.target) + ": cannot be created (" + code.message() + ")";
-            RollBack();
-            return false;
-        }
-        item.placed = true;
-    }
-    for (Item& item : items) {
-        item.made.Release();
-        RemoveAll(item.oldPath);
-    }
-    return true;
-}
-
-void Publication::RollBack() {
-    std::error_code ignored;
-    for (Item& item : items) {
-        if (item.placed) fs::rename(item.target, item.made.Path(), ignored);
-        if (!item.oldPath.empty()) fs::rename(item.oldPath, item.target, ignored);
-        item.placed = false;
-        item.oldPath.clear();
-    }
 }
 
 }  // namespace toolfiles

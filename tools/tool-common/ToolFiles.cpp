@@ -10,7 +10,9 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #endif
 
 namespace toolfiles {
@@ -67,6 +69,15 @@ bool MoveIntoPlace(const fs::path& from, const fs::path& to, bool replace) {
     return MoveFileExW(from.c_str(), to.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0) != 0;
 }
 
+bool LastMoveFoundTarget() {
+    const DWORD failure = GetLastError();
+    return failure == ERROR_ALREADY_EXISTS || failure == ERROR_FILE_EXISTS;
+}
+
+std::string LastSystemError() {
+    return "system error " + std::to_string(GetLastError());
+}
+
 bool SetModificationTime(const fs::path& path, std::int64_t seconds) {
     FileHandle file = OpenAttributes(path, FILE_WRITE_ATTRIBUTES);
     if (file.Get() == INVALID_HANDLE_VALUE) return false;
@@ -99,10 +110,27 @@ std::size_t LongestName(const fs::path&) {
 #else
 bool MoveIntoPlace(const fs::path& from, const fs::path& to, bool replace) {
     if (replace) return std::rename(from.c_str(), to.c_str()) == 0;
-    // link fails when to exists, so a file that appeared meanwhile is never replaced.
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system without the no-replace move: link fails when to exists, so a file that
+    // appeared meanwhile is never replaced. A folder cannot be moved so there.
+    struct stat info;
+    if (lstat(from.c_str(), &info) != 0) return false;
+    if (S_ISDIR(info.st_mode)) {
+        errno = EOPNOTSUPP;
+        return false;
+    }
     if (link(from.c_str(), to.c_str()) != 0) return false;
     unlink(from.c_str());
     return true;
+}
+
+bool LastMoveFoundTarget() {
+    return errno == EEXIST || errno == ENOTEMPTY;
+}
+
+std::string LastSystemError() {
+    return std::strerror(errno);
 }
 
 bool SetModificationTime(const fs::path& path, std::int64_t seconds) {

@@ -15,9 +15,14 @@ std::string ToArgument(const std::filesystem::path& path);
 // True when a file or a folder exists at the UTF-8 path.
 bool Exists(const std::string& path);
 
-// Moves from onto to. Without replace an existing to is left alone and the move fails.
+// Moves from onto to. Without replace an existing to is left alone and the move fails, checked
+// in the same step as the move (a file or folder that appears at to meanwhile is never replaced).
 bool MoveIntoPlace(const std::filesystem::path& from, const std::filesystem::path& to,
                    bool replace);
+// After a failed MoveIntoPlace: true when something stood at to.
+bool LastMoveFoundTarget();
+// The last system call's failure, in words.
+std::string LastSystemError();
 
 // Sets the modification (and access) time of a file or folder, seconds since 1970 UTC.
 bool SetModificationTime(const std::filesystem::path& path, std::int64_t seconds);

@@ -194,6 +194,9 @@ TEST_F(MakeMediumFiles, EveryProblemIsInOneReportTheCataloguesFirst) {
 
     WriteText(dir.path / "catalog.txt", "[" + kArticlesUtf8 + "]\n");
     EXPECT_NE(Make({"-o", In("medium")}).err.find("holds no article"), std::string::npos);
+    WriteText(dir.path / "catalog.txt", "[" + kArticlesUtf8 + "]\nE1 S \"\"\n");
+    EXPECT_NE(Make({"-o", In("medium")}).err.find("is empty, so the medium would offer nothing"),
+              std::string::npos);
     const ToolRun folder =
         Tool({"make-medium", In("setups"), In("setups"), "--label", "L", "-o", In("m")});
     EXPECT_EQ(folder.code, 2);
@@ -275,6 +278,16 @@ TEST_F(MakeMediumFiles, SameInputsGiveTheSameFolderAndImage) {
     SetVariable("SOURCE_DATE_EPOCH", "1700000000");
     ASSERT_EQ(Make({"--image", In("two/medium.iso"), "--force"}).code, 0);
     EXPECT_NE(ReadAll(In("two/medium.iso")), one);
+    // 0 too: the set-up programs' own dates never reach the image; "0001" is refused up front.
+    SetVariable("SOURCE_DATE_EPOCH", "0");
+    ASSERT_EQ(Make({"--image", In("one/zero.iso")}).code, 0);
+    ASSERT_EQ(Make({"--image", In("two/zero.iso")}, "copy").code, 0);
+    EXPECT_EQ(ReadAll(In("one/zero.iso")), ReadAll(In("two/zero.iso")));
+    SetVariable("SOURCE_DATE_EPOCH", "0001");
+    const ToolRun padded = Make({"--image", In("padded.iso")});
+    EXPECT_EQ(padded.code, 2);
+    EXPECT_NE(padded.err.find("SOURCE_DATE_EPOCH=0001 begins with a 0"), std::string::npos);
+    SetVariable("SOURCE_DATE_EPOCH", nullptr);
 }
 
 #ifndef _WIN32

@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -236,12 +237,24 @@ TEST_F(MediumSafety, NamesWindowsCannotShowAreRefusedAllAtOnce) {
     for (const std::string& name :
          {longName, std::string("a<b"), std::string("dot."), std::string("blank "),
           std::string("CON"), std::string("lpt9.txt"), std::string("Readme.txt"),
-          std::string("README.TXT"), std::string("tab\tname")}) {
+          std::string("README.TXT"), std::string("tab\tname"), std::string("a;b.txt"),
+          std::string("COM0"), std::string("com\xC2\xB9.txt"), std::string("CONIN$"),
+          std::string("\xC5\x81\xC3\xB3"
+                      "d\xC5\xBA.txt"),
+          std::string("\xC5\x82\xC3\xB3"
+                      "d\xC5\xBA.txt"),
+          std::string("\xEF\xBC\xA1"), std::string("\xEF\xBD\x81"), std::string("new\nline")}) {
         Write(work / "in" / "English" / name, "x");
     }
     Write(deep / "f", "x");
-    Write(work / "cat.txt", "[" + kArticlesUtf8 + "]\nE1 S \"%:\\English\\SETUP.EXE\"\n");
-    const ToolRun run = Tool(Args({"-o", W("../medium")}));
+    // The catalogue spells "й" composed; the disk holds it decomposed.
+    Write(work / "in" / "\xD0\xB8\xCC\x86" / "setup.exe", "MZ");
+    Write(work / "cat.txt", "[" + kArticlesUtf8 + "]\nE1 S \"%:\\English\\SETUP.EXE\"\n" +
+                                "E2 S \"%:\\\xD0\xB9\\setup.exe\"\n");
+    const std::string path = std::getenv("PATH");
+    setenv("PATH", dir.path.c_str(), 1);  // found before any xorriso is needed
+    const ToolRun run = Tool(Args({"-o", W("../medium"), "--image", W("../m.iso")}));
+    setenv("PATH", path.c_str(), 1);
     EXPECT_EQ(run.code, 1);
     for (const std::string& expected :
          {longName + ": the name is 104 characters long; the Joliet tree holds 103",
@@ -254,21 +267,31 @@ TEST_F(MediumSafety, NamesWindowsCannotShowAreRefusedAllAtOnce) {
           std::string("SETUP.EXE\" -> " + W("in") +
                       "/English/SETUP.EXE: missing; the folder "
                       "holds " +
-                      W("in") + "/English/setup.exe")}) {
+                      W("in") + "/English/setup.exe"),
+          std::string("a;b.txt: the name holds ';'"), std::string("COM0: the name is a device"),
+          std::string("com\xC2\xB9.txt: the name is a device"),
+          std::string("CONIN$: the name is a device"),
+          std::string("\xC5\x82\xC3\xB3"
+                      "d\xC5\xBA.txt: differs from \xC5\x81\xC3\xB3"
+                      "d\xC5\xBA.txt only"),
+          std::string("\xEF\xBD\x81: differs from \xEF\xBC\xA1 only"),
+          std::string("English/new\\nline\": the name holds the control character 0x0A"),
+          std::string("\xD0\xB8\xCC\x86/setup.exe, the same name with its letters decomposed")}) {
         EXPECT_NE(run.err.find(expected), std::string::npos) << expected << "\n" << run.err;
     }
+    EXPECT_EQ(run.err.find("xorriso"), std::string::npos) << run.err;
     EXPECT_FALSE(fs::exists(dir.path / "medium"));
 }
 
-TEST_F(MediumSafety, TheImagesJolietTreeIsReadBackAndComparedNameByName) {
+TEST_F(MediumSafety, TheImagesJolietTreeHoldsNamesBeyondTheBasicPlaneWhole) {
     if (!HaveXorriso()) GTEST_SKIP() << "xorriso is not there";
-    Write(work / "in" / "English" / "a;b.txt", "Windows allows it, Joliet does not");
+    const std::string emoji = "x\xF0\x9F\x98\x80y.txt";
+    Write(work / "in" / "English" / emoji, "kept whole, checked by the read-back");
     const ToolRun run = Tool(Args({"--image", W("../m.iso")}));
-    EXPECT_EQ(run.code, 1);
-    EXPECT_NE(run.err.find("English/a;b.txt: not in the image's Joliet tree as given"),
-              std::string::npos)
-        << run.err;
-    EXPECT_FALSE(fs::exists(dir.path / "m.iso"));
+    ASSERT_EQ(run.code, 0) << run.err;
+    const ToolRun joliet =
+        Shell("xorriso -local_charset UTF-8 -read_fs norock -indev " + W("../m.iso") + " -find /");
+    EXPECT_NE(joliet.out.find("'/English/" + emoji + "'"), std::string::npos) << joliet.out;
 }
 
 TEST_F(MediumSafety, AnOutputNameTooLongToBuildBesideEndsWithAClearError) {
@@ -277,6 +300,249 @@ TEST_F(MediumSafety, AnOutputNameTooLongToBuildBesideEndsWithAClearError) {
         Shell("timeout 2 " + Command({"-o", W("../" + name), "--image", W("../" + name + "i")}));
     EXPECT_EQ(run.code, 2) << "124 is the timeout's";
     EXPECT_NE(run.err.find(name + ": the name is longer than the "), std::string::npos) << run.err;
+}
+
+// A build held in its image step: a stand-in xorriso on PATH tells its process id and waits for
+// Release() before it runs the real one, so that the test acts while the build is under way.
+class HeldBuild {
+  public:
+    explicit HeldBuild(std::vector<std::string> args)
+        : told(scratch.path / "told.fifo"),
+          go(scratch.path / "go.fifo"),
+          log(scratch.path / "held.log") {
+        const ToolRun real = Shell("command -v xorriso");
+        Write(scratch.path / "held" / "xorriso",
+              "#!/bin/sh\ncase \" $* \" in *\" -outdev \"*) echo $$ > " + told.string() +
+                  "; read go < " + go.string() + ";; esac\nexec " +
+                  real.out.substr(0, real.out.find('\n')) + " \"$@\"\n");
+        fs::permissions(scratch.path / "held" / "xorriso", fs::perms::owner_all);
+        mkfifo(told.c_str(), 0600);
+        mkfifo(go.c_str(), 0600);
+        const std::string path = std::getenv("PATH");
+        setenv("PATH", ((scratch.path / "held").string() + ":" + path).c_str(), 1);
+        args.insert(args.begin(), CATALOG_TOOL_PROGRAM);
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(&a[0]);
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT, 0600);
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
+        posix_spawn(&tool, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        setenv("PATH", path.c_str(), 1);
+        xorriso = ReadPidFrom(told);
+    }
+    // A build a failed test left held is ended (its xorriso goes with it).
+    ~HeldBuild() {
+        if (tool <= 0) return;
+        kill(tool, SIGKILL);
+        waitpid(tool, nullptr, 0);
+    }
+    HeldBuild(const HeldBuild&) = delete;
+    HeldBuild& operator=(const HeldBuild&) = delete;
+
+    // Lets xorriso go on and waits for the tool: its exit code and what it printed.
+    ToolRun Release() {
+        const int fd = open(go.c_str(), O_WRONLY);
+        (void)!write(fd, "\n", 1);
+        close(fd);
+        int status = 0;
+        waitpid(tool, &status, 0);
+        tool = 0;
+        const std::string text = ReadText(log);
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text, text};
+    }
+    pid_t xorriso = 0;
+
+  private:
+    static std::string ReadText(const fs::path& path) {
+        std::ifstream in(path);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    ScratchDir scratch;
+    fs::path told, go, log;
+    pid_t tool = 0;
+};
+
+TEST_F(MediumSafety, WhatAppearsAtAnOutputDuringTheBuildIsKept) {
+    if (!HaveXorriso()) GTEST_SKIP() << "xorriso is not there";
+    const std::set<std::string> before = Below(dir.path);
+    // Without --force: a folder and an image appear at the outputs' places.
+    HeldBuild first(Args({"-o", W("../out"), "--image", W("../m.iso")}));
+    ASSERT_GT(first.xorriso, 0) << "the stand-in xorriso was not started";
+    Write(dir.path / "out" / "notes.txt", "notes");
+    Write(dir.path / "m.iso", "another build's");
+    const ToolRun kept = first.Release();
+    EXPECT_EQ(kept.code, 2) << kept.err;
+    EXPECT_NE(kept.err.find("out: appeared during the build; it is kept"), std::string::npos)
+        << kept.err;
+    std::set<std::string> expected = before;
+    expected.insert({"out", "out/notes.txt", "m.iso"});
+    EXPECT_EQ(Below(dir.path), expected) << "a temporary was left or an author's file lost";
+    const Bytes theirs = ReadAll(W("../m.iso"));
+    EXPECT_EQ(std::string(theirs.begin(), theirs.end()), "another build's");
+
+    // Two builds to one image: the first to finish wins, the other says why.
+    fs::remove_all(dir.path / "out");
+    fs::remove(dir.path / "m.iso");
+    HeldBuild slower(Args({"--image", W("../m.iso")}));
+    ASSERT_GT(slower.xorriso, 0);
+    ASSERT_EQ(Tool(Args({"--image", W("../m.iso")})).code, 0);
+    const ToolRun lost = slower.Release();
+    EXPECT_EQ(lost.code, 2);
+    EXPECT_NE(lost.err.find("m.iso: appeared during the build"), std::string::npos) << lost.err;
+
+    // With --force: an earlier medium exchanged for the author's folder during the build.
+    fs::remove(dir.path / "m.iso");
+    ASSERT_EQ(Tool(Args({"-o", W("../out")})).code, 0);
+    HeldBuild second(Args({"-o", W("../out"), "--image", W("../m.iso"), "--force"}));
+    ASSERT_GT(second.xorriso, 0);
+    fs::rename(dir.path / "out", dir.path / "earlier");
+    Write(dir.path / "out" / "notes.txt", "notes");
+    const ToolRun changed = second.Release();
+    EXPECT_EQ(changed.code, 2);
+    EXPECT_NE(changed.err.find("changed during the build"), std::string::npos) << changed.err;
+    EXPECT_TRUE(fs::exists(dir.path / "out" / "notes.txt"));
+    EXPECT_FALSE(fs::exists(dir.path / "m.iso"));
+
+    // A build that runs on its own publishes an image a web server can read.
+    fs::remove_all(dir.path / "out");
+    const mode_t mask = umask(022);
+    const ToolRun plain = Tool(Args({"--image", W("../m.iso")}));
+    umask(mask);
+    ASSERT_EQ(plain.code, 0) << plain.err;
+    struct stat info {};
+    ASSERT_EQ(stat((dir.path / "m.iso").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0644u);
+}
+
+TEST_F(MediumSafety, AFileSwappedForALinkDuringTheBuildIsNotPublished) {
+    if (!HaveXorriso()) GTEST_SKIP() << "xorriso is not there";
+    Write(dir.path / "secret.txt", "a secret of the builder's");
+    HeldBuild held(Args({"--image", W("../m.iso")}));
+    ASSERT_GT(held.xorriso, 0);
+    const fs::path setup = work / "in" / "English" / "setup.exe";
+    fs::remove(setup);
+    fs::create_symlink(dir.path / "secret.txt", setup);
+    const ToolRun run = held.Release();
+    ASSERT_EQ(run.code, 0) << run.err;
+    const Bytes image = ReadAll(W("../m.iso"));
+    const std::string bytes(image.begin(), image.end());
+    EXPECT_EQ(bytes.find("a secret of the builder's"), std::string::npos);
+    EXPECT_NE(bytes.find("MZ english"), std::string::npos);
+}
+
+TEST_F(MediumSafety, FoldersAnotherUserCannotUseAreFoundBeforeAnythingIsWritten) {
+    if (geteuid() != 0 || Shell("command -v setpriv").code != 0)
+        GTEST_SKIP() << "needs root to run the tool as another user";
+    const std::string nobody = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    fs::create_directory(dir.path / "open");
+    fs::permissions(dir.path / "open", fs::perms::all);
+    fs::create_directory(dir.path / "closed");  // root's, and only root writes in it
+    const ToolRun unwritable =
+        Shell(nobody + Command({"-o", W("../open/medium"), "--image", W("../closed/m.iso")}));
+    EXPECT_EQ(unwritable.code, 2);
+    EXPECT_NE(unwritable.err.find("closed cannot be written"), std::string::npos) << unwritable.err;
+    EXPECT_TRUE(fs::is_empty(dir.path / "open"));
+    // A folder that can be listed but not searched.
+    Write(work / "in" / "English" / "locked" / "data.cab", "x");
+    fs::permissions(work / "in" / "English" / "locked",
+                    fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read);
+    const ToolRun unsearchable = Shell(nobody + Command({"-o", W("../open/medium")}));
+    EXPECT_EQ(unsearchable.code, 2);
+    EXPECT_NE(unsearchable.err.find("locked/data.cab: cannot be read"), std::string::npos)
+        << unsearchable.err;
+}
+
+TEST_F(MediumSafety, AStoppedCommitIsUndoneAndOnlyUnlockedMarkedTemporariesAreSwept) {
+    ASSERT_EQ(Tool(Args({"-o", W("../medium")})).code, 0);
+    const std::set<std::string> earlier = Below(dir.path / "medium");
+    // A run stopped during its commit: the earlier medium set aside, its own in place, and its
+    // image in place where there was none.
+    const fs::path lock = dir.path / "medium.tmp-catalog-tool-Ab3xYz";
+    std::string journal = "catalog-tool run\n";
+    for (const std::string& field :
+         {std::string("move"), lock.string() + "-Qw9eRt", W("../medium"), lock.string() + "-old",
+          std::string("move"), lock.string() + "-Img001/medium.iso", W("../m.iso"),
+          W("../m.iso.old")})
+        journal += field + '\0';
+    Write(lock, journal);
+    fs::rename(dir.path / "medium", lock.string() + "-old");
+    Write(dir.path / "medium" / "stopped.txt", "the stopped run's");
+    fs::create_directory(lock.string() + "-Img001");
+    Write(dir.path / "m.iso", "the stopped run's");
+    // A set-up folder that only looks like a temporary, and the temporaries of a live run.
+    Write(dir.path / "medium.tmp-catalog-tool-99999-abcdef" / "setup.exe", "MZ");
+    Write(dir.path / "medium.tmp-catalog-tool-Live01-Qw9eRt" / "f", "live");
+    Write(dir.path / "medium.tmp-catalog-tool-Live01", "catalog-tool run\n");
+    const int live = open((dir.path / "medium.tmp-catalog-tool-Live01").c_str(), O_RDONLY);
+    ASSERT_EQ(flock(live, LOCK_EX), 0);
+
+    const ToolRun rerun = Tool(Args({"-o", W("../medium")}));
+    close(live);
+    EXPECT_EQ(rerun.code, 2) << "the earlier medium is back, and needs --force";
+    EXPECT_EQ(Below(dir.path / "medium"), earlier);
+    for (const char* name : {"medium.tmp-catalog-tool-99999-abcdef/setup.exe",
+                             "medium.tmp-catalog-tool-Live01-Qw9eRt/f"}) {
+        EXPECT_TRUE(fs::exists(dir.path / name)) << name;
+    }
+    EXPECT_FALSE(fs::exists(lock));
+    EXPECT_FALSE(fs::exists(lock.string() + "-old"));
+    EXPECT_FALSE(fs::exists(dir.path / "m.iso"));
+}
+
+TEST_F(MediumSafety, OutputPlacesAreToldByIdentityAndOnlyOwnImagesReplaced) {
+    if (!HaveXorriso()) GTEST_SKIP() << "xorriso is not there";
+    ASSERT_EQ(mkfifo((dir.path / "fifo.iso").c_str(), 0600), 0);
+    const ToolRun fifo = Shell("timeout 10 " + Command({"--image", W("../fifo.iso"), "--force"}));
+    EXPECT_EQ(fifo.code, 2) << "124 is the timeout's";
+    EXPECT_NE(fifo.err.find("fifo.iso: is neither a file nor a folder"), std::string::npos)
+        << fifo.err;
+    ASSERT_EQ(
+        Shell("xorriso -outdev " + W("../vendor-os.iso") + " -map " + W("in") + " / -commit").code,
+        0);
+    const Bytes vendor = ReadAll(W("../vendor-os.iso"));
+    const ToolRun other = Tool(Args({"--image", W("../vendor-os.iso"), "--force"}));
+    EXPECT_EQ(other.code, 2);
+    EXPECT_NE(other.err.find("is not an image make-medium made"), std::string::npos) << other.err;
+    EXPECT_EQ(ReadAll(W("../vendor-os.iso")), vendor);
+    ASSERT_EQ(Tool(Args({"--image", W("../own.iso")})).code, 0);
+    EXPECT_EQ(Tool(Args({"--image", W("../own.iso"), "--force"})).code, 0);
+
+    // The set-up folder reached through a link and "..", as the system resolves it.
+    fs::create_directories(work / "sub" / "deeper");
+    fs::create_directory_symlink("sub/deeper", work / "L");
+    std::vector<std::string> args = Args({"-o", W("../medium")});
+    args[2] = W("L/../in");
+    const ToolRun resolved = Tool(args);
+    EXPECT_EQ(resolved.code, 2);
+    EXPECT_NE(resolved.err.find("L/../in: is not a folder"), std::string::npos) << resolved.err;
+
+    // A second view of the set-up folder is the set-up folder.
+    fs::create_directory(dir.path / "view");
+    if (Shell("mount --bind " + W("in") + " " + (dir.path / "view").string()).code != 0)
+        GTEST_SKIP() << "no bind mounts here";
+    const ToolRun view = Tool(Args({"-o", (dir.path / "view" / "medium").string()}));
+    Shell("umount " + (dir.path / "view").string());
+    EXPECT_EQ(view.code, 2);
+    EXPECT_NE(view.err.find("lies in the set-up programs' folder"), std::string::npos) << view.err;
+    // A file system mounted inside the set-up folder is part of it.
+    const fs::path mounted = work / "in" / "English" / "mounted";
+    fs::create_directory(mounted);
+    ASSERT_EQ(Shell("mount -t tmpfs none " + mounted.string()).code, 0);
+    Write(mounted / "data.cab", "on another file system");
+    const ToolRun inner = Tool(Args({"--image", W("../inner.iso")}));
+    Shell("umount " + mounted.string());
+    EXPECT_EQ(inner.code, 0) << inner.err;
+    // 300 one-byte files take 300 blocks of 4 KiB in a folder: more than a 1 MiB disk holds.
+    for (int i = 0; i < 300; ++i) Write(work / "in" / "Many" / std::to_string(i), "x");
+    fs::create_directory(dir.path / "small");
+    ASSERT_EQ(Shell("mount -t tmpfs -o size=1m none " + W("../small")).code, 0);
+    const ToolRun full = Tool(Args({"-o", W("../small/medium")}));
+    Shell("umount " + W("../small"));
+    EXPECT_EQ(full.code, 2);
+    EXPECT_NE(full.err.find("the outputs need about"), std::string::npos) << full.err;
 }
 
 }  // namespace
