@@ -1,5 +1,6 @@
 #include "FileCopy.h"
 
+#include "FileDescriptor.h"
 #include "Interruption.h"
 #include "ToolFiles.h"
 
@@ -32,19 +33,7 @@ bool CopyFileContents(const fs::path& from, const fs::path& to, std::string& err
 #else
 namespace {
 
-class Fd {
-  public:
-    explicit Fd(int f) : fd(f) {}
-    ~Fd() {
-        if (fd >= 0) close(fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int Get() const { return fd; }
-
-  private:
-    int fd;
-};
+using Fd = toolfiles::FileDescriptor;
 
 bool IsTargetFailure(int failure) {
     return failure == ENOSPC || failure == EDQUOT || failure == EFBIG;

@@ -1,6 +1,7 @@
 #include "SetupFile.h"
 
 #include "FileCopy.h"
+#include "FileDescriptor.h"
 #include "ToolFiles.h"
 
 #ifndef _WIN32
@@ -32,19 +33,7 @@ bool Finish(const fs::path& to, std::int64_t seconds, std::string& error) {
 }
 
 #ifndef _WIN32
-class Fd {
-  public:
-    explicit Fd(int f) : fd(f) {}
-    ~Fd() {
-        if (fd >= 0) close(fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int Get() const { return fd; }
-
-  private:
-    int fd;
-};
+using Fd = toolfiles::FileDescriptor;
 #endif
 
 }  // namespace

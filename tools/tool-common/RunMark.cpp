@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "FileDescriptor.h"
 #include "ToolFiles.h"
 
 #ifdef _WIN32
@@ -65,19 +66,7 @@ const char kHeader[] = "catalog-tool run\n";
 const char kMoveRecord[] = "move";
 const char kDoneRecord[] = "done";
 
-class Fd {
-  public:
-    explicit Fd(int f) : fd(f) {}
-    ~Fd() {
-        if (fd >= 0) close(fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int Get() const { return fd; }
-
-  private:
-    int fd;
-};
+using Fd = toolfiles::FileDescriptor;
 
 std::string Key(const fs::path& target) {
     std::error_code code;
