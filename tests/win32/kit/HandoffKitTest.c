@@ -158,8 +158,11 @@ static void SecondEnded(void* context, int status, const char* number, size_t le
 
 /* A handle closed (within its callback) stays a handle that says so, however often it is used. */
 static void CheckClosed(SetupHandoff* handoff) {
+    /* The kit's window lives on a thread of its own, which ends with it. */
     HWND kitWindow = FindWindowW(NULL, caption);
-    const DWORD start = GetTickCount();
+    HANDLE kitThread = kitWindow != NULL ? OpenThread(SYNCHRONIZE, FALSE,
+                                                      GetWindowThreadProcessId(kitWindow, NULL))
+                                         : NULL;
     if (SetupHandoffWait(handoff, 0) != SETUP_HANDOFF_NO_HANDLE ||
         SetupHandoffNumber(handoff, NULL) != NULL || SetupHandoffNumberW(handoff, NULL) != NULL ||
         SetupHandoffIdentifier(handoff) != NULL)
@@ -167,7 +170,11 @@ static void CheckClosed(SetupHandoff* handoff) {
     SetupHandoffClose(handoff);
     /* The kit's window goes with its thread, once every message posted before has been handled:
        the stray ones posted during the callback bring no second call. */
-    while (kitWindow != NULL && IsWindow(kitWindow) && GetTickCount() - start < BOUND_MS) Sleep(1);
+    if (kitThread != NULL) {
+        if (WaitForSingleObject(kitThread, BOUND_MS) != WAIT_OBJECT_0)
+            Note("- the kit's window thread did not end after the close%s", "");
+        CloseHandle(kitThread);
+    }
     if (seen.calls != 1) Note("- the callback ran more than once%s", "");
 }
 
