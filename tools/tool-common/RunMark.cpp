@@ -23,15 +23,6 @@ namespace toolfiles {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-fs::path FolderOf(const fs::path& target) {
-    const fs::path folder = target.parent_path();
-    return folder.empty() ? fs::path(".") : folder;
-}
-
-}  // namespace
-
 #ifdef _WIN32
 // The system names the temporaries (see Temporary.cpp); no lock, and nothing is swept.
 RunMark::~RunMark() = default;

@@ -20,11 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path FolderOf(const fs::path& target) {
-    const fs::path folder = target.parent_path();
-    return folder.empty() ? fs::path(".") : folder;
-}
-
 void RemoveAll(const fs::path& path) {
     std::error_code ignored;
     if (!path.empty()) fs::remove_all(path, ignored);

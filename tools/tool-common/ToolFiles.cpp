@@ -32,6 +32,11 @@ std::string ToArgument(const fs::path& path) {
     return path.u8string();
 }
 
+fs::path FolderOf(const fs::path& target) {
+    const fs::path folder = target.parent_path();
+    return folder.empty() ? fs::path(".") : folder;
+}
+
 bool Exists(const std::string& path) {
     std::error_code code;
     return fs::exists(FromArgument(path), code);

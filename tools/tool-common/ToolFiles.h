@@ -12,6 +12,9 @@ namespace toolfiles {
 std::filesystem::path FromArgument(const std::string& name);
 std::string ToArgument(const std::filesystem::path& path);
 
+// The folder a path lies in: "." for a bare name.
+std::filesystem::path FolderOf(const std::filesystem::path& target);
+
 // True when a file or a folder exists at the UTF-8 path.
 bool Exists(const std::string& path);
 
