@@ -6,12 +6,6 @@
 
 namespace {
 
-ULONGLONG StartTime(HANDLE process) {
-    FILETIME created{}, exited{}, kernel{}, user{};
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return ~0ULL;
-    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
-}
-
 // For waiting on its end and reading its start time; the limited right where the system has it.
 HANDLE OpenForWaiting(DWORD id) {
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
@@ -27,7 +21,10 @@ ParentProcess ParentProcess::OfThisProcess() {
     const auto found = parents.find(self);
     if (found == parents.end() || found->second == 0 || found->second == self) return parent;
     KernelHandle handle(OpenForWaiting(found->second));
-    if (!handle || StartTime(handle.Get()) > StartTime(GetCurrentProcess())) return parent;
+    // A parent whose start cannot be read, or that started after this process, is not ours.
+    const ULONGLONG parentStarted = ProcessCreationTime(handle.Get());
+    if (parentStarted == 0 || parentStarted > ProcessCreationTime(GetCurrentProcess()))
+        return parent;
     parent.id = found->second;
     parent.handle = std::move(handle);
     return parent;

@@ -15,3 +15,10 @@ std::map<DWORD, DWORD> ParentsOfProcesses() {
         parents[entry.th32ProcessID] = entry.th32ParentProcessID;
     return parents;
 }
+
+ULONGLONG ProcessCreationTime(HANDLE process) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (process == nullptr || !GetProcessTimes(process, &created, &exited, &kernel, &user))
+        return 0;
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}

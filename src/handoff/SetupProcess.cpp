@@ -82,17 +82,9 @@ std::vector<HWND> WindowsTitled(const std::wstring& caption) {
     return found;
 }
 
-// When a process was created; 0 when it cannot be asked.
-ULONGLONG CreationTimeOf(HANDLE process) {
-    FILETIME created{}, exited{}, kernel{}, user{};
-    if (process == nullptr || !GetProcessTimes(process, &created, &exited, &kernel, &user))
-        return 0;
-    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
-}
-
 ULONGLONG CreationTimeOf(DWORD processId) {
     KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    return CreationTimeOf(process.Get());
+    return ProcessCreationTime(process.Get());
 }
 
 // Whether process descends from the launched one: up the line of parents, each parent must have
@@ -121,7 +113,7 @@ bool DescendsFrom(DWORD process, DWORD launchedId, ULONGLONG launchedCreated,
 
 HWND FindSetupWindow(const std::wstring& caption, HANDLE launched) {
     const DWORD launchedId = launched != nullptr ? GetProcessId(launched) : 0;
-    const ULONGLONG launchedCreated = CreationTimeOf(launched);
+    const ULONGLONG launchedCreated = ProcessCreationTime(launched);
     if (launchedId == 0 || launchedCreated == 0) return nullptr;
     const std::vector<HWND> windows = WindowsTitled(caption);
     if (windows.empty()) return nullptr;
