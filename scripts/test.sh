@@ -55,6 +55,16 @@ run_tests() {
   rm -f "$log"
   return $status
 }
+# A Wine part's prefixes take about 0.6 GB each, eight or so per build: once its suite has run
+# they go (a failed suite keeps them to look into), so that one build's prefixes are on disk at
+# a time; the next run makes them again.
+drop_prefixes() { rm -rf "build/$1"/wineprefix*; }
+# Needs about 6 GB free at once: two Windows builds with one build's prefixes, the native builds.
+free_kb=$(df -Pk . | awk 'NR == 2 {print $4}')
+if [ "${free_kb:-0}" -lt $((6 * 1024 * 1024)) ]; then
+  echo "test.sh: warning: only $((free_kb / 1024)) MB free on $(df -P . | awk 'NR == 2 {print $6}');" \
+    "a whole run needs about 6 GB, and Wine fails oddly on a full disk" >&2
+fi
 # The number of Wine entries a preset passed, from $counts; 0 when it ran none.
 passed() { awk -v p="$1" '$1 == p {print $2; found = 1} END {if (!found) print 0}' "$counts"; }
 total() { awk -v p="$1" '$1 == p {print $3; found = 1} END {if (!found) print 0}' "$counts"; }
@@ -88,6 +98,7 @@ for part in "${parts[@]}"; do
       cmake --preset native >/dev/null && cmake --build --preset native --target catalog-tool
       build win64
       run_tests win64
+      drop_prefixes win64
       summary+=("the 64-bit build under 64-bit Wine, $(passed win64) of $(total win64) entries passed")
       ;;
     win32)
@@ -101,6 +112,7 @@ for part in "${parts[@]}"; do
       if wine32_runs; then
         step "the 32-bit build's Windows suite under 32-bit Wine"
         run_tests win32
+        drop_prefixes win32
         summary+=("the 32-bit build under 32-bit Wine, $(passed win32) of $(total win32) entries passed")
       else
         step "the shipped 32-bit installer checked as a file (this host runs no 32-bit program)"
