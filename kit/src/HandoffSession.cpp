@@ -1,10 +1,7 @@
 #include "HandoffSession.h"
 
-#include "CommandLineNumber.h"
-#include "InstallerRecord.h"
 #include "SetupStartedEvent.h"
-#include "handoff/ArticleRules.h"
-#include "handoff/HandoffNames.h"
+#include "protocol/HandoffProtocol.h"
 #include "util/WideText.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <optional>
 #include <string>
 
-#include "ParentProcess.h"
 #include "RecordReader.h"
-#include "handoff/KernelHandle.h"
+#include "protocol/HandoffProtocol.h"
 #include "setup_handoff.h"
+#include "util/KernelHandle.h"
 
 // One set-up program's side of the hand-off: signals "Setup Started", owns the hidden window with
 // the set-up caption on a thread of its own, answers the identifier of the installer that started

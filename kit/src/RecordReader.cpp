@@ -6,8 +6,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "handoff/HandoffClassId.h"
-#include "handoff/HandoffRegistryView.h"
+#include "protocol/HandoffProtocol.h"
 
 namespace {
 
@@ -39,7 +38,7 @@ std::optional<std::basic_string<Char>> DefaultText(HKEY key, Query query) {
 
 std::optional<RecordedNumber> ReadRecordedNumber(const std::string& identifier) {
     // The identifier's characters are ASCII.
-    const std::string path = HandoffKeyPath(identifier) + "\\Art";
+    const std::string path = HandoffKeyPath(identifier) + "\\" + handoffNumberKeyName;
     const std::wstring widePath(path.begin(), path.end());
     HKEY opened = nullptr;
     if (RegOpenKeyExW(HKEY_CLASSES_ROOT, widePath.c_str(), 0,

@@ -4,8 +4,8 @@
 #include <memory>
 #include <mutex>
 
-#include "CommandLineNumber.h"
 #include "HandoffSession.h"
+#include "protocol/HandoffProtocol.h"
 #include "setup_handoff.h"
 
 // A handle as the program holds it. It stays for as long as the program runs: closing it frees

@@ -1,6 +1,6 @@
 #include "SetupStartedEvent.h"
 
-#include "handoff/HandoffNames.h"
+#include "protocol/HandoffProtocol.h"
 
 InstallerEvent OpenInstallerEvent(KernelHandle& event) {
     event.Reset(OpenEventA(EVENT_MODIFY_STATE, FALSE, setupStartedEventName));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "handoff/KernelHandle.h"
+#include "util/KernelHandle.h"
 
 // The installer's named event "Setup Started" as a set-up program meets it. The installer makes
 // it before it starts the program and holds it until it ends.

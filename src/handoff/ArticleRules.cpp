@@ -1,6 +1,6 @@
 #include "handoff/ArticleRules.h"
 
-#include "handoff/LanguageTable.h"
+#include "protocol/HandoffProtocol.h"
 
 namespace {
 
@@ -45,10 +45,10 @@ bool IsPlaceholderNumber(const std::string& number) {
 
 std::vector<Candidate> ExpandCandidates(const std::string& number) {
     std::vector<Candidate> candidates;
-    for (int i = 0; i < LanguageTable::size; ++i) {
+    for (int i = 0; i < languageCount; ++i) {
         std::string candidate = number;
         for (char& c : candidate) {
-            if (c == placeholderLetter) c = languageTable.letters[i];
+            if (c == placeholderLetter) c = languageLetters[i];
         }
         candidates.push_back({i, std::move(candidate)});
     }
@@ -161,10 +161,4 @@ bool LiesInFolder(const std::string& fullPath, const std::string& folder) {
         name.clear();
     }
     return true;
-}
-
-int LanguageIndexOf(const std::string& number) {
-    const std::string first = number.substr(0, 1);
-    const size_t at = std::string(languageTable.letters).find(first);
-    return at == std::string::npos ? -1 : static_cast<int>(at);
 }

@@ -17,8 +17,8 @@ std::string TrimArticleNumber(const std::string& number);
 
 bool IsPlaceholderNumber(const std::string& number);
 
-// One candidate per language letter, in table order; every placeholder letter of the number is
-// replaced by that letter.
+// One candidate per language letter (protocol/HandoffProtocol.h), in their order; every placeholder
+// letter of the number is replaced by that letter.
 struct Candidate {
     int languageIndex;
     std::string number;
@@ -80,7 +80,3 @@ std::string ProgramFolderOf(const std::string& programPath);
 // Whether a full path names something below folder (which ends with a backslash): it begins with
 // the folder's text and no name after it is empty, "." or "..".
 bool LiesInFolder(const std::string& fullPath, const std::string& folder);
-
-// The row of the language table whose letter is the number's first character, or -1. An empty
-// number gives 0.
-int LanguageIndexOf(const std::string& number);

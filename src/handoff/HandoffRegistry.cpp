@@ -4,9 +4,8 @@
 // The system's generator, exported by ADVAPI32 (a known DLL) as SystemFunction036.
 #include <ntsecapi.h>
 
-#include "handoff/HandoffClassId.h"
-#include "handoff/HandoffRegistryView.h"
 #include "handoff/RegistryKey.h"
+#include "protocol/HandoffProtocol.h"
 
 std::string MakeHandoffClassId(const std::function<int()>& draw,
                                const std::function<bool(const std::string& keyPath)>& keyOpens) {
@@ -35,9 +34,9 @@ std::string MakeHandoffClassId() {
 
 void WriteHandoffRecord(const std::string& classId, const std::string& number) {
     RegistryKey key;
-    key.Create(HKEY_CLASSES_ROOT, HandoffKeyPath(classId) + "\\InprocServer32", nullptr,
+    key.Create(HKEY_CLASSES_ROOT, HandoffKeyPath(classId) + "\\" + handoffServerKeyName, nullptr,
                REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | kHandoffRegistryView, nullptr, nullptr);
-    key.Create(HKEY_CLASSES_ROOT, HandoffKeyPath(classId) + "\\Art", nullptr,
+    key.Create(HKEY_CLASSES_ROOT, HandoffKeyPath(classId) + "\\" + handoffNumberKeyName, nullptr,
                REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | kHandoffRegistryView, nullptr, nullptr);
     key.SetString(nullptr, number);
 }

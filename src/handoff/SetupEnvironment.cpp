@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <string>
 
-#include "handoff/LaunchCommand.h"
+#include "handoff/RuntimeHookVariable.h"
 
 namespace {
 

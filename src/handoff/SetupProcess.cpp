@@ -1,13 +1,12 @@
 #include "handoff/SetupProcess.h"
 
-#include <map>
 #include <vector>
 
 #include "handoff/ArticleRules.h"
-#include "handoff/KernelHandle.h"
-#include "handoff/ProcessParents.h"
 #include "handoff/ProgramSubsystem.h"
 #include "handoff/SetupEnvironment.h"
+#include "protocol/HandoffProtocol.h"
+#include "util/KernelHandle.h"
 #include "util/WideText.h"
 
 #ifndef _WIN64
@@ -82,46 +81,16 @@ std::vector<HWND> WindowsTitled(const std::wstring& caption) {
     return found;
 }
 
-ULONGLONG CreationTimeOf(DWORD processId) {
-    KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    return ProcessCreationTime(process.Get());
-}
-
-// Whether process descends from the launched one: up the line of parents, each parent must have
-// been created no later than its child, or its id belongs to a process that took it over after
-// the child's parent ended. The launched process is held open, so its id is its own.
-bool DescendsFrom(DWORD process, DWORD launchedId, ULONGLONG launchedCreated,
-                  const std::map<DWORD, DWORD>& parents) {
-    if (process == launchedId) return true;
-    ULONGLONG childCreated = CreationTimeOf(process);
-    // Bounded: a parent id reused by a later process can make a cycle.
-    for (size_t step = 0; step <= parents.size() && childCreated != 0; ++step) {
-        const auto parent = parents.find(process);
-        if (parent == parents.end() || parent->second == process || parent->second == 0)
-            return false;
-        process = parent->second;
-        const ULONGLONG parentCreated =
-            process == launchedId ? launchedCreated : CreationTimeOf(process);
-        if (parentCreated == 0 || parentCreated > childCreated) return false;
-        if (process == launchedId) return true;
-        childCreated = parentCreated;
-    }
-    return false;
-}
-
 }  // namespace
 
 HWND FindSetupWindow(const std::wstring& caption, HANDLE launched) {
-    const DWORD launchedId = launched != nullptr ? GetProcessId(launched) : 0;
-    const ULONGLONG launchedCreated = ProcessCreationTime(launched);
-    if (launchedId == 0 || launchedCreated == 0) return nullptr;
     const std::vector<HWND> windows = WindowsTitled(caption);
     if (windows.empty()) return nullptr;
-    const std::map<DWORD, DWORD> parents = ParentsOfProcesses();
+    const LaunchedProcessTree tree(launched);
     for (HWND window : windows) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner != 0 && DescendsFrom(owner, launchedId, launchedCreated, parents)) return window;
+        if (tree.Holds(owner)) return window;
     }
     return nullptr;
 }

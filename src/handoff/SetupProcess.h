@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "handoff/KernelHandle.h"
+#include "util/KernelHandle.h"
 
 // How long the installer lets a started set-up program take to finish starting, that is until its
 // message loop first waits for input. A set-up program signals "Setup Started" while it starts.

@@ -3,7 +3,7 @@
 #include "framework/Application.h"
 #include "framework/MessageBoxes.h"
 #include "framework/Strings.h"
-#include "handoff/HandoffNames.h"
+#include "protocol/HandoffProtocol.h"
 #include "ui/AboutDialog.h"
 #include "ui/PictureScaling.h"
 #include "ui/resource.h"
@@ -49,14 +49,7 @@ DEFINE_MESSAGE_TABLE(
     OnCommandEntry(BN_CLICKED, IDOK, &ProductSelectDialog::OnCancelCommand))
 
 ProductSelectDialog::ProductSelectDialog() : Dialog(IDD_PRODUCT_SELECT) {
-    // Automatic reset, not signalled; an existing event of that name is shared.
-    setupStartedEvent.Reset(CreateEventA(nullptr, FALSE, FALSE, setupStartedEventName));
     appIcon = LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME));
-}
-
-ProductSelectDialog::~ProductSelectDialog() {
-    // The event outlives the dialog unless OnCancel has closed it.
-    setupStartedEvent.Release();
 }
 
 void ProductSelectDialog::DoDataExchange(DataExchange& dx) {
@@ -88,7 +81,7 @@ BOOL ProductSelectDialog::OnInitDialog() {
     PlacePicture();
 
     // A signal given before the dialog existed does not count as a started set-up program.
-    ResetEvent(setupStartedEvent.Get());
+    launch.ForgetEarlierSignals();
 
     // Without its own folder the program has no catalogue: never the current folder's.
     PathParts catalogPath(catalogFileName);
@@ -147,7 +140,7 @@ int ProductSelectDialog::ShowMessage(UINT captionId, UINT textId, UINT style) {
 }
 
 void ProductSelectDialog::OnNumberChange() {
-    if (setupStarted) return;
+    if (launch.Started()) return;
     UpdateData(true);
     // A text that cp1251 cannot hold is still a typed number: Next tells the user it is wrong.
     nextButton.Enable(!articleNumber.empty() || !numberFits);
@@ -155,7 +148,7 @@ void ProductSelectDialog::OnNumberChange() {
 
 LRESULT ProductSelectDialog::OnSysCommand(WPARAM command, LPARAM) {
     if ((command & 0xFFF0) == IDM_ABOUTBOX) {
-        if (setupStarted) return 0;
+        if (launch.Started()) return 0;
         AboutDialog about;
         about.DoModal();
         return 0;
@@ -186,11 +179,11 @@ LRESULT ProductSelectDialog::OnQueryDragIcon(WPARAM, LPARAM) {
 }
 
 void ProductSelectDialog::OnCancelCommand() {
-    if (!setupStarted) OnCancel();
+    if (!launch.Started()) OnCancel();
 }
 
 void ProductSelectDialog::OnCancel() {
     ReleaseItemNumbers();
-    if (!handoffSettled) setupStartedEvent.Reset();
+    launch.End();
     EndDialog(IDCANCEL);
 }

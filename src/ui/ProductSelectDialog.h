@@ -8,7 +8,7 @@
 #include "catalog/ArticleCatalog.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
-#include "handoff/KernelHandle.h"
+#include "handoff/SetupLaunch.h"
 #include "ui/GdiHandles.h"
 
 namespace support {
@@ -21,7 +21,6 @@ class ProductDialogProbe;
 class ProductSelectDialog : public Dialog {
   public:
     ProductSelectDialog();
-    ~ProductSelectDialog() override;
 
     // Shows a message box owned by the dialog; text and caption come from the string table.
     int ShowMessage(UINT captionId, UINT textId, UINT style);
@@ -63,14 +62,14 @@ class ProductSelectDialog : public Dialog {
     void OnNext();
     void ExpandLocalizations();
     std::string ResolveSetupPath(const std::string& value) const;
-    int LanguageIndexOf(const std::string& number) const;
+    // Starts the set-up program of articleNumber and hands the number over (launch); the dialog
+    // tells the user of a failed start or a missing window and hides or ends as the launch goes.
     void LaunchSetup();
-    LRESULT OnHandoffReply(WPARAM sender, LPARAM data);
+    // The set-up program's answer, or any other WM_COPYDATA: the launch takes it, the dialog ends.
+    LRESULT OnHandoffReply(WPARAM wParam, LPARAM lParam);
     // While the dialog waits hidden for the answer: ends it quietly once the set-up window is gone
     // or its program has ended without answering.
     LRESULT OnSetupWatch(WPARAM timerId, LPARAM);
-    std::string MakeHandoffClassId();
-    void WriteHandoffRecord();
 
     // Sizes the picture to the place the template gives it, at its own proportions, and places
     // it centred across the client area, in the band above the prompt.
@@ -91,25 +90,13 @@ class ProductSelectDialog : public Dialog {
     // The picture drawn at the dialog's scale, while the picture control shows it; null where
     // the control shows the bitmap of the template at its own size.
     OwnedBitmap scaledPicture;
-    // Shared with the set-up programs; null when the name is taken by an object the dialog
-    // cannot use as its event (another kind of object, or an event it may not wait on), and then
-    // no launch hands off. Not closed by the destructor: OnCancel decides whether it is closed;
-    // otherwise it stays open until the process ends.
-    KernelHandle setupStartedEvent;
     // A shared icon of the module: never destroyed.
     HICON appIcon = nullptr;
     ArticleCatalog catalog;
-    std::string handoffClassId;
-    bool handoffSettled = true;
-    // The launched set-up program, held open so that its id stays its own while the dialog looks
-    // for its window, and the window the identifier went to with its program.
-    KernelHandle setupProcess;
-    HWND setupWindow = nullptr;
-    KernelHandle setupWindowProcess;
-    // True from the moment a set-up program has been started: the launch owns the dialog from
-    // then on, and no click, key or command of the pages acts any more (input that queued up
-    // while the set-up program was starting included).
-    bool setupStarted = false;
+    // The launch of the set-up program and the hand-off. Once a program has been started
+    // (launch.Started()) the launch owns the dialog: no click, key or command of the pages acts
+    // any more (input that queued up while the set-up program was starting included).
+    SetupLaunch launch;
     // True from ShowLocalizationPage to OnBack.
     bool localizationPage = false;
 

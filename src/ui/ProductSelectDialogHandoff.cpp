@@ -4,14 +4,12 @@
 
 #include "framework/Application.h"
 #include "framework/MessageBoxes.h"
+#include "framework/MessageParams.h"
 #include "framework/Strings.h"
 #include "handoff/ArticleRules.h"
-#include "handoff/HandoffRegistry.h"
-#include "handoff/HandoffReply.h"
-#include "handoff/LanguageTable.h"
-#include "handoff/LaunchCommand.h"
 #include "handoff/SetupPath.h"
-#include "handoff/SetupProcess.h"
+#include "protocol/HandoffProtocol.h"
+#include "ui/LanguageTable.h"
 #include "ui/ProductSelectDialog.h"
 #include "ui/resource.h"
 #include "util/Cp1251.h"
@@ -44,7 +42,7 @@ void ShowApplicationError(HWND owner, UINT textId) {
 }  // namespace
 
 void ProductSelectDialog::OnNext() {
-    if (setupStarted) return;
+    if (launch.Started()) return;
     // On the localization page the number is the one of the item the list shows, whichever way
     // its selection came about (a selection set by another program sends no notification).
     if (localizationPage) TakeListSelection();
@@ -106,78 +104,49 @@ std::string ProductSelectDialog::ResolveSetupPath(const std::string& value) cons
     return SetupPathOnMedium(cp1251::ToUtf8(value), program.SetFromModule(""));
 }
 
-int ProductSelectDialog::LanguageIndexOf(const std::string& number) const {
-    return ::LanguageIndexOf(number);
-}
-
 void ProductSelectDialog::LaunchSetup() {
-    handoffSettled = false;
     const std::string path = ResolveSetupPath(catalog.GetValue(articleNumber));
-    if (!StartSetupProcess(path, BuildCommandLine(articleNumber), setupProcess,
-                           setupStartedEvent.Get())) {
-        ShowApplicationError(Handle(), IDS_SETUP_NOT_FOUND);
-        return;
-    }
-    setupStarted = true;
-    // The set-up program signals while it starts, and it has finished starting now (a console
-    // program: it has signalled, ended or had its time); a signal given since the dialog's start
-    // counts too. Only a signal counts: without an event of its own (the name taken by another
-    // object) or with a wait that fails, there is no hand-off.
-    if (!setupStartedEvent || WaitForSingleObject(setupStartedEvent.Get(), 1) != WAIT_OBJECT_0) {
-        OnCancel();
-        return;
+    switch (launch.StartProgram(path, articleNumber)) {
+        case SetupLaunch::Start::failed:
+            ShowApplicationError(Handle(), IDS_SETUP_NOT_FOUND);
+            return;
+        case SetupLaunch::Start::unsignalled:
+            OnCancel();
+            return;
+        case SetupLaunch::Start::signalled:
+            break;
     }
     ShowWindow(Handle(), SW_HIDE);
-
     const int language = LanguageIndexOf(articleNumber);
     const std::wstring caption =
         language < 0 ? std::wstring() : LoadResourceString(languageTable.captionIds[language]);
-    if (caption.empty()) {
-        OnCancel();
-        return;
+    // The answer may arrive while the identifier's send is under way and end the dialog from
+    // inside it.
+    switch (launch.HandOver(caption, Handle())) {
+        case SetupLaunch::Handover::noCaption:
+            OnCancel();
+            return;
+        case SetupLaunch::Handover::noWindow:
+            ShowApplicationError(Handle(), IDS_SETUP_NOT_FOUND);
+            OnCancel();
+            return;
+        case SetupLaunch::Handover::sent:
+            break;
     }
-    setupWindow = FindSetupWindow(caption, setupProcess.Get());
-    if (setupWindow == nullptr) {
-        ShowApplicationError(Handle(), IDS_SETUP_NOT_FOUND);
-        OnCancel();
-        return;
-    }
-    DWORD windowProcessId = 0;
-    GetWindowThreadProcessId(setupWindow, &windowProcessId);
-    setupWindowProcess.Reset(OpenProcess(SYNCHRONIZE, FALSE, windowProcessId));
-    handoffClassId = MakeHandoffClassId();
-    // The answer may arrive while this send is under way and end the dialog from inside it.
-    SendHandoffClassId(setupWindow, Handle(), setupStartedEvent.Get(), handoffClassId);
-    if (!handoffSettled) SetTimer(Handle(), setupWatchTimer, setupWatchPeriodMs, nullptr);
+    if (!launch.Settled()) SetTimer(Handle(), setupWatchTimer, setupWatchPeriodMs, nullptr);
 }
 
 LRESULT ProductSelectDialog::OnSetupWatch(WPARAM timerId, LPARAM) {
-    if (timerId != setupWatchTimer || handoffSettled) return Default();
-    const bool programEnded =
-        setupWindowProcess && WaitForSingleObject(setupWindowProcess.Get(), 0) == WAIT_OBJECT_0;
-    if (IsWindow(setupWindow) && !programEnded) return 0;
+    if (timerId != setupWatchTimer || launch.Settled()) return Default();
+    if (!launch.SetupGone()) return 0;
     KillTimer(Handle(), setupWatchTimer);
     OnCancel();
     return 0;
 }
 
-LRESULT ProductSelectDialog::OnHandoffReply(WPARAM, LPARAM data) {
-    const auto* record = reinterpret_cast<const COPYDATASTRUCT*>(data);
-    const std::string received =
-        record != nullptr ? ReceivedReplyText(record->lpData, record->cbData) : std::string();
-    if (IsAcceptedReply(handoffClassId, received)) {
-        WriteHandoffRecord();
-        handoffSettled = true;
-    }
+LRESULT ProductSelectDialog::OnHandoffReply(WPARAM wParam, LPARAM lParam) {
+    launch.TakeAnswer(CopyDataMessage{wParam, lParam}.Record());
     OnCancel();
     // The sender gets the result of the dialog manager's default processing of the message.
     return Default();
-}
-
-std::string ProductSelectDialog::MakeHandoffClassId() {
-    return ::MakeHandoffClassId();
-}
-
-void ProductSelectDialog::WriteHandoffRecord() {
-    ::WriteHandoffRecord(handoffClassId, articleNumber);
 }

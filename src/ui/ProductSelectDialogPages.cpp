@@ -19,7 +19,7 @@ void ProductSelectDialog::ShowLocalizationPage() {
 }
 
 void ProductSelectDialog::OnBack() {
-    if (setupStarted) return;
+    if (launch.Started()) return;
     localizationPage = false;
     ReleaseItemNumbers();
     localizationList.ResetContent();
@@ -34,7 +34,7 @@ void ProductSelectDialog::OnBack() {
 }
 
 void ProductSelectDialog::TakeListSelection() {
-    if (setupStarted) return;
+    if (launch.Started()) return;
     const int selected = localizationList.CurSel();
     if (selected < 0) return;
     if (const std::string* number = ItemNumber(selected)) articleNumber = *number;

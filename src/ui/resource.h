@@ -1,7 +1,5 @@
 #pragma once
 
-#include "handoff/LanguageStringIds.h"
-
 // Dialog templates.
 #define IDD_ABOUTBOX 100
 #define IDD_PRODUCT_SELECT 102
@@ -17,8 +15,18 @@
 #define IDS_ERROR_CAPTION 104
 #define IDS_WRONG_NUMBER 105
 #define IDS_SETUP_NOT_FOUND 106
-// 107 to 111 and 115 to 119: the localization names and set-up captions, in
-// handoff/LanguageStringIds.h.
+// The localization names and the set-up window captions, one of each per row of the language
+// table (ui/LanguageTable.h).
+#define IDS_LOCALIZATION_ENGLISH 107
+#define IDS_LOCALIZATION_FRENCH 108
+#define IDS_LOCALIZATION_GERMAN 109
+#define IDS_LOCALIZATION_ITALIAN 110
+#define IDS_LOCALIZATION_RUSSIAN 111
+#define IDS_SETUP_CAPTION_ENGLISH 115
+#define IDS_SETUP_CAPTION_GERMAN 116
+#define IDS_SETUP_CAPTION_FRENCH 117
+#define IDS_SETUP_CAPTION_ITALIAN 118
+#define IDS_SETUP_CAPTION_RUSSIAN 119
 #define IDS_CHOOSE_LOCALIZATION 112
 #define IDS_ENTER_NUMBER 113
 #define IDS_VERSION_FORMAT 122

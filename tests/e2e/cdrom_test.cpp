@@ -11,9 +11,7 @@
 #include <map>
 
 #include "driver/Driver.h"
-#include "handoff/HandoffClassId.h"
-#include "handoff/HandoffRegistryView.h"
-#include "handoff/LaunchCommand.h"
+#include "protocol/HandoffProtocol.h"
 #include "support/HandoffRecords.h"
 #include "support/SetupLogFile.h"
 #include "ui/resource.h"

@@ -27,10 +27,10 @@ class DialogInProcess : public ::testing::Test {
         std::vector<std::string> numbers;
         int itemsWithData = 0;
         dialog.Run([&] {
-            for (int i = 0; i < dialog.localizationList.Count(); ++i) {
+            for (int i = 0; i < dialog.LocalizationList().Count(); ++i) {
                 const std::string* number = dialog.ItemNumber(i);
                 numbers.push_back(number != nullptr ? *number : "-");
-                if (dialog.localizationList.ItemData(i) != 0) ++itemsWithData;
+                if (dialog.LocalizationList().ItemData(i) != 0) ++itemsWithData;
             }
         });
         EXPECT_EQ(itemsWithData, 0);
@@ -45,7 +45,7 @@ class DialogInProcess : public ::testing::Test {
 // stored with the items are released and the number is the text as typed again.
 TEST_F(DialogInProcess, BackReleasesTheStoredNumbersAndTakesTheTypedNumberBack) {
     dialog.Run([&] {
-        dialog.numberEdit.SetText(L"  Z12 ");
+        dialog.NumberEdit().SetText(L"  Z12 ");
         dialog.EnterLocalizationPage({{Cp1251("Английская"), "E12"}, {Cp1251("Русская"), "R12"}});
     });
     std::string numberBefore;
@@ -71,11 +71,11 @@ TEST_F(DialogInProcess, BackLeavesNextAsItWas) {
     for (bool enabled : {false, true}) {
         bool after = !enabled;
         dialog.Run([&] {
-            dialog.numberEdit.SetText(L"Z7");
+            dialog.NumberEdit().SetText(L"Z7");
             dialog.EnterLocalizationPage({{Cp1251("Немецкая"), "G7"}});
-            dialog.nextButton.Enable(enabled);
+            dialog.NextButton().Enable(enabled);
             dialog.OnBack();
-            after = dialog.nextButton.IsEnabled();
+            after = dialog.NextButton().IsEnabled();
         });
         EXPECT_EQ(after, enabled);
     }
@@ -93,14 +93,15 @@ TEST_F(DialogInProcess, TheNumberFollowsTheItemTheListShows) {
     };
     // Each way a person changes the selection of the closed list, then the list's closing.
     const std::vector<Change> changes = {
-        {"arrow key", [&] { dialog.localizationList.Send(WM_KEYDOWN, VK_DOWN, 1); }, "Английская",
+        {"arrow key", [&] { dialog.LocalizationList().Send(WM_KEYDOWN, VK_DOWN, 1); }, "Английская",
          "EABC"},
-        {"letter", [&] { dialog.localizationList.Send(WM_CHAR, L'Р', 1); }, "Русская", "RABC"},
-        {"wheel", [&] { dialog.localizationList.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA)); },
+        {"letter", [&] { dialog.LocalizationList().Send(WM_CHAR, L'Р', 1); }, "Русская", "RABC"},
+        {"wheel",
+         [&] { dialog.LocalizationList().Send(WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA)); },
          "Английская", "EABC"},
         {"close-up",
          [&] {
-             dialog.localizationList.SetCurSel(0);
+             dialog.LocalizationList().SetCurSel(0);
              dialog.TakeListSelection();
          },
          "Русская", "RABC"},
@@ -112,14 +113,14 @@ TEST_F(DialogInProcess, TheNumberFollowsTheItemTheListShows) {
         dialog.Run([&] {
             step.change();
             number = dialog.articleNumber;
-            shown = dialog.localizationList.ItemText(dialog.localizationList.CurSel());
+            shown = dialog.LocalizationList().ItemText(dialog.LocalizationList().CurSel());
         });
         EXPECT_EQ(ToUtf8(support::WideToCp1251(shown)), step.shown);
         EXPECT_EQ(number, step.number);
     }
     // No selection: the number stays.
     dialog.Run([&] {
-        dialog.localizationList.SetCurSel(-1);
+        dialog.LocalizationList().SetCurSel(-1);
         dialog.TakeListSelection();
         number = dialog.articleNumber;
     });
@@ -137,7 +138,7 @@ TEST_F(DialogInProcess, CancelTwiceReleasesEachNumberOnce) {
         dialog.OnCancel();
         dialog.OnCancel();
         releasedAfter = dialog.ReleaseItemNumbers();
-        items = dialog.localizationList.Count();
+        items = dialog.LocalizationList().Count();
         for (int i = 0; i < items; ++i) numbers.push_back(dialog.ItemNumber(i) ? "set" : "-");
     });
     // The items stay until the window goes, but hold no numbers any more.

@@ -14,11 +14,8 @@
 #include <thread>
 
 #include "driver/Driver.h"
-#include "handoff/HandoffClassId.h"
-#include "handoff/HandoffNames.h"
-#include "handoff/HandoffRegistryView.h"
-#include "handoff/LaunchCommand.h"
 #include "handoff/SetupProcess.h"
+#include "protocol/HandoffProtocol.h"
 #include "support/HandoffRecords.h"
 #include "support/SetupLogFile.h"
 #include "ui/resource.h"

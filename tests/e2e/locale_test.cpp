@@ -17,8 +17,7 @@
 
 #include "ProcessWindows.h"
 #include "driver/Driver.h"
-#include "handoff/HandoffNames.h"
-#include "handoff/LaunchCommand.h"
+#include "protocol/HandoffProtocol.h"
 #include "support/HandoffRecords.h"
 #include "support/ProductDialogRun.h"
 #include "support/SetupLogFile.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "driver/Driver.h"
-#include "handoff/HandoffNames.h"
+#include "protocol/HandoffProtocol.h"
 #include "ui/resource.h"
 
 namespace {

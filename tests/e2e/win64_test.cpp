@@ -7,8 +7,7 @@
 #include <string>
 
 #include "driver/Driver.h"
-#include "handoff/HandoffClassId.h"
-#include "handoff/LaunchCommand.h"
+#include "protocol/HandoffProtocol.h"
 #include "support/HandoffRecords.h"
 #include "support/SetupLogFile.h"
 #include "ui/resource.h"

@@ -2,8 +2,7 @@
 
 #include <windows.h>
 
-#include "handoff/HandoffClassId.h"
-#include "handoff/HandoffRegistryView.h"
+#include "protocol/HandoffProtocol.h"
 
 namespace support {
 

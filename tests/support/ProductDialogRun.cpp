@@ -1,6 +1,6 @@
 #include "support/ProductDialogRun.h"
 
-#include "handoff/HandoffNames.h"
+#include "protocol/HandoffProtocol.h"
 #include "support/ArticleCatalogFile.h"
 #include "support/Text.h"
 #include "support/WaitFor.h"

@@ -11,6 +11,7 @@
 
 #include "framework/Application.h"
 #include "ui/ProductSelectDialog.h"
+#include "ui/resource.h"
 
 // The product selection dialog run in the test's own process, for what only its members show.
 namespace support {
@@ -18,27 +19,25 @@ namespace support {
 // The application object of a test program that runs dialogs itself: it starts nothing.
 Application& TestApplication();
 
-// The real dialog with its inner members opened to the test and one more message: a function
-// run on the dialog's thread, so that a test calls the members the way the dialog's own
-// messages would.
+// The real dialog with its page's steps opened to the test and one more message: a function run
+// on the dialog's thread, so that a test calls the steps the way the dialog's own messages would.
 class ProductDialogProbe : public ProductSelectDialog {
   public:
     using ProductSelectDialog::articleNumber;
-    using ProductSelectDialog::backButton;
-    using ProductSelectDialog::handoffClassId;
-    using ProductSelectDialog::handoffSettled;
     using ProductSelectDialog::InsertLocalization;
     using ProductSelectDialog::ItemNumber;
-    using ProductSelectDialog::localizationList;
-    using ProductSelectDialog::nextButton;
-    using ProductSelectDialog::numberEdit;
     using ProductSelectDialog::OnBack;
     using ProductSelectDialog::OnCancel;
-    using ProductSelectDialog::promptLabel;
     using ProductSelectDialog::ReleaseItemNumbers;
-    using ProductSelectDialog::setupStartedEvent;
     using ProductSelectDialog::ShowLocalizationPage;
     using ProductSelectDialog::TakeListSelection;
+
+    // The page's controls, as the user sees them.
+    ComboBoxControl LocalizationList() const { return Control<ComboBoxControl>(IDC_LOCALIZATIONS); }
+    ButtonControl NextButton() const { return Control<ButtonControl>(IDC_NEXT); }
+    EditControl NumberEdit() const { return Control<EditControl>(IDC_NUMBER); }
+    // The launch of the set-up program, as far as it tells.
+    const SetupLaunch& Launch() const { return launch; }
 
     // Runs fn on the dialog's thread and returns when it is done.
     void Run(const std::function<void()>& fn);
@@ -47,6 +46,12 @@ class ProductDialogProbe : public ProductSelectDialog {
     void EnterLocalizationPage(const std::vector<std::pair<std::string, std::string>>& items);
 
   private:
+    template <class C>
+    C Control(int id) const {
+        C control;
+        control.Attach(GetDlgItem(Handle(), id));
+        return control;
+    }
     LRESULT OnRun(WPARAM, LPARAM fn);
 
   protected:

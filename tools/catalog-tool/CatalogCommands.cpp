@@ -10,7 +10,7 @@
 #include "ToolFiles.h"
 #include "catalog/ArticleCatalog.h"
 #include "catalog/DiskFile.h"
-#include "handoff/HandoffNames.h"
+#include "protocol/HandoffProtocol.h"
 
 namespace catalogcommands {
 

@@ -26,9 +26,8 @@
 #include <string>
 
 #include "ProcessWindows.h"
-#include "handoff/HandoffNames.h"
-#include "handoff/KernelHandle.h"
-#include "handoff/LaunchCommand.h"
+#include "protocol/HandoffProtocol.h"
+#include "util/KernelHandle.h"
 
 namespace {
 

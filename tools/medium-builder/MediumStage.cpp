@@ -8,7 +8,7 @@
 #include "Interruption.h"
 #include "SetupFile.h"
 #include "ToolFiles.h"
-#include "handoff/HandoffNames.h"
+#include "protocol/HandoffProtocol.h"
 
 namespace mediumstage {
 

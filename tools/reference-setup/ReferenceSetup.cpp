@@ -15,9 +15,9 @@
 #include "SetupLog.h"
 #include "SetupOptions.h"
 #include "SteeredHandoff.h"
-#include "handoff/HandoffNames.h"
-#include "handoff/KernelHandle.h"
+#include "protocol/HandoffProtocol.h"
 #include "setup_handoff.h"
+#include "util/KernelHandle.h"
 #include "util/SystemLibrary.h"
 
 namespace {

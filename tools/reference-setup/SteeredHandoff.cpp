@@ -2,11 +2,8 @@
 
 #include <vector>
 
-#include "handoff/HandoffClassId.h"
-#include "handoff/HandoffNames.h"
-#include "handoff/HandoffRegistryView.h"
-#include "handoff/HandoffReply.h"
-#include "handoff/KernelHandle.h"
+#include "protocol/HandoffProtocol.h"
+#include "util/KernelHandle.h"
 
 namespace {
 

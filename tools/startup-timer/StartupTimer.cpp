@@ -15,7 +15,7 @@
 
 #include "Options.h"
 #include "ProcessWindows.h"
-#include "handoff/KernelHandle.h"
+#include "util/KernelHandle.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "ProcessWindows.h"
 #include "handoff/ArticleRules.h"
-#include "handoff/HandoffNames.h"
+#include "protocol/HandoffProtocol.h"
 #include "support/ArticleCatalogFile.h"
 #include "support/FailureReport.h"
 #include "util/WideText.h"

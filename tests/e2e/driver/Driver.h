@@ -10,9 +10,9 @@
 
 #include "driver/BoxIcons.h"
 #include "driver/TempMedium.h"
-#include "handoff/KernelHandle.h"
 #include "support/Text.h"
 #include "support/WaitFor.h"
+#include "util/KernelHandle.h"
 
 // Drives installer.exe as a person would: starts it from a temporary medium folder, finds its
 // windows, types into the focused control, presses buttons, reads what the windows show and

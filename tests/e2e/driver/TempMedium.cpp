@@ -3,10 +3,10 @@
 #include <iterator>
 
 #include "handoff/ArticleRules.h"
-#include "handoff/HandoffNames.h"
-#include "handoff/KernelHandle.h"
+#include "protocol/HandoffProtocol.h"
 #include "support/ArticleCatalogFile.h"
 #include "support/Text.h"
+#include "util/KernelHandle.h"
 #include "util/WideText.h"
 
 namespace e2e {

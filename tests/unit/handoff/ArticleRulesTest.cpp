@@ -3,7 +3,7 @@
 #include <set>
 
 #include "handoff/ArticleRules.h"
-#include "handoff/LanguageTable.h"
+#include "ui/LanguageTable.h"
 
 namespace {
 

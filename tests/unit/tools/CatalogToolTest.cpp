@@ -5,7 +5,7 @@
 #include "../catalog/CatalogTestFiles.h"
 #include "CatalogTool.h"
 #include "ToolRun.h"
-#include "handoff/HandoffNames.h"
+#include "protocol/HandoffProtocol.h"
 
 namespace {
 

@@ -11,15 +11,13 @@
 
 #include "RegistryTree.h"
 #include "framework/Strings.h"
-#include "handoff/HandoffClassId.h"
-#include "handoff/HandoffNames.h"
-#include "handoff/KernelHandle.h"
-#include "handoff/LaunchCommand.h"
+#include "protocol/HandoffProtocol.h"
 #include "support/ProductDialogRun.h"
 #include "support/SetupLogFile.h"
 #include "support/Text.h"
 #include "support/WaitFor.h"
 #include "ui/resource.h"
+#include "util/KernelHandle.h"
 
 namespace {
 
@@ -189,7 +187,7 @@ class HandoffInProcess : public ::testing::Test {
              {"E3", support::HostToWinePath(REFERENCE_SETUP_EXE)},
              {"E4", OutOfTheMedium(support::HostToWinePath(REFERENCE_SETUP_EXE))}}));
         ASSERT_TRUE(run.Start());
-        dialog.Run([&] { event = dialog.setupStartedEvent.Get(); });
+        dialog.Run([&] { event = dialog.Launch().Event(); });
         if (nameTaker.Get() == nullptr) {
             ASSERT_TRUE(HandleIsOpen(event));
         }
@@ -199,7 +197,7 @@ class HandoffInProcess : public ::testing::Test {
         run.Cancel();
         // The program leaves such a handle to its process's end; here the next test must be
         // able to take the name.
-        dialog.setupStartedEvent.Reset();
+        if (HANDLE open = dialog.Launch().Event()) CloseHandle(open);
         for (const auto& id : madeIds) DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(id));
         RemoveDirectoryA(BesideProgram("handoff-folder").c_str());
         if (SetupLogged("pid")) {
@@ -235,16 +233,14 @@ class HandoffInProcess : public ::testing::Test {
         PostMessageA(GetDlgItem(dialog.Handle(), IDC_NEXT), BM_CLICK, 0, 0);
     }
 
-    // The dialog as after a launch whose set-up window was found and sent the identifier id for
-    // number; the identifier's record is not there yet.
-    void AsAfterALaunchThatSent(const std::string& id, const std::string& number) {
+    // Launches E3, whose window takes the identifier and never answers; returns the identifier
+    // sent, once the program has it.
+    std::string LaunchThatSent() {
+        PressNext("E3");
+        EXPECT_TRUE(WaitFor([&] { return SetupLogged("reply"); }, 20000));
+        const std::string id = support::SetupLogValue(setupLog, "copydata.classId");
         madeIds.push_back(id);
-        DeleteTree(HKEY_CLASSES_ROOT, HandoffKeyPath(id));
-        dialog.Run([&] {
-            dialog.handoffSettled = false;
-            dialog.handoffClassId = id;
-            dialog.articleNumber = number;
-        });
+        return id;
     }
     void CopyDataBehindNextsBox(const std::string& number);
 
@@ -272,7 +268,7 @@ TEST_F(HandoffInProcess, FailedStartKeepsTheDialogAndCancelThenClosesTheEvent) {
     ASSERT_TRUE(WaitFor([&] { return FindBox(dialog.Handle()) == nullptr; }));
 
     bool settled = true;
-    dialog.Run([&] { settled = dialog.handoffSettled; });
+    dialog.Run([&] { settled = dialog.Launch().Settled(); });
     EXPECT_FALSE(settled);
     EXPECT_TRUE(IsWindowVisible(dialog.Handle()));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog.Handle(), IDC_NEXT)));
@@ -280,23 +276,13 @@ TEST_F(HandoffInProcess, FailedStartKeepsTheDialogAndCancelThenClosesTheEvent) {
 
     Cancel();
     EXPECT_FALSE(HandleIsOpen(event));
-    EXPECT_EQ(dialog.setupStartedEvent.Get(), nullptr);
-}
-
-TEST_F(HandoffInProcess, AcceptedAnswerWritesTheRecordAndKeepsTheEventOpen) {
-    const std::string id = "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}";
-    AsAfterALaunchThatSent(id, "E77");
-    Answer(id);
-    EXPECT_TRUE(dialog.handoffSettled);
-    EXPECT_TRUE(HandleIsOpen(event));
-    EXPECT_EQ(ArtValue(id), "E77");
+    EXPECT_EQ(dialog.Launch().Event(), nullptr);
 }
 
 TEST_F(HandoffInProcess, OtherAnswerAfterALaunchEndsWithTheEventClosedAndNoRecord) {
-    const std::string id = "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}";
-    AsAfterALaunchThatSent(id, "E77");
+    const std::string id = LaunchThatSent();
     Answer(id.substr(0, 37));
-    EXPECT_FALSE(dialog.handoffSettled);
+    EXPECT_FALSE(dialog.Launch().Settled());
     EXPECT_FALSE(HandleIsOpen(event));
     HKEY key = nullptr;
     EXPECT_NE(RegOpenKeyExA(HKEY_CLASSES_ROOT, HandoffKeyPath(id).c_str(), 0,
@@ -309,9 +295,9 @@ TEST_F(HandoffInProcess, NextResolvesTheItemTheListShowsHoweverItWasSelected) {
         dialog.InsertLocalization(L"G", "G1");  // not in the catalogue
         dialog.InsertLocalization(L"E", "E1");  // its set-up program cannot be started
         dialog.ShowLocalizationPage();
-        dialog.nextButton.Enable(true);
+        dialog.NextButton().Enable(true);
         // Selected without any notification, as another program can.
-        dialog.localizationList.SetCurSel(1);
+        dialog.LocalizationList().SetCurSel(1);
     });
     PostMessageA(dialog.Handle(), WM_COMMAND, MAKEWPARAM(IDC_NEXT, BN_CLICKED), 0);
     HWND box = nullptr;
@@ -326,12 +312,17 @@ TEST_F(HandoffInProcess, NextResolvesTheItemTheListShowsHoweverItWasSelected) {
 }
 
 TEST_F(HandoffInProcess, OkFromAnySenderEndsThroughCancel) {
-    // As after a launch that has not been answered: the end must apply the event rule.
-    dialog.Run([&] { dialog.handoffSettled = false; });
+    // As after a launch that has not settled (its program could not be started): the end must
+    // apply the event rule.
+    PressNext("E1");
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return FindBox(dialog.Handle()) == nullptr; }));
     PostMessageA(dialog.Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     EXPECT_EQ(run.Join(), IDCANCEL);
     EXPECT_FALSE(HandleIsOpen(event));
-    EXPECT_EQ(dialog.setupStartedEvent.Get(), nullptr);
+    EXPECT_EQ(dialog.Launch().Event(), nullptr);
 }
 
 TEST_F(HandoffInProcess, CopyDataWithoutARecordEndsTheDialog) {
@@ -357,8 +348,8 @@ TEST_F(HandoffInProcess, AnswerLaterThanTheSendIsAcceptedAndUntilThenTheHiddenDi
     std::string classId;
     bool settled = true;
     dialog.Run([&] {
-        classId = dialog.handoffClassId;
-        settled = dialog.handoffSettled;
+        classId = dialog.Launch().ClassId();
+        settled = dialog.Launch().Settled();
     });
     EXPECT_EQ(classId, sentId);
     EXPECT_FALSE(settled);
@@ -366,7 +357,7 @@ TEST_F(HandoffInProcess, AnswerLaterThanTheSendIsAcceptedAndUntilThenTheHiddenDi
     EXPECT_EQ(FindBox(dialog.Handle()), nullptr);
 
     Answer(sentId);
-    EXPECT_TRUE(dialog.handoffSettled);
+    EXPECT_TRUE(dialog.Launch().Settled());
     EXPECT_TRUE(HandleIsOpen(event));
     EXPECT_EQ(ArtValue(sentId), "E3");
     EXPECT_EQ(other.Count(), 0);
@@ -407,7 +398,7 @@ TEST_F(HandoffInProcess, NoSignalWithinTheWaitEndsTheDialogAndClosesTheEvent) {
                                << support::WideToCp1251(WindowText(FindBox(dialog.Handle())));
     EXPECT_EQ(run.Result(), IDCANCEL);
     EXPECT_FALSE(HandleIsOpen(event));
-    EXPECT_EQ(dialog.setupStartedEvent.Get(), nullptr);
+    EXPECT_EQ(dialog.Launch().Event(), nullptr);
     EXPECT_EQ(setup.Count(), 0);
 }
 
@@ -437,12 +428,11 @@ TEST_F(HandoffInProcess, CopyDataWhileTheResolutionsBoxIsOpenEndsTheDialog) {
 }
 
 TEST_F(HandoffInProcess, RefusedRecordEndsTheDialogAsAfterASuccess) {
-    const std::string id = "{1F2E3D4C-5B6A-7988-97A6-B5C4D3E2F1A0}";
-    AsAfterALaunchThatSent(id, "E77");
+    const std::string id = LaunchThatSent();
     // The record's "Art" key is there already and refuses the writer's full access.
     ASSERT_TRUE(CreateKeyRefusingFullAccess(HKEY_CLASSES_ROOT, HandoffKeyPath(id) + "\\Art"));
     Answer(id);
-    EXPECT_TRUE(dialog.handoffSettled);
+    EXPECT_TRUE(dialog.Launch().Settled());
     EXPECT_TRUE(HandleIsOpen(event));
     HKEY art = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, (HandoffKeyPath(id) + "\\Art").c_str(), 0,

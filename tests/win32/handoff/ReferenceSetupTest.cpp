@@ -12,11 +12,9 @@
 #include <string>
 
 #include "RegistryTree.h"
-#include "handoff/HandoffClassId.h"
-#include "handoff/HandoffNames.h"
 #include "handoff/HandoffRegistry.h"
-#include "handoff/LaunchCommand.h"
 #include "handoff/SetupProcess.h"
+#include "protocol/HandoffProtocol.h"
 #include "support/HandoffRecords.h"
 #include "support/SetupLogFile.h"
 #include "support/Text.h"

@@ -7,10 +7,9 @@
 #include <vector>
 
 #include "RegistryTree.h"
-#include "handoff/HandoffClassId.h"
 #include "handoff/HandoffRegistry.h"
-#include "handoff/HandoffRegistryView.h"
 #include "handoff/RegistryKey.h"
+#include "protocol/HandoffProtocol.h"
 
 namespace {
 

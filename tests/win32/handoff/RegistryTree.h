@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "handoff/HandoffRegistryView.h"
+#include "protocol/HandoffProtocol.h"
 
 // In the hand-off's registry view (handoff/HandoffRegistryView.h), as every helper here.
 

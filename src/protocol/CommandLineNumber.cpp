@@ -1,8 +1,6 @@
-#include "CommandLineNumber.h"
-
 #include <string>
 
-#include "handoff/LaunchCommand.h"
+#include "protocol/HandoffProtocol.h"
 
 namespace {
 

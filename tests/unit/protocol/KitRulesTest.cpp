@@ -3,10 +3,7 @@
 
 #include <string>
 
-#include "CommandLineNumber.h"
-#include "InstallerRecord.h"
-#include "handoff/HandoffClassId.h"
-#include "handoff/LaunchCommand.h"
+#include "protocol/HandoffProtocol.h"
 
 namespace {
 

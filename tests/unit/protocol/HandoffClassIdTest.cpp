@@ -4,8 +4,7 @@
 #include <set>
 #include <vector>
 
-#include "handoff/HandoffClassId.h"
-#include "handoff/HandoffReply.h"
+#include "protocol/HandoffProtocol.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "handoff/HandoffClassId.h"
-
 #include <cstdio>
+
+#include "protocol/HandoffProtocol.h"
 
 std::string FormatHandoffClassId(const HandoffBytes& b) {
     char text[handoffClassIdLength + 1];

@@ -1,8 +1,4 @@
-#include "ParentProcess.h"
-
-#include <map>
-
-#include "handoff/ProcessParents.h"
+#include "protocol/HandoffProtocol.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <set>
 #include <vector>
 
-#include "handoff/LaunchCommand.h"
+#include "protocol/HandoffProtocol.h"
 
 namespace {
 
