@@ -145,19 +145,6 @@ class SetupWindow {
     Received last;
 };
 
-std::string ArtValue(const std::string& classId) {
-    char value[64] = {};
-    DWORD size = sizeof value - 1;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (HandoffKeyPath(classId) + "\\Art").c_str(), 0,
-                      KEY_READ | kHandoffRegistryView, &key) != ERROR_SUCCESS)
-        return "(none)";
-    const LONG read =
-        RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    return read == ERROR_SUCCESS ? value : "(none)";
-}
-
 // A "%:" value that climbs from the medium's folder (the test program's) to the drive's root and
 // down to path, a program on the same drive outside that folder.
 std::string OutOfTheMedium(const std::string& path) {

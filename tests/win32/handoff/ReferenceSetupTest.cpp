@@ -13,6 +13,7 @@
 
 #include "RegistryTree.h"
 #include "handoff/HandoffRegistry.h"
+#include "handoff/SetupLaunch.h"
 #include "handoff/SetupProcess.h"
 #include "protocol/HandoffProtocol.h"
 #include "support/HandoffRecords.h"
@@ -341,6 +342,43 @@ TEST(SetupProcessStart, FailsForWhatCannotRun) {
     EXPECT_FALSE(StartSetupProcess("", BuildCommandLine("E1"), process));
     DeleteFileA(textFile.c_str());
     RemoveDirectoryA(directory.c_str());
+}
+
+// The installer's launch on its own, a plain window in the place of the dialog: the set-up program
+// gets the launch's identifier, only that identifier settles the launch and records the number,
+// and a settled launch leaves the event open at its end.
+TEST_F(ReferenceSetupRun, ALaunchWithoutTheDialogSettlesOnlyOnItsOwnIdentifier) {
+    SetEnvironmentVariableA("REFERENCE_SETUP_HANDOFF", "window");
+    SetEnvironmentVariableA("REFERENCE_SETUP_REPLY", "none");
+    SetupLaunch missing;
+    EXPECT_EQ(missing.StartProgram(referenceSetup + ".none", "E5"), SetupLaunch::Start::failed);
+    EXPECT_FALSE(missing.Started());
+    missing.End();
+
+    Receiver receiver;
+    SetupLaunch launch;
+    ASSERT_EQ(launch.StartProgram(referenceSetup, "E5"), SetupLaunch::Start::signalled);
+    ASSERT_EQ(launch.HandOver(WideFromCp1251(setupWindowCaption), receiver.window),
+              SetupLaunch::Handover::sent);
+    madeIds.push_back(launch.ClassId());
+    ASSERT_TRUE(PumpUntil([&] { return ReadSetupLog(logPath).count("reply") == 1; }));
+    EXPECT_EQ(ReadSetupLog(logPath).at("copydata.classId"), launch.ClassId());
+
+    const auto answer = [&launch](const std::string& text) {
+        COPYDATASTRUCT record{0, static_cast<DWORD>(text.size() + 1),
+                              const_cast<char*>(text.c_str())};
+        launch.TakeAnswer(&record);
+    };
+    answer(launch.ClassId().substr(1));
+    EXPECT_FALSE(launch.Settled());
+    EXPECT_EQ(ArtValue(launch.ClassId()), "(none)");
+    answer(launch.ClassId());
+    EXPECT_TRUE(launch.Settled());
+    EXPECT_EQ(ArtValue(launch.ClassId()), "E5");
+    launch.End();
+    ASSERT_NE(launch.Event(), nullptr);
+    // The next scenario makes the event anew.
+    CloseHandle(launch.Event());
 }
 
 }  // namespace

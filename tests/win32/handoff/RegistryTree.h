@@ -7,7 +7,7 @@
 
 #include "protocol/HandoffProtocol.h"
 
-// In the hand-off's registry view (handoff/HandoffRegistryView.h), as every helper here.
+// In the hand-off's registry view (kHandoffRegistryView), as every helper here.
 
 // Removes a key with everything below it; a missing key is left alone. A key that refuses full
 // access but allows deleting goes as well, when it has no subkeys.
@@ -61,4 +61,18 @@ inline bool CreateKeyRefusingFullAccess(HKEY root, const std::string& path) {
     }
     FreeSid(everyone);
     return created == ERROR_SUCCESS;
+}
+
+// The number recorded for a class identifier, read through the 8-bit call; "(none)" without one.
+inline std::string ArtValue(const std::string& classId) {
+    char value[64] = {};
+    DWORD size = sizeof value - 1;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (HandoffKeyPath(classId) + "\\Art").c_str(), 0,
+                      KEY_READ | kHandoffRegistryView, &key) != ERROR_SUCCESS)
+        return "(none)";
+    const LONG read =
+        RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    return read == ERROR_SUCCESS ? value : "(none)";
 }
