@@ -3,8 +3,6 @@
 #include "ui/ProductSelectDialog.h"
 
 bool InstallerApp::InitInstance() {
-    EnableControlContainer();
-    Enable3dControls();
     ProductSelectDialog dialog;
     SetMainWindow(&dialog);
     dialog.DoModal();

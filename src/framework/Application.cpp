@@ -2,19 +2,13 @@
 
 #include "framework/Dialog.h"
 #include "framework/MessageBoxes.h"
+#include "util/ModuleFile.h"
 #include "util/PathParts.h"
 #include "util/WideText.h"
 
 namespace {
 
 Application* theApplication = nullptr;
-
-constexpr UINT kHelpCommand = 0xE146;
-
-struct CommandEntry {
-    UINT commandId;
-    void (Application::*handler)();
-};
 
 }  // namespace
 
@@ -39,9 +33,7 @@ Application::~Application() {
 int Application::Run(HINSTANCE moduleInstance) {
     instance = moduleInstance != nullptr ? moduleInstance : GetModuleHandleW(nullptr);
     // No title string in the resources: the title is the program file's name.
-    PathParts program;
-    program.SetFromModule("");
-    title = WideFromUtf8(program.name);
+    title = WideFromUtf8(PathParts(OwnProgramPath()).Name());
     InitInstance();
     return 0;
 }
@@ -53,17 +45,4 @@ int Application::ShowMessageBox(const std::wstring& text, UINT style) {
 
 void Application::WindowDestroyed(Dialog* dialog) {
     if (mainWindow == dialog) mainWindow = nullptr;
-}
-
-bool Application::OnCommand(UINT commandId) {
-    static const CommandEntry commandTable[] = {
-        {kHelpCommand, &Application::OnHelp},
-    };
-    for (const CommandEntry& entry : commandTable) {
-        if (entry.commandId == commandId) {
-            (this->*entry.handler)();
-            return true;
-        }
-    }
-    return false;
 }

@@ -34,21 +34,6 @@ class Application {
     // Called by a dialog whose window is gone: the main-window reference must not outlive it.
     void WindowDestroyed(Dialog* dialog);
 
-    // The application's command table: the help command goes to OnHelp. A dialog passes on
-    // every command its own tables do not list. Returns true when the command was one of the
-    // table's.
-    bool OnCommand(UINT commandId);
-
-  protected:
-    // Hosting of OLE controls in dialogs: no template of the program holds one, so there is
-    // nothing to turn on.
-    void EnableControlContainer() {}
-    // Three-dimensional drawing of dialog controls: the platform draws its controls itself.
-    void Enable3dControls() {}
-
-    // The standard help command (0xE146). The program ships no help file: nothing happens.
-    virtual void OnHelp() {}
-
   private:
     HINSTANCE instance = nullptr;
     std::wstring title;

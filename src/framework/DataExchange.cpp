@@ -11,7 +11,7 @@ void DataExchange::Text(int id, std::wstring& member) {
     ControlWindow control;
     control.Attach(GetDlgItem(dialog, id));
     if (control.Handle() == nullptr) return;
-    if (saveToMembers) {
+    if (direction == Direction::ToMembers) {
         member = control.Text();
     } else {
         control.SetText(member);
@@ -21,7 +21,7 @@ void DataExchange::Text(int id, std::wstring& member) {
 void DataExchange::Cp1251Text(int id, std::string& member, bool& fits) {
     std::wstring text = WideFromCp1251(member);
     Text(id, text);
-    if (!saveToMembers) return;
+    if (direction != Direction::ToMembers) return;
     fits = Cp1251FromWide(text, member);
     if (!fits) member.clear();
 }

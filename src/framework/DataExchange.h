@@ -10,8 +10,14 @@ class ControlWindow;
 // only) and moves texts between controls and members in the direction asked for.
 class DataExchange {
   public:
-    DataExchange(HWND dialog, bool saveToMembers, bool bindControls)
-        : dialog(dialog), saveToMembers(saveToMembers), bindControls(bindControls) {}
+    // Which way the texts move.
+    enum class Direction {
+        ToMembers,   // the controls' texts are read into the members
+        ToControls,  // the members' texts are shown in the controls
+    };
+
+    DataExchange(HWND dialog, Direction direction, bool bindControls)
+        : dialog(dialog), direction(direction), bindControls(bindControls) {}
 
     void Control(int id, ControlWindow& member);
     // Towards the controls: the control's text := member; towards the members: the reverse.
@@ -23,6 +29,6 @@ class DataExchange {
 
   private:
     HWND dialog;
-    bool saveToMembers;
+    Direction direction;
     bool bindControls;
 };

@@ -38,9 +38,9 @@ void Dialog::EndDialog(INT_PTR result) {
     if (hwnd != nullptr) ::EndDialog(hwnd, result);
 }
 
-bool Dialog::UpdateData(bool saveToMembers) {
+bool Dialog::UpdateData(Direction direction) {
     if (hwnd == nullptr) return false;
-    DataExchange dx(hwnd, saveToMembers, !controlsBound);
+    DataExchange dx(hwnd, direction, !controlsBound);
     DoDataExchange(dx);
     controlsBound = true;
     return true;
@@ -49,12 +49,12 @@ bool Dialog::UpdateData(bool saveToMembers) {
 void Dialog::DoDataExchange(DataExchange&) {}
 
 BOOL Dialog::OnInitDialog() {
-    UpdateData(false);
+    UpdateData(Direction::ToControls);
     return TRUE;
 }
 
 void Dialog::OnOK() {
-    UpdateData(true);
+    UpdateData(Direction::ToMembers);
     EndDialog(IDOK);
 }
 
@@ -122,10 +122,8 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         return focusDefault;
     }
     const MessageEntry* entry = GetMessageTable()->Find(message, wParam);
-    if (entry == nullptr) {
-        Application* app = TheApplication();
-        return message == WM_COMMAND && app != nullptr && app->OnCommand(LOWORD(wParam));
-    }
+    // FALSE: the dialog manager processes a message that no table lists.
+    if (entry == nullptr) return FALSE;
     const CurrentMessage outer = current;
     current = {message, wParam, lParam, false};
     LRESULT result = 0;

@@ -26,8 +26,9 @@ class Dialog {
     void EndDialog(INT_PTR result);
     HWND Handle() const { return hwnd; }
 
-    // Runs DoDataExchange: true copies from the controls to the members.
-    bool UpdateData(bool saveToMembers);
+    using Direction = DataExchange::Direction;
+    // Runs DoDataExchange in the given direction.
+    bool UpdateData(Direction direction);
 
   protected:
     // The first exchange also binds the control members.

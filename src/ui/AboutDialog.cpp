@@ -57,7 +57,7 @@ BOOL AboutDialog::OnInitDialog() {
             versionText = FormatVersionLine(LoadResourceString(IDS_VERSION_FORMAT), version);
         const std::wstring copyright = reader.GetString("LegalCopyright", kVersionLanguageCodePage);
         if (!copyright.empty()) copyrightText = copyright;
-        UpdateData(false);
+        UpdateData(Direction::ToControls);
     }
     // The platform gives the focus to the first tab stop, the OK button.
     return TRUE;

@@ -90,9 +90,9 @@ BOOL ProductSelectDialog::OnInitDialog() {
         OnCancel();
         return FALSE;
     }
-    if (!catalog.Load(catalogPath.fullPath)) {
+    if (!catalog.Load(catalogPath.FullPath())) {
         const std::wstring text = ReplacePercent(LoadResourceString(IDS_CATALOG_NOT_FOUND),
-                                                 WideFromUtf8(catalogPath.fullPath));
+                                                 WideFromUtf8(catalogPath.FullPath()));
         const std::wstring caption = LoadResourceString(IDS_INIT_ERROR_CAPTION);
         ShowMessageBox(Handle(), text, caption.c_str(), MB_ICONERROR);
         OnCancel();
@@ -141,7 +141,7 @@ int ProductSelectDialog::ShowMessage(UINT captionId, UINT textId, UINT style) {
 
 void ProductSelectDialog::OnNumberChange() {
     if (launch.Started()) return;
-    UpdateData(true);
+    UpdateData(Direction::ToMembers);
     // A text that cp1251 cannot hold is still a typed number: Next tells the user it is wrong.
     nextButton.Enable(!articleNumber.empty() || !numberFits);
 }

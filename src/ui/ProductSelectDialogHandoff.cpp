@@ -13,6 +13,7 @@
 #include "ui/ProductSelectDialog.h"
 #include "ui/resource.h"
 #include "util/Cp1251.h"
+#include "util/ModuleFile.h"
 #include "util/PathParts.h"
 #include "util/WideText.h"
 
@@ -100,8 +101,7 @@ void ProductSelectDialog::ExpandLocalizations() {
 std::string ProductSelectDialog::ResolveSetupPath(const std::string& value) const {
     // Catalogue values are cp1251; paths inside the program are UTF-8. A refused value gives an
     // empty path, which names no program.
-    PathParts program;
-    return SetupPathOnMedium(cp1251::ToUtf8(value), program.SetFromModule(""));
+    return SetupPathOnMedium(cp1251::ToUtf8(value), OwnProgramPath());
 }
 
 void ProductSelectDialog::LaunchSetup() {

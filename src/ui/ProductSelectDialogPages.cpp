@@ -29,7 +29,7 @@ void ProductSelectDialog::OnBack() {
     numberEdit.SetSel(0, -1);
     numberEdit.ScrollCaret();
     numberEdit.SetFocus();
-    UpdateData(true);
+    UpdateData(Direction::ToMembers);
     backButton.Show(false);
 }
 

@@ -22,8 +22,12 @@ std::string ModuleFilePath(HMODULE module) {
     return std::string();
 }
 
+std::string OwnProgramPath() {
+    return ModuleFilePath(GetModuleHandleW(nullptr));
+}
+
 std::string ModuleFilePathByName(const std::string& moduleName) {
-    if (moduleName.empty()) return ModuleFilePath(GetModuleHandleW(nullptr));
+    if (moduleName.empty()) return OwnProgramPath();
     if (moduleName.find('\0') != std::string::npos) return std::string();
     const HMODULE module = GetModuleHandleW(WideFromUtf8(moduleName).c_str());
     // A null handle would stand for the running program, which is not the module asked for.
@@ -39,18 +43,6 @@ std::string ModuleFilePathByName(const std::string& moduleName) {
 #include <vector>
 
 namespace {
-
-std::string RunningProgramPath() {
-    std::vector<char> buffer(256);
-    for (;;) {
-        const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-        if (length < 0) return std::string();
-        if (static_cast<std::size_t>(length) < buffer.size()) {
-            return std::string(buffer.data(), static_cast<std::size_t>(length));
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-}
 
 std::string BaseName(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -73,8 +65,20 @@ int VisitSharedObject(dl_phdr_info* info, std::size_t, void* context) {
 
 }  // namespace
 
+std::string OwnProgramPath() {
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0) return std::string();
+        if (static_cast<std::size_t>(length) < buffer.size()) {
+            return std::string(buffer.data(), static_cast<std::size_t>(length));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
 std::string ModuleFilePathByName(const std::string& moduleName) {
-    const std::string program = RunningProgramPath();
+    const std::string program = OwnProgramPath();
     if (moduleName.empty() || moduleName == BaseName(program)) return program;
     SharedObjectSearch search{&moduleName, std::string()};
     dl_iterate_phdr(VisitSharedObject, &search);

@@ -6,6 +6,9 @@
 #include <windows.h>
 #endif
 
+// The running program's file path (UTF-8); empty when the platform cannot tell it.
+std::string OwnProgramPath();
+
 // The file path of a loaded module; an empty name means the running program. Empty when no loaded
 // module has that name or its path cannot be obtained.
 std::string ModuleFilePathByName(const std::string& moduleName);

@@ -15,7 +15,7 @@ constexpr char kSlash = '/';
 
 // Index of the separator that ends the directory part, or npos.
 std::size_t LastDirectorySeparator(const std::string& path) {
-    std::size_t last = FindLastSeparator(path, kBackslash, NoLeadByte);
+    std::size_t last = FindLastSeparator(path, kBackslash);
 #ifndef _WIN32
     const std::size_t slash = path.rfind(kSlash);
     if (slash != std::string::npos && (last == std::string::npos || slash > last)) last = slash;
@@ -40,7 +40,7 @@ char TrailingSeparatorFor(const std::string& directory) {
 
 // Splits a file name at its last dot; a dot at index 0 (or none) leaves the extension empty.
 void SplitFileName(const std::string& fileName, std::string& name, std::string& extension) {
-    const std::size_t dot = FindLastSeparator(fileName, kDot, NoLeadByte);
+    const std::size_t dot = FindLastSeparator(fileName, kDot);
     if (dot == std::string::npos || dot == 0) {
         name = fileName;
         extension.clear();
@@ -112,6 +112,7 @@ std::string PathParts::SetDirectoryFromModule(const std::string& moduleName) {
 }
 
 std::string PathParts::SetFromModule(const std::string& moduleName) {
+    if (moduleName.empty()) return std::string();
     return ApplyModulePath(ModuleFilePathByName(moduleName));
 }
 
@@ -126,5 +127,5 @@ std::string PathParts::SetFromModule(HMODULE module) {
 #endif
 
 bool PathParts::Exists() const {
-    return PathExists(ExistenceQuery(fullPath, NoLeadByte));
+    return PathExists(ExistenceQuery(fullPath));
 }

@@ -8,25 +8,26 @@
 
 // A file path together with its parts. Paths are UTF-8 on every platform (on Windows they reach
 // the system as UTF-16, so any name it can hold works); the separators are the backslash and the
-// dot. After every operation fullPath == directory + fileName.
+// dot. After every operation FullPath() == Directory() + FileName().
 class PathParts {
   public:
     PathParts() = default;
     explicit PathParts(const std::string& path);
     explicit PathParts(const char* path);
 
-    // fullPath := directory + fileName; returns the new fullPath.
-    std::string Compose();
-    // Sets fileName (and name/extension where the new name has a dot past its first character).
+    // Sets the file name (and name/extension where the new name has a dot past its first
+    // character); returns the new full path.
     std::string SetFileName(std::string newFileName);
-    // Sets directory, appending a backslash when it does not end in one.
+    // Sets the directory, appending a backslash when it does not end in one; returns the new full
+    // path.
     std::string SetDirectory(std::string newDirectory);
 
     // The directory of a loaded module's file; an empty name means the running program. A name
     // that names no loaded module leaves the record unchanged and returns an empty string.
     std::string SetDirectoryFromModule(const std::string& moduleName);
-    // The whole record := the module's file path; an empty name means the running program. A name
-    // that names no loaded module leaves the record unchanged and returns an empty string.
+    // The whole record := the file path of the loaded module of that name (the running program's
+    // own path is OwnProgramPath()). A name that names no loaded module, the empty one too, leaves
+    // the record unchanged and returns an empty string.
     std::string SetFromModule(const std::string& moduleName);
 #ifdef _WIN32
     // The same for a module handle; a null handle means the running program. A handle whose file
@@ -35,17 +36,40 @@ class PathParts {
     std::string SetFromModule(HMODULE module);
 #endif
 
-    // True when a file or directory (or a pattern match) is found at fullPath; changes nothing.
+    // True when a file or directory (or a pattern match) is found at the full path; changes
+    // nothing.
     bool Exists() const;
+
+    const std::string& FullPath() const {
+        return fullPath;
+    }
+    // Up to and with the last directory separator; empty when there is none.
+    const std::string& Directory() const {
+        return directory;
+    }
+    // After the directory.
+    const std::string& FileName() const {
+        return fileName;
+    }
+    // The file name up to its last dot (all of it when it has none, or only one at its start).
+    const std::string& Name() const {
+        return name;
+    }
+    // The file name after its last dot, or empty.
+    const std::string& Extension() const {
+        return extension;
+    }
+
+  private:
+    void Split(const std::string& path);
+    // fullPath := directory + fileName; returns the new fullPath.
+    std::string Compose();
+    std::string ApplyModuleDirectory(const std::string& modulePath);
+    std::string ApplyModulePath(const std::string& modulePath);
 
     std::string fullPath;
     std::string directory;
     std::string name;
     std::string extension;
     std::string fileName;
-
-  private:
-    void Split(const std::string& path);
-    std::string ApplyModuleDirectory(const std::string& modulePath);
-    std::string ApplyModulePath(const std::string& modulePath);
 };

@@ -1,32 +1,16 @@
 #include "util/PathSearch.h"
 
-bool NoLeadByte(unsigned char) {
-    return false;
+std::size_t FindLastSeparator(const std::string& text, char separator) {
+    return text.rfind(separator);
 }
 
-std::size_t FindLastSeparator(const std::string& text, char separator,
-                              LeadBytePredicate isLeadByte) {
-    std::size_t found = std::string::npos;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (isLeadByte(byte) && i + 1 < text.size()) {
-            i += 2;
-            continue;
-        }
-        if (text[i] == separator) found = i;
-        ++i;
-    }
-    return found;
+bool EndsWithSeparator(const std::string& text, char separator) {
+    return !text.empty() && text.back() == separator;
 }
 
-bool EndsWithSeparator(const std::string& text, char separator, LeadBytePredicate isLeadByte) {
-    return !text.empty() && FindLastSeparator(text, separator, isLeadByte) == text.size() - 1;
-}
-
-std::string ExistenceQuery(const std::string& fullPath, LeadBytePredicate isLeadByte) {
+std::string ExistenceQuery(const std::string& fullPath) {
     std::string query = fullPath;
-    if (!EndsWithSeparator(fullPath, '\\', isLeadByte)) return query;
+    if (!EndsWithSeparator(fullPath, '\\')) return query;
     if (fullPath.size() >= 2 && fullPath[fullPath.size() - 2] == ':') {
         query += '*';
     } else {

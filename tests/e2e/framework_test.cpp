@@ -20,9 +20,7 @@ class TestApp : public Application {
         ++initCalls;
         return false;
     }
-    void OnHelp() override { ++helpCalls; }
     int initCalls = 0;
-    int helpCalls = 0;
 };
 
 TestApp testApp;
@@ -69,7 +67,7 @@ class CountingDialog : public Dialog {
         timerTicks += static_cast<int>(wParam);
         // Change the control, read it back into the member, then end through IDOK.
         version.SetText(L"second");
-        UpdateData(true);
+        UpdateData(Direction::ToMembers);
         PostMessageA(Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         return 0;
     }
@@ -210,26 +208,6 @@ TEST(ApplicationObject, RunCallsInitInstanceOnceAndTakesTheFileName) {
     EXPECT_EQ(testApp.initCalls, callsBefore + 1);
     EXPECT_EQ(testApp.Title(), L"framework_test");
     EXPECT_EQ(TheApplication(), &testApp);
-}
-
-TEST(ApplicationObject, CommandsNoDialogTableListsGoToTheApplicationsTable) {
-    // Sends itself the help command and a command no table lists, then ends.
-    class CommandSender : public Dialog {
-      public:
-        CommandSender() : Dialog(IDD_ABOUTBOX) {}
-
-      protected:
-        BOOL OnInitDialog() override {
-            SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(0xE146, 0), 0);
-            SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(0xE147, 0), 0);
-            EndDialog(IDOK);
-            return TRUE;
-        }
-    } dialog;
-    const int before = testApp.helpCalls;
-    EXPECT_EQ(dialog.DoModal(), IDOK);
-    EXPECT_EQ(testApp.helpCalls, before + 1);
-    EXPECT_FALSE(testApp.OnCommand(0xE147));
 }
 
 TEST(ApplicationObject, ShowMessageBoxIsCaptionedWithTheTitle) {

@@ -64,7 +64,7 @@ std::string TempFilePath(const std::string& name) {
 std::string BesideProgram(const std::string& name) {
     PathParts path(name);
     path.SetDirectoryFromModule("");
-    return path.fullPath;
+    return path.FullPath();
 }
 
 }  // namespace support

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "util/ModuleFile.h"
 #include "util/PathParts.h"
 
 namespace {
@@ -16,38 +17,39 @@ std::string RunningProgram() {
     return length > 0 ? std::string(buffer, static_cast<std::size_t>(length)) : std::string();
 }
 
-TEST(PathModuleNative, EmptyNameMeansTheRunningProgram) {
+TEST(PathModuleNative, TheRunningProgram) {
     const std::string program = RunningProgram();
     ASSERT_FALSE(program.empty());
-    PathParts parts;
-    EXPECT_EQ(parts.SetFromModule(""), program);
-    EXPECT_EQ(parts.fullPath, parts.directory + parts.fileName);
-    EXPECT_EQ(parts.directory + parts.fileName, program);
-    EXPECT_EQ(parts.fileName, program.substr(program.rfind('/') + 1));
+    const PathParts parts(OwnProgramPath());
+    EXPECT_EQ(parts.FullPath(), program);
+    EXPECT_EQ(parts.FullPath(), parts.Directory() + parts.FileName());
+    EXPECT_EQ(parts.Directory() + parts.FileName(), program);
+    EXPECT_EQ(parts.FileName(), program.substr(program.rfind('/') + 1));
 
     PathParts catalogue("install.crt");
     const std::string directory = program.substr(0, program.rfind('/') + 1);
     EXPECT_EQ(catalogue.SetDirectoryFromModule(""), directory + "install.crt");
-    EXPECT_EQ(catalogue.directory, directory);
-    EXPECT_EQ(catalogue.fileName, "install.crt");
-    EXPECT_EQ(catalogue.name, "install");
-    EXPECT_EQ(catalogue.extension, "crt");
+    EXPECT_EQ(catalogue.Directory(), directory);
+    EXPECT_EQ(catalogue.FileName(), "install.crt");
+    EXPECT_EQ(catalogue.Name(), "install");
+    EXPECT_EQ(catalogue.Extension(), "crt");
 }
 
 TEST(PathModuleNative, LoadedLibraryIsFoundByItsFileName) {
     PathParts parts;
     const std::string path = parts.SetFromModule("libc.so.6");
     ASSERT_FALSE(path.empty());
-    EXPECT_EQ(parts.fileName, "libc.so.6");
+    EXPECT_EQ(parts.FileName(), "libc.so.6");
 }
 
 TEST(PathModuleNative, UnknownModuleLeavesTheRecordUnchanged) {
     PathParts parts("D:\\Setup\\install.crt");
     EXPECT_EQ(parts.SetFromModule("no-such-module.so"), "");
+    EXPECT_EQ(parts.SetFromModule(""), "");
     EXPECT_EQ(parts.SetDirectoryFromModule("no-such-module.so"), "");
-    EXPECT_EQ(parts.fullPath, "D:\\Setup\\install.crt");
-    EXPECT_EQ(parts.directory, "D:\\Setup\\");
-    EXPECT_EQ(parts.fileName, "install.crt");
+    EXPECT_EQ(parts.FullPath(), "D:\\Setup\\install.crt");
+    EXPECT_EQ(parts.Directory(), "D:\\Setup\\");
+    EXPECT_EQ(parts.FileName(), "install.crt");
 }
 
 TEST(PathSetDirectoryNative, SlashDirectoriesGetASlash) {
@@ -74,7 +76,7 @@ class PathExistsNative : public ::testing::Test {
 TEST_F(PathExistsNative, FindsFilesDirectoriesAndPatterns) {
     const PathParts file(root + "/setup.exe");
     EXPECT_TRUE(file.Exists());
-    EXPECT_EQ(file.fullPath, root + "/setup.exe");
+    EXPECT_EQ(file.FullPath(), root + "/setup.exe");
     EXPECT_TRUE(PathParts(root).Exists());
     EXPECT_TRUE(PathParts(root + "/").Exists());
     EXPECT_TRUE(PathParts(root + "/set*.exe").Exists());

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "util/ModuleFile.h"
 #include "util/PathParts.h"
 
 namespace {
@@ -18,27 +19,27 @@ std::string DirectoryOf(const std::string& path) {
     return path.substr(0, path.rfind('\\') + 1);
 }
 
-TEST(PathModuleWin32, EmptyNameAndNullHandleMeanTheRunningProgram) {
+TEST(PathModuleWin32, TheRunningProgramByPathAndByNullHandle) {
     const std::string program = ProgramPath();
     ASSERT_GT(program.size(), 3u);
 
-    PathParts byName;
-    EXPECT_EQ(byName.SetFromModule(""), program);
-    EXPECT_TRUE(IsCharAlphaA(byName.fullPath[0]));
-    EXPECT_EQ(byName.fullPath.substr(1, 2), ":\\");
-    EXPECT_EQ(byName.directory, DirectoryOf(program));
-    EXPECT_EQ(byName.extension, "exe");
+    const PathParts byName(OwnProgramPath());
+    EXPECT_EQ(byName.FullPath(), program);
+    EXPECT_TRUE(IsCharAlphaA(byName.FullPath()[0]));
+    EXPECT_EQ(byName.FullPath().substr(1, 2), ":\\");
+    EXPECT_EQ(byName.Directory(), DirectoryOf(program));
+    EXPECT_EQ(byName.Extension(), "exe");
 
     PathParts byHandle;
     EXPECT_EQ(byHandle.SetFromModule(static_cast<HMODULE>(nullptr)), program);
-    EXPECT_EQ(byHandle.fileName, byName.fileName);
-    EXPECT_EQ(byHandle.name, byName.name);
+    EXPECT_EQ(byHandle.FileName(), byName.FileName());
+    EXPECT_EQ(byHandle.Name(), byName.Name());
 
     PathParts catalogue("install.crt");
     EXPECT_EQ(catalogue.SetDirectoryFromModule(""), DirectoryOf(program) + "install.crt");
-    EXPECT_EQ(catalogue.fileName, "install.crt");
-    EXPECT_EQ(catalogue.name, "install");
-    EXPECT_EQ(catalogue.extension, "crt");
+    EXPECT_EQ(catalogue.FileName(), "install.crt");
+    EXPECT_EQ(catalogue.Name(), "install");
+    EXPECT_EQ(catalogue.Extension(), "crt");
 }
 
 TEST(PathModuleWin32, LoadedLibraryByNameAndByHandle) {
@@ -50,7 +51,7 @@ TEST(PathModuleWin32, LoadedLibraryByNameAndByHandle) {
     PathParts byName("setup.exe");
     EXPECT_EQ(byName.SetDirectoryFromModule("kernel32.dll"), DirectoryOf(kernelPath) + "setup.exe");
     PathParts byHandle("setup.exe");
-    EXPECT_EQ(byHandle.SetDirectoryFromModule(kernel), byName.fullPath);
+    EXPECT_EQ(byHandle.SetDirectoryFromModule(kernel), byName.FullPath());
     PathParts whole;
     EXPECT_EQ(whole.SetFromModule(kernel), kernelPath);
 }
@@ -59,10 +60,11 @@ TEST(PathModuleWin32, ModuleThatIsNotLoadedLeavesTheRecordUnchanged) {
     PathParts parts("D:\\Setup\\install.crt");
     EXPECT_EQ(parts.SetDirectoryFromModule("no-such-module.dll"), "");
     EXPECT_EQ(parts.SetFromModule("no-such-module.dll"), "");
+    EXPECT_EQ(parts.SetFromModule(""), "");
     EXPECT_EQ(parts.SetFromModule(reinterpret_cast<HMODULE>(0x10)), "");
-    EXPECT_EQ(parts.fullPath, "D:\\Setup\\install.crt");
-    EXPECT_EQ(parts.directory, "D:\\Setup\\");
-    EXPECT_EQ(parts.fileName, "install.crt");
+    EXPECT_EQ(parts.FullPath(), "D:\\Setup\\install.crt");
+    EXPECT_EQ(parts.Directory(), "D:\\Setup\\");
+    EXPECT_EQ(parts.FileName(), "install.crt");
 }
 
 class PathExistsWin32 : public ::testing::Test {
@@ -96,7 +98,7 @@ TEST_F(PathExistsWin32, FilesDirectoriesRootsAndPatterns) {
 
     const PathParts directory(root + "\\");
     EXPECT_TRUE(directory.Exists());
-    EXPECT_EQ(directory.fullPath, root + "\\");
+    EXPECT_EQ(directory.FullPath(), root + "\\");
 }
 
 TEST_F(PathExistsWin32, MissingThingsAreNotFound) {

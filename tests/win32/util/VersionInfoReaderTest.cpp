@@ -92,7 +92,7 @@ TEST(VersionLoad, AModuleWhosePathIsLongerThan260Characters) {
     EXPECT_EQ(reader.GetString("FileVersion", kWesternUsEnglish), L"1.2.3.4");
     PathParts path;
     EXPECT_GT(path.SetFromModule(module).size(), 300u);
-    EXPECT_EQ(path.fileName, "vi_utf16_table.dll");
+    EXPECT_EQ(path.FileName(), "vi_utf16_table.dll");
     FreeLibrary(module);
 }
 
