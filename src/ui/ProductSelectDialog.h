@@ -61,7 +61,8 @@ class ProductSelectDialog : public Dialog {
     // Article resolution, set-up launch and hand-off (ProductSelectDialogHandoff.cpp).
     void OnNext();
     void ExpandLocalizations();
-    std::string ResolveSetupPath(const std::string& value) const;
+    // The set-up path a catalogue value names on this medium (UTF-8); empty when refused.
+    std::string SetupPathOf(const std::string& value) const;
     // Starts the set-up program of articleNumber and hands the number over (launch); the dialog
     // tells the user of a failed start or a missing window and hides or ends as the launch goes.
     void LaunchSetup();

@@ -1,5 +1,6 @@
-// Article resolution, set-up launch and the hand-off of the article number. The rules live in
-// handoff/ (portable and tested on their own); these members apply them to the dialog.
+// Next: the article number resolved to a set-up program or to the localization page, and the
+// launch (handoff/SetupLaunch) started and followed. The rules live in handoff/ and protocol/;
+// these members apply them to the dialog and tell the user what went wrong.
 #include <string>
 
 #include "framework/Application.h"
@@ -62,7 +63,7 @@ void ProductSelectDialog::OnNext() {
     }
     UINT failure = IDS_WRONG_NUMBER;
     if (lookable && catalog.HasKey(articleNumber)) {
-        if (PathParts(ResolveSetupPath(catalog.GetValue(articleNumber))).Exists()) {
+        if (PathParts(SetupPathOf(catalog.GetValue(articleNumber))).Exists()) {
             LaunchSetup();
             return;
         }
@@ -82,7 +83,7 @@ void ProductSelectDialog::OnNext() {
 void ProductSelectDialog::ExpandLocalizations() {
     bool found = false;
     for (const Candidate& candidate : ExpandCandidates(articleNumber)) {
-        const std::string path = ResolveSetupPath(catalog.GetValue(candidate.number));
+        const std::string path = SetupPathOf(catalog.GetValue(candidate.number));
         if (!catalog.HasKey(candidate.number) || !PathParts(path).Exists()) continue;
         // Each item goes in at the top, so the last one found comes first.
         const std::wstring name =
@@ -98,14 +99,14 @@ void ProductSelectDialog::ExpandLocalizations() {
     ShowLocalizationPage();
 }
 
-std::string ProductSelectDialog::ResolveSetupPath(const std::string& value) const {
+std::string ProductSelectDialog::SetupPathOf(const std::string& value) const {
     // Catalogue values are cp1251; paths inside the program are UTF-8. A refused value gives an
     // empty path, which names no program.
     return SetupPathOnMedium(cp1251::ToUtf8(value), OwnProgramPath());
 }
 
 void ProductSelectDialog::LaunchSetup() {
-    const std::string path = ResolveSetupPath(catalog.GetValue(articleNumber));
+    const std::string path = SetupPathOf(catalog.GetValue(articleNumber));
     switch (launch.StartProgram(path, articleNumber)) {
         case SetupLaunch::Start::failed:
             ShowApplicationError(Handle(), IDS_SETUP_NOT_FOUND);
