@@ -17,10 +17,10 @@ bench_build() {
 
 # The virtual display and the build's prefix, stopped when the script ends.
 bench_start_wine() {
-  scripts/wine-fixture.sh start "$win32" >/dev/null
-  trap 'scripts/wine-fixture.sh stop "$win32" >/dev/null' EXIT
-  # shellcheck source=scripts/wine-env.sh
-  . scripts/wine-env.sh "$win32"
+  tests/harness/wine-fixture.sh start "$win32" >/dev/null
+  trap 'tests/harness/wine-fixture.sh stop "$win32" >/dev/null' EXIT
+  # shellcheck source=tests/harness/wine-env.sh
+  . tests/harness/wine-env.sh "$win32"
 }
 
 # wine and winepath -w in the Russian locale, as every Wine process of the tests runs.

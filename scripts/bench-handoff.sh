@@ -15,7 +15,7 @@ set -euo pipefail
 # shellcheck source=scripts/bench-common.sh
 . "$(dirname "$0")/bench-common.sh"
 reps=${1:-10}
-program=reference-setup
+program=reference-setup-steered
 until=idle
 if [ "${2:-}" = console ]; then
   program=reference-setup-console
@@ -29,12 +29,12 @@ medium="$win32/bench-handoff"
 rm -rf "$medium"
 mkdir -p "$medium/English"
 cp "$win32/src/app/installer.exe" "$medium/"
-cp "$win32/tools/reference-setup/$program.exe" "$medium/English/setup.exe"
+cp "$win32/tests/programs/reference-setup/$program.exe" "$medium/English/setup.exe"
 setup=$(bench_winepath "$medium/English/setup.exe")
 printf '[Артикулы]\nE5678 S "%s"\n' "$setup" >"$medium/catalog.txt"
 "$native/tools/catalog-tool/catalog-tool" pack "$medium/catalog.txt" -o "$medium/install.crt" --force
 
-timer=$(bench_winepath "$win32/tools/handoff-timer/handoff-timer.exe")
+timer=$(bench_winepath "$win32/tests/programs/handoff-timer/handoff-timer.exe")
 lines=$(bench_wine "$timer" "$(bench_winepath "$medium")" E5678 "$setup" $((reps + 1)) ${2:-} 2>/dev/null | tail -n "$reps")
 
 column() { printf '%s\n' "$lines" | awk -v k="$1" '{for (i = 1; i < NF; i++) if ($i == k) print $(i+1)}'; }

@@ -12,12 +12,12 @@ reps=${1:-15}
 bench_build installer reference-setup minimal-dialog startup-timer
 medium="$win32/bench-medium"
 WIN32_BUILD="$win32" NATIVE_BUILD="$native" bash scripts/sample-medium.sh "$medium" >/dev/null
-cp -f "$win32/tools/minimal-dialog/minimal-dialog.exe" "$medium/"
+cp -f "$win32/tests/programs/minimal-dialog/minimal-dialog.exe" "$medium/"
 
 caption="Добро пожаловать"
 
 bench_start_wine
-timer=$(bench_winepath "$win32/tools/startup-timer/startup-timer.exe")
+timer=$(bench_winepath "$win32/tests/programs/startup-timer/startup-timer.exe")
 dir=$(bench_winepath "$medium")
 
 measure() {  # CAPTION PROGRAM -> milliseconds
@@ -39,4 +39,4 @@ echo "minimal dialog: median ${b} ms over $reps runs (${base[*]})"
 echo "installer.exe:  median ${p} ms over $reps runs (${prog[*]})"
 LC_ALL=C awk -v p="$p" -v b="$b" 'BEGIN {printf "ratio installer / minimal: %.2f\n", p / b}'
 echo "installer.exe size: $(stat -c %s "$win32/src/app/installer.exe") bytes;" \
-  "minimal-dialog.exe: $(stat -c %s "$win32/tools/minimal-dialog/minimal-dialog.exe") bytes"
+  "minimal-dialog.exe: $(stat -c %s "$win32/tests/programs/minimal-dialog/minimal-dialog.exe") bytes"

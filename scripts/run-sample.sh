@@ -57,11 +57,11 @@ if [ $real_display -eq 1 ]; then
   rm -f "$win32/xvfb.display"
 else
   echo "run-sample: no usable display; starting a virtual one"
-  scripts/wine-fixture.sh start "$win32"
+  tests/harness/wine-fixture.sh start "$win32"
   started_fixture=1
 fi
-# shellcheck source=scripts/wine-env.sh
-. scripts/wine-env.sh "$win32"
+# shellcheck source=tests/harness/wine-env.sh
+. tests/harness/wine-env.sh "$win32"
 if [ ! -d "$WINEPREFIX/dosdevices" ]; then
   wine_cmd wineboot -i >/dev/null 2>&1
 fi
@@ -77,7 +77,7 @@ fi
 caption="Добро пожаловать"
 
 log=$(mktemp)
-timer=$(wine_cmd winepath -w "$win32/tools/startup-timer/startup-timer.exe")
+timer=$(wine_cmd winepath -w "$win32/tests/programs/startup-timer/startup-timer.exe")
 if [ $real_display -eq 1 ]; then
   wine_cmd wine "$timer" --hold "$hold" --cwd 'M:\' "$caption" 'M:\installer.exe' >"$log" 2>/dev/null &
 else
@@ -113,6 +113,6 @@ rm -f "$log"
 # Close what is left of the program and stop the prefix's server.
 wine_cmd wineserver -k >/dev/null 2>&1 || true
 if [ $started_fixture -eq 1 ]; then
-  scripts/wine-fixture.sh stop "$win32"
+  tests/harness/wine-fixture.sh stop "$win32"
 fi
 [ "${failed:-0}" -eq 0 ] && [ -f "$shot" ]

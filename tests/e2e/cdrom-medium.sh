@@ -13,8 +13,8 @@ build=$(cd "$2" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 work="$build/cdrom"
 letter=d:
-# shellcheck source=scripts/wine-env.sh
-. "$here/../../scripts/wine-env.sh" "$build"
+# shellcheck source=tests/harness/wine-env.sh
+. "$here/../harness/wine-env.sh" "$build"
 link="$WINEPREFIX/dosdevices/$letter"
 
 # The prefix's server reads the drive types when it starts. The prefix's own processes start
@@ -34,7 +34,7 @@ case "$1" in
       exit 1
     fi
     command -v xorriso >/dev/null || { echo "cdrom-medium: xorriso is missing (run scripts/setup.sh)" >&2; exit 1; }
-    setup="$build/tools/reference-setup/reference-setup.exe"
+    setup="$build/tests/programs/reference-setup/reference-setup-steered.exe"
     rm -rf "$work"
     mkdir -p "$work/setups/English" "$work/setups/Русский"
     cp "$setup" "$work/setups/English/setup.exe"

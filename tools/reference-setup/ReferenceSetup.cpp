@@ -2,20 +2,19 @@
 // kit through its public header: the kit signals "Setup Started", owns the hidden window with the
 // set-up caption, answers the installer's identifier and reads the article number back from the
 // registry. This program records what it gets to its log (SetupLog.h) and shows it in a status
-// window of its own. Its environment (SetupOptions.h) can make it play the set-up side itself
-// instead (SteeredHandoff.h), answering wrongly or not at all, or make it not take part.
+// window of its own. In the tests' build its options (SetupOptions.h) can make it play the set-up
+// side itself instead, answering wrongly or not at all, or make it not take part (SetupModes.h).
 
 #include <windows.h>
 
 #include <atomic>
 #include <memory>
-#include <optional>
 #include <string>
+#include <utility>
 
 #include "SetupLog.h"
+#include "SetupModes.h"
 #include "SetupOptions.h"
-#include "SteeredHandoff.h"
-#include "protocol/HandoffProtocol.h"
 #include "setup_handoff.h"
 #include "util/KernelHandle.h"
 #include "util/SystemLibrary.h"
@@ -28,6 +27,8 @@ const UINT handoffEndedMessage = WM_APP + 1;
 const UINT_PTR exitTimer = 1;
 
 struct SetupState {
+    explicit SetupState(SetupOptions chosen) : log(chosen.logPath), options(std::move(chosen)) {}
+
     SetupLog log;
     SetupOptions options;
     std::string status;
@@ -42,15 +43,6 @@ struct SetupState {
 void ShowStatus(SetupState& state, const std::string& line) {
     state.status += line + "\r\n";
     if (state.label) SetWindowTextA(state.label, state.status.c_str());
-}
-
-void SignalSetupStarted(const SetupLog& log) {
-    KernelHandle event(OpenEventA(EVENT_MODIFY_STATE, FALSE, setupStartedEventName));
-    if (!event.Get()) {
-        log.Write("event", "missing (error " + std::to_string(GetLastError()) + ")");
-        return;
-    }
-    log.Write("event", SetEvent(event.Get()) ? "signalled" : "not signalled");
 }
 
 // The kit's callback: reads the outcome through the handle, as a program's own code would.
@@ -73,17 +65,6 @@ void HandoffEnded(void* context, int status, const char* number, size_t length) 
                                ? std::string(number, length)
                                : "missing (" + std::string(SetupHandoffStatusName(status)) + ")");
     if (HWND window = state.statusWindow) PostMessageA(window, handoffEndedMessage, 0, 0);
-}
-
-void CALLBACK EndMessages(HWND, UINT, UINT_PTR, DWORD) {
-    PostQuitMessage(0);
-}
-
-// Serves the steered window's messages until the time is up (0: until the program is ended).
-void RunMessages(unsigned milliseconds) {
-    if (milliseconds != 0) SetTimer(nullptr, 0, milliseconds, &EndMessages);
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
 }
 
 LRESULT CALLBACK StatusWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -149,25 +130,13 @@ int RunStatusWindow(SetupState& state, HINSTANCE instance) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // It stands on the medium beside the installer: nothing of the medium's folder is loaded.
     RestrictDllSearchToSystem();
-    SetupState state;
-    state.options = SetupOptions::FromEnvironment();
+    SetupState state(ReadSetupOptions());
     // The installer goes on once this program has finished starting: take part before anything
     // else that could wait for input.
-    std::optional<SteeredHandoff> steered;
-    switch (state.options.handoff) {
-        case SetupOptions::Handoff::serve:
-            state.handoff = SetupHandoffStart(nullptr, &HandoffEnded, &state);
-            SetEvent(state.handoffStored.Get());
-            break;
-        case SetupOptions::Handoff::window:
-            steered.emplace(state.log, state.options.reply, !state.options.openWindow);
-            steered->Open();
-            break;
-        case SetupOptions::Handoff::signal:
-            SignalSetupStarted(state.log);
-            break;
-        case SetupOptions::Handoff::none:
-            break;
+    std::unique_ptr<SetupMode> mode = StartSetupMode(state.options, state.log);
+    if (!mode) {
+        state.handoff = SetupHandoffStart(nullptr, &HandoffEnded, &state);
+        SetEvent(state.handoffStored.Get());
     }
     state.log.Write("pid", std::to_string(GetCurrentProcessId()));
     state.log.Write("commandLine", GetCommandLineA());
@@ -189,14 +158,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         result = RunStatusWindow(state, instance);
     } else if (state.handoff != nullptr) {
         SetupHandoffWait(state.handoff, exitAfterMs ? exitAfterMs : SETUP_HANDOFF_INFINITE);
-    } else if (steered) {
-        RunMessages(exitAfterMs);
+    } else if (mode) {
+        mode->Run(exitAfterMs);
     } else if (exitAfterMs) {
         Sleep(exitAfterMs);
     }
     SetupHandoffClose(state.handoff);
-    if (steered && !steered->Received()) state.log.Write("copydata", "none");
-    steered.reset();
+    mode.reset();
     state.log.Write("exit", std::to_string(result));
     return result;
 }

@@ -1,13 +1,11 @@
 #include "SetupLog.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <utility>
 
-SetupLog::SetupLog() {
-    if (const char* name = std::getenv("REFERENCE_SETUP_LOG")) path = name;
-}
+SetupLog::SetupLog(std::string path) : path(std::move(path)) {}
 
 void SetupLog::Write(const std::string& key, const std::string& value) const {
     if (path.empty()) return;

@@ -2,8 +2,11 @@
 
 #include <string>
 
-// How the reference set-up program behaves, read from its environment so that tests can steer
-// a copy started by the installer:
+// How a run of the reference set-up program behaves. The program on the sample medium runs on
+// the defaults: the kit serves the hand-off and the status window stays until it is closed. The
+// tests' build reads them from its environment (tests/programs/reference-setup), so that tests
+// can steer a copy started by the installer:
+//   REFERENCE_SETUP_LOG            the file its log appends to (SetupLog.h)
 //   REFERENCE_SETUP_HANDOFF        serve (default: the kit serves the hand-off), window (the
 //                                  program plays the set-up side itself, without the kit, for
 //                                  trying the installer: answers any sender as
@@ -21,14 +24,10 @@ struct SetupOptions {
     enum class Handoff { serve, window, signal, none };
     enum class Reply { exact, later, lower, noBrace, none };
 
+    std::string logPath;  // empty: no log
     Handoff handoff = Handoff::serve;
     Reply reply = Reply::exact;
     bool openWindow = true;
     unsigned exitAfterMs = 0;  // 0: run until closed
     std::string numberEvent;
-
-    static SetupOptions FromEnvironment();
 };
-
-// The text sent back for a received identifier; empty for Reply::none.
-std::string ReplyFor(const std::string& classId, SetupOptions::Reply reply);

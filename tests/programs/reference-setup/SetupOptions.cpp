@@ -1,7 +1,10 @@
-#include "SetupOptions.h"
+// The tests' build reads its options from its environment (SetupOptions.h names the variables).
 
 #include <cctype>
 #include <cstdlib>
+
+#include "SetupModes.h"
+#include "SteeredHandoff.h"
 
 namespace {
 
@@ -12,13 +15,16 @@ std::string Variable(const char* name) {
 
 }  // namespace
 
-SetupOptions SetupOptions::FromEnvironment() {
+SetupOptions ReadSetupOptions() {
     SetupOptions options;
+    options.logPath = Variable("REFERENCE_SETUP_LOG");
     const std::string handoff = Variable("REFERENCE_SETUP_HANDOFF");
+    using Handoff = SetupOptions::Handoff;
     if (handoff == "window") options.handoff = Handoff::window;
     if (handoff == "signal") options.handoff = Handoff::signal;
     if (handoff == "none") options.handoff = Handoff::none;
     const std::string reply = Variable("REFERENCE_SETUP_REPLY");
+    using Reply = SetupOptions::Reply;
     if (reply == "later") options.reply = Reply::later;
     if (reply == "lower") options.reply = Reply::lower;
     if (reply == "nobrace") options.reply = Reply::noBrace;

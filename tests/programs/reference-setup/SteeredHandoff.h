@@ -37,3 +37,6 @@ class SteeredHandoff {
     std::string identifier;
     bool received = false;
 };
+
+// The text sent back for a received identifier; empty for Reply::none.
+std::string ReplyFor(const std::string& classId, SetupOptions::Reply reply);
