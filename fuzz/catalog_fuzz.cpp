@@ -49,10 +49,7 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
 // catalogue: header, prefix and scrambled body.
 class PlainImage : public ScrambledRecordFile {
   public:
-    PlainImage()
-        : ScrambledRecordFile(catalog_format::kCatalogGenerator.multiplier,
-                              catalog_format::kCatalogGenerator.increment,
-                              catalog_format::kCatalogGenerator.seed) {}
+    PlainImage() : ScrambledRecordFile(catalog_format::kCatalogGenerator) {}
     using ScrambledRecordFile::RawWrite;
 };
 

@@ -79,8 +79,7 @@ bool StreamReader::ReadEntries(CatalogSection& section, std::int32_t count) {
 
 bool ReadCatalog(const std::string& path, CatalogSections& sections, CatalogLoadReport& report) {
     report = CatalogLoadReport();
-    const format::Generator generator = format::kCatalogGenerator;
-    ScrambledRecordFile file(generator.multiplier, generator.increment, generator.seed);
+    ScrambledRecordFile file(format::kCatalogGenerator);
     report.status = file.Load(path, false);
     report.check = file.LastCheck();
     report.multiplier = file.Multiplier();

@@ -51,8 +51,7 @@ bool WriteSection(ScrambledRecordFile& file, const std::string& name,
 }
 
 bool WriteSorted(const CatalogSections& sections, const std::string& path, bool overwrite) {
-    const catalog_format::Generator generator = catalog_format::kCatalogGenerator;
-    ScrambledRecordFile file(generator.multiplier, generator.increment, generator.seed);
+    ScrambledRecordFile file(catalog_format::kCatalogGenerator);
     bool built = file.WriteInt32(static_cast<std::int32_t>(sections.size()));
     for (const auto* section : SortedByKey(sections)) {
         built = built && WriteSection(file, section->first, section->second);

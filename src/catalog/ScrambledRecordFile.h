@@ -50,6 +50,8 @@ class ScrambledRecordFile : private MemoryFile {
     };
 
     ScrambledRecordFile(std::uint16_t multiplier, std::uint16_t increment, std::uint16_t seed);
+    explicit ScrambledRecordFile(catalog_format::Generator generator)
+        : ScrambledRecordFile(generator.multiplier, generator.increment, generator.seed) {}
     ~ScrambledRecordFile() override;
 
     bool LoadFromDisk(const std::string& path, bool createIfMissing);
