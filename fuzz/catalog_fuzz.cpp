@@ -102,30 +102,41 @@ bool SameBytes(const CatalogValue& a, const CatalogValue& b) {
            std::equal(a.bytes.get(), a.bytes.get() + a.length, b.bytes.get());
 }
 
-// The stream of the file at path with each reader from the front: wherever the whole-entry
-// reader takes an entry, the record reads take the same one and end where it ends.
-void CheckEntryReadersAgree(const std::string& path) {
-    WholeEntryReader whole;
-    RecordEntryReader records;
-    EntryReader* const readers[] = {&whole, &records};
-    ScrambledRecordFile files[] = {{0, 0, 0}, {0, 0, 0}};
-    CatalogSection sections[2];
-    bool taken[2] = {};
-    for (int i = 0; i < 2; ++i) {
-        if (files[i].Load(path, false) != ScrambledRecordFile::LoadStatus::Loaded) {
-            std::abort();
-        }
-        taken[i] = readers[i]->ReadEntry(files[i], sections[i]);
+// The entry at the front of the stream of the file at path as reader takes it: the section it
+// fills and the image offset after it.
+struct FrontEntry {
+    bool taken = false;
+    std::size_t end = 0;
+    CatalogSection section;
+};
+
+FrontEntry TakeFront(EntryReader& reader, const std::string& path) {
+    ScrambledRecordFile file(0, 0, 0);
+    if (file.Load(path, false) != ScrambledRecordFile::LoadStatus::Loaded) {
+        std::abort();  // a correctly scrambled image always verifies
     }
-    if (!taken[0]) {
+    FrontEntry front;
+    front.taken = reader.ReadEntry(file, front.section);
+    front.end = file.Position();
+    return front;
+}
+
+// Wherever the whole-entry reader takes the entry at the front of the stream, the record reads
+// take the same one and end where it ends.
+void CheckEntryReadersAgree(const std::string& path) {
+    WholeEntryReader wholeEntries;
+    RecordEntryReader records;
+    const FrontEntry whole = TakeFront(wholeEntries, path);
+    if (!whole.taken) {
         return;
     }
-    if (!taken[1] || files[0].Position() != files[1].Position() || sections[0].Size() != 1 ||
-        sections[1].Size() != 1) {
+    const FrontEntry recorded = TakeFront(records, path);
+    if (!recorded.taken || recorded.end != whole.end || whole.section.Size() != 1 ||
+        recorded.section.Size() != 1) {
         std::abort();
     }
-    const auto& [key, value] = *sections[0].Entries().begin();
-    const CatalogValue* other = sections[1].Find(key);
+    const auto& [key, value] = *whole.section.Entries().begin();
+    const CatalogValue* other = recorded.section.Find(key);
     if (!other || !SameBytes(value, *other)) {
         std::abort();
     }
