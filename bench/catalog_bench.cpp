@@ -18,11 +18,13 @@
 #include <vector>
 
 #include "catalog/ArticleCatalog.h"
+#include "catalog/CatalogFormat.h"
 #include "catalog/CatalogStore.h"
 #include "catalog/Keystream.h"
 
 namespace {
 
+constexpr catalog_format::Generator kGenerator = catalog_format::kCatalogGenerator;
 constexpr int kArticles = 100000;
 const char* const kLanguages[] = {"English", "German", "French", "Italian", "Russian"};
 
@@ -95,13 +97,14 @@ void BuildMapsFromMemory(benchmark::State& state) {
 
 std::vector<std::uint8_t> Body() {
     const std::vector<char>& file = Data().fileBytes;
-    return std::vector<std::uint8_t>(file.begin() + 20, file.end());
+    const std::size_t bodyStart = catalog_format::kHeaderSize + catalog_format::kPrefixSize;
+    return std::vector<std::uint8_t>(file.begin() + bodyStart, file.end());
 }
 
 void Unscramble(benchmark::State& state) {
     std::vector<std::uint8_t> body = Body();
     for (auto _ : state) {
-        Keystream stream(CatalogStore::kMultiplier, CatalogStore::kIncrement, CatalogStore::kSeed);
+        Keystream stream(kGenerator.multiplier, kGenerator.increment, kGenerator.seed);
         benchmark::DoNotOptimize(stream.Apply(body.data(), body.size(), 0x5A, true));
         benchmark::ClobberMemory();
     }
@@ -111,12 +114,12 @@ void Unscramble(benchmark::State& state) {
 void UnscrambleSerial(benchmark::State& state) {
     std::vector<std::uint8_t> body = Body();
     for (auto _ : state) {
-        std::uint16_t s = CatalogStore::kSeed;
+        std::uint16_t s = kGenerator.seed;
         std::uint8_t sum = 0;
         std::uint8_t bitOr = 0;
         for (std::uint8_t& b : body) {
-            s = static_cast<std::uint16_t>(std::uint32_t{CatalogStore::kMultiplier} * s +
-                                           CatalogStore::kIncrement);
+            s = static_cast<std::uint16_t>(std::uint32_t{kGenerator.multiplier} * s +
+                                           kGenerator.increment);
             b = static_cast<std::uint8_t>(b ^ s ^ 0x5A);
             sum = static_cast<std::uint8_t>(sum + b);
             bitOr |= b;

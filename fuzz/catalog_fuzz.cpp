@@ -2,20 +2,23 @@
 // - even: the rest is a whole catalogue file, header included;
 // - odd: the rest is a plain record stream, which is given a valid header and prefix and
 //   scrambled, so that it verifies and the record stream reader sees it as it is.
-// Whatever loads is saved again and reloaded; the two stores must agree. On the odd path a
-// whole entry taken from the front of the stream must be the one the record reads give.
+// Whatever loads is saved again and reloaded; the two stores must agree. On the odd path the
+// two entry readers take the entry at the front of the stream alike.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "catalog/CatalogFormat.h"
 #include "catalog/CatalogStore.h"
-#include "catalog/Keystream.h"
+#include "catalog/EntryReader.h"
+#include "catalog/RecordEntryReader.h"
 #include "catalog/ScrambledRecordFile.h"
-#include "catalog/WholeEntry.h"
+#include "catalog/WholeEntryReader.h"
 
 namespace {
 
@@ -42,26 +45,19 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
     std::fclose(f);
 }
 
-std::vector<std::uint8_t> ScrambledFile(const std::uint8_t* stream, std::size_t size,
-                                        std::uint16_t multiplier, std::uint16_t increment,
-                                        std::uint16_t seed) {
-    std::vector<std::uint8_t> file(16 + 4 + size);
-    file[0] = file[1] = 0x1A;
-    file[2] = static_cast<std::uint8_t>(multiplier);
-    file[3] = static_cast<std::uint8_t>(multiplier >> 8);
-    file[4] = static_cast<std::uint8_t>(increment);
-    file[5] = static_cast<std::uint8_t>(increment >> 8);
-    file[6] = static_cast<std::uint8_t>(seed);
-    file[7] = static_cast<std::uint8_t>(seed >> 8);
-    std::uint8_t* body = file.data() + 20;
-    std::copy(stream, stream + size, body);
-    const Keystream::Totals totals = Keystream::Measure(body, size);
-    file[16] = 26;
-    file[17] = totals.sum;
-    file[18] = totals.bitOr;
-    file[19] = totals.sum;
-    Keystream(multiplier, increment, seed).Apply(body, size, totals.sum, false);
-    return file;
+// A plain record stream written to path as the catalogue writer's file container writes a
+// catalogue: header, prefix and scrambled body.
+class PlainImage : public ScrambledRecordFile {
+  public:
+    PlainImage() : ScrambledRecordFile(catalog_format::kCatalogGenerator) {}
+    using ScrambledRecordFile::RawWrite;
+};
+
+void WriteScrambled(const std::string& path, const std::uint8_t* stream, std::size_t size) {
+    PlainImage image;
+    if ((size != 0 && !image.RawWrite(stream, size)) || !image.SaveToDisk(path, true)) {
+        std::abort();
+    }
 }
 
 bool SameValue(const CatalogValue& a, const CatalogValue& b) {
@@ -100,36 +96,48 @@ void CheckSameStores(const CatalogStore& a, const CatalogStore& b) {
     }
 }
 
-// The entry ParseWholeEntry takes from the front of a plain record stream is the one the
-// record reads give, and ends where they end.
-void CheckWholeEntry(const std::uint8_t* stream, std::size_t size, const std::string& path) {
-    WholeEntry entry;
-    const std::size_t taken = ParseWholeEntry(stream, size, entry);
-    if (taken == 0) {
+// Values alike to the byte.
+bool SameBytes(const CatalogValue& a, const CatalogValue& b) {
+    return a.type == b.type && a.length == b.length &&
+           std::equal(a.bytes.get(), a.bytes.get() + a.length, b.bytes.get());
+}
+
+// The entry at the front of the stream of the file at path as reader takes it: the section it
+// fills and the image offset after it.
+struct FrontEntry {
+    bool taken = false;
+    std::size_t end = 0;
+    CatalogSection section;
+};
+
+FrontEntry TakeFront(EntryReader& reader, const std::string& path) {
+    ScrambledRecordFile file(0, 0, 0);
+    if (file.Load(path, false) != ScrambledRecordFile::LoadStatus::Loaded) {
+        std::abort();  // a correctly scrambled image always verifies
+    }
+    FrontEntry front;
+    front.taken = reader.ReadEntry(file, front.section);
+    front.end = file.Position();
+    return front;
+}
+
+// Wherever the whole-entry reader takes the entry at the front of the stream, the record reads
+// take the same one and end where it ends.
+void CheckEntryReadersAgree(const std::string& path) {
+    WholeEntryReader wholeEntries;
+    RecordEntryReader records;
+    const FrontEntry whole = TakeFront(wholeEntries, path);
+    if (!whole.taken) {
         return;
     }
-    ScrambledRecordFile file(0, 0, 0);
-    std::string key;
-    std::int32_t code = 0;
-    if (file.Load(path, false) != ScrambledRecordFile::LoadStatus::Loaded ||
-        !file.ReadString(key) || key != entry.key || !file.ReadInt32(code) ||
-        static_cast<char>(code & 0xFF) != entry.value.type) {
+    const FrontEntry recorded = TakeFront(records, path);
+    if (!recorded.taken || recorded.end != whole.end || whole.section.Size() != 1 ||
+        recorded.section.Size() != 1) {
         std::abort();
     }
-    const CatalogValue& value = entry.value;
-    std::uint32_t word = 0;
-    std::int32_t number = 0;
-    std::string text;
-    bool same = value.length == 0;
-    if (value.type == CatalogValue::kTruth) {
-        same = file.ReadBool(word) && value.length == 4 && value.Word() == word;
-    } else if (value.type == CatalogValue::kInteger) {
-        same = file.ReadInt32(number) && value.length == 4 &&
-               value.Word() == static_cast<std::uint32_t>(number);
-    } else if (value.type == CatalogValue::kString) {
-        same = file.ReadString(text) && value.length == text.size() + 1 && value.Text() == text;
-    }
-    if (!same || file.Position() != ScrambledRecordFile::kPrefixSize + taken) {
+    const auto& [key, value] = *whole.section.Entries().begin();
+    const CatalogValue* other = recorded.section.Find(key);
+    if (!other || !SameBytes(value, *other)) {
         std::abort();
     }
 }
@@ -143,9 +151,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string input = WorkDir() + "/input.crt";
     const std::string saved = WorkDir() + "/saved.crt";
     if (data[0] & 1) {
-        WriteFile(input, ScrambledFile(data + 1, size - 1, CatalogStore::kMultiplier,
-                                       CatalogStore::kIncrement, CatalogStore::kSeed));
-        CheckWholeEntry(data + 1, size - 1, input);
+        WriteScrambled(input, data + 1, size - 1);
+        CheckEntryReadersAgree(input);
     } else {
         WriteFile(input, std::vector<std::uint8_t>(data + 1, data + size));
     }

@@ -28,3 +28,6 @@ class CatalogSection {
   private:
     EntryMap values;
 };
+
+// Section name -> section: what a catalogue holds.
+using CatalogSections = std::unordered_map<std::string, CatalogSection>;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "catalog/CatalogFormat.h"
+
 void CatalogValue::SetBytes(const void* data, std::uint32_t count) {
     if (count == 0) {
         bytes.reset();
@@ -37,9 +39,13 @@ std::uint32_t CatalogValue::Word() const {
     if (length < 4) {
         return 0;
     }
-    return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
-           (static_cast<std::uint32_t>(bytes[2]) << 16) |
-           (static_cast<std::uint32_t>(bytes[3]) << 24);
+    return catalog_format::GetLe32(bytes.get());
+}
+
+void CatalogValue::SetWord(std::uint32_t word) {
+    std::uint8_t coded[4];
+    catalog_format::PutLe32(coded, word);
+    SetBytes(coded, sizeof coded);
 }
 
 namespace {
@@ -52,10 +58,10 @@ CatalogValue Make(char type, const void* data, std::uint32_t count) {
 }
 
 CatalogValue MakeWord(char type, std::uint32_t word) {
-    const std::uint8_t bytes[4] = {
-        static_cast<std::uint8_t>(word), static_cast<std::uint8_t>(word >> 8),
-        static_cast<std::uint8_t>(word >> 16), static_cast<std::uint8_t>(word >> 24)};
-    return Make(type, bytes, 4);
+    CatalogValue value;
+    value.type = type;
+    value.SetWord(word);
+    return value;
 }
 
 }  // namespace

@@ -24,6 +24,8 @@ struct CatalogValue {
     std::string Text() const;
     // The first four bytes as a little-endian value; 0 when fewer are held.
     std::uint32_t Word() const;
+    // Holds the four bytes of word, little-endian, replacing what was held.
+    void SetWord(std::uint32_t word);
 
     static CatalogValue String(const std::string& text);
     static CatalogValue Integer(std::int32_t value);

@@ -10,25 +10,8 @@
 
 namespace {
 
-void PutUint16(std::uint8_t* p, std::uint16_t v) {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-std::uint16_t GetUint16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-void PutUint32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-    }
-}
-
-std::uint32_t GetUint32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
+namespace format = catalog_format;
+using format::kPrefixSize;
 
 void Accumulate(Keystream::Totals& totals, Keystream::Totals more) {
     totals.sum = static_cast<std::uint8_t>(totals.sum + more.sum);
@@ -178,7 +161,7 @@ bool ScrambledRecordFile::Transform(bool decode, std::size_t plainEnd, Keystream
     Keystream::Totals rest;
     if (decode) {
         lastCheck = Check();
-        lastCheck.markerGood = n >= kPrefixSize && prefix[0] == kMarker;
+        lastCheck.markerGood = n >= kPrefixSize && prefix[0] == format::kMarker;
         lastCheck.storedSum = prefix[1];
         lastCheck.storedOr = prefix[2];
         if (!PassBody(piece, &stream, prefix[3], true, rest, plainEnd, Length())) {
@@ -192,7 +175,8 @@ bool ScrambledRecordFile::Transform(bool decode, std::size_t plainEnd, Keystream
     if (!PassBody(piece, nullptr, 0, false, plain, kPrefixSize, Length())) {
         return false;
     }
-    const std::uint8_t head[kPrefixSize] = {kMarker, plain.sum, plain.bitOr, plain.sum};
+    std::uint8_t head[kPrefixSize];
+    format::PutPrefix(head, plain.sum, plain.bitOr);
     return RawSeek(0, Origin::Begin) && RawWrite(head, sizeof head) &&
            PassBody(piece, &stream, plain.sum, false, rest, kPrefixSize, Length()) &&
            RawSeek(0, Origin::End);
@@ -228,10 +212,10 @@ ScrambledRecordFile::LoadStatus ScrambledRecordFile::LoadBody(const std::string&
     if (!RawSeek(0, Origin::Begin)) {
         return LoadStatus::ImageFault;
     }
-    std::array<std::uint8_t, kHeaderSize> header;
+    std::array<std::uint8_t, format::kHeaderSize> header;
     std::size_t have = 0;
-    while (have < kHeaderSize) {
-        const std::int64_t n = file.Read(header.data() + have, kHeaderSize - have);
+    while (have < header.size()) {
+        const std::int64_t n = file.Read(header.data() + have, header.size() - have);
         if (n == DiskFile::kReadError) {
             return LoadStatus::ReadError;
         }
@@ -240,12 +224,13 @@ ScrambledRecordFile::LoadStatus ScrambledRecordFile::LoadBody(const std::string&
         }
         have += static_cast<std::size_t>(n);
     }
-    if (header[0] != 0x1A || header[1] != 0x1A) {
+    format::Generator generator;
+    if (!format::GetHeader(header.data(), generator)) {
         return LoadStatus::BadMagic;
     }
-    multiplier = GetUint16(&header[2]);
-    increment = GetUint16(&header[4]);
-    seed = GetUint16(&header[6]);
+    multiplier = generator.multiplier;
+    increment = generator.increment;
+    seed = generator.seed;
     std::vector<std::uint8_t> chunk;
     try {
         chunk.resize(kChunkSize);
@@ -255,8 +240,8 @@ ScrambledRecordFile::LoadStatus ScrambledRecordFile::LoadBody(const std::string&
     // Room for the whole body at once when the file tells its size, in place of growing the
     // image as it comes. Without the room the body still loads as far as memory allows.
     const std::int64_t size = file.Size();
-    if (size > static_cast<std::int64_t>(kHeaderSize)) {
-        const std::uint64_t body = static_cast<std::uint64_t>(size) - kHeaderSize;
+    if (size > static_cast<std::int64_t>(format::kHeaderSize)) {
+        const std::uint64_t body = static_cast<std::uint64_t>(size) - format::kHeaderSize;
         if (body <= SIZE_MAX) {
             RawReserve(static_cast<std::size_t>(body));
         }
@@ -336,12 +321,8 @@ bool ScrambledRecordFile::SaveToDisk(const std::string& path, bool overwrite) {
     if (!file.IsOpen() || !RawSeek(0, Origin::Begin)) {
         return false;
     }
-    chunk[0] = 0x1A;
-    chunk[1] = 0x1A;
-    PutUint16(&chunk[2], multiplier);
-    PutUint16(&chunk[4], increment);
-    PutUint16(&chunk[6], seed);
-    if (!file.Write(chunk.data(), kHeaderSize)) {
+    format::PutHeader(chunk.data(), {multiplier, increment, seed});
+    if (!file.Write(chunk.data(), format::kHeaderSize)) {
         return false;
     }
     bool written = true;
@@ -361,14 +342,10 @@ bool ScrambledRecordFile::SaveToDisk(const std::string& path, bool overwrite) {
 
 // ---- records ----
 
-bool ScrambledRecordFile::WriteTag(std::uint8_t tag, std::uint32_t length) {
-    std::uint8_t bytes[5] = {tag};
-    std::size_t count = 1;
-    if (tag == kBlob) {
-        PutUint32(bytes + 1, length);
-        count = 5;
-    }
-    return RawWrite(bytes, count);
+bool ScrambledRecordFile::WriteTag(std::uint8_t tag, std::uint32_t word) {
+    std::uint8_t bytes[format::kRecordHead] = {tag};
+    format::PutLe32(bytes + 1, word);
+    return RawWrite(bytes, sizeof bytes);
 }
 
 bool ScrambledRecordFile::ReadTag(std::uint8_t tag) {
@@ -377,7 +354,7 @@ bool ScrambledRecordFile::ReadTag(std::uint8_t tag) {
 }
 
 bool ScrambledRecordFile::ReadTagged(std::uint8_t tag, std::uint32_t& value) {
-    std::uint8_t bytes[5];
+    std::uint8_t bytes[format::kRecordHead];
     const std::size_t n = RawRead(bytes, sizeof bytes);
     if (n == 0) {
         return false;
@@ -390,20 +367,19 @@ bool ScrambledRecordFile::ReadTagged(std::uint8_t tag, std::uint32_t& value) {
     if (n != sizeof bytes) {
         return false;
     }
-    value = GetUint32(bytes + 1);
+    value = format::GetLe32(bytes + 1);
     return true;
 }
 
 bool ScrambledRecordFile::WriteString(const std::string& text) {
     const std::size_t length = std::strlen(text.c_str());
-    std::uint8_t head[5] = {kString};
-    PutUint32(head + 1, static_cast<std::uint32_t>(length));
-    return RawWrite(head, sizeof head) && (length == 0 || RawWrite(text.data(), length));
+    return WriteTag(format::kString, static_cast<std::uint32_t>(length)) &&
+           (length == 0 || RawWrite(text.data(), length));
 }
 
 bool ScrambledRecordFile::ReadString(std::string& text) {
     std::uint32_t length = 0;
-    if (!ReadTagged(kString, length)) {
+    if (!ReadTagged(format::kString, length)) {
         return false;
     }
     if (length == 0) {
@@ -433,14 +409,12 @@ bool ScrambledRecordFile::ReadString(std::string& text) {
 }
 
 bool ScrambledRecordFile::WriteInt32(std::int32_t value) {
-    std::uint8_t bytes[5] = {kInteger};
-    PutUint32(bytes + 1, static_cast<std::uint32_t>(value));
-    return RawWrite(bytes, sizeof bytes);
+    return WriteTag(format::kInteger, static_cast<std::uint32_t>(value));
 }
 
 bool ScrambledRecordFile::ReadInt32(std::int32_t& value) {
     std::uint32_t raw = 0;
-    if (!ReadTagged(kInteger, raw)) {
+    if (!ReadTagged(format::kInteger, raw)) {
         return false;
     }
     value = static_cast<std::int32_t>(raw);
@@ -448,26 +422,25 @@ bool ScrambledRecordFile::ReadInt32(std::int32_t& value) {
 }
 
 bool ScrambledRecordFile::WriteBool(std::uint32_t value) {
-    std::uint8_t bytes[5] = {kTruth};
-    PutUint32(bytes + 1, value);
-    return RawWrite(bytes, sizeof bytes);
+    return WriteTag(format::kTruth, value);
 }
 
 bool ScrambledRecordFile::ReadBool(std::uint32_t& value) {
-    return ReadTagged(kTruth, value);
+    return ReadTagged(format::kTruth, value);
 }
 
 bool ScrambledRecordFile::WriteBlob(const void* bytes, std::uint32_t length) {
-    return WriteTag(kBlob, length) && (length == 0 || RawWrite(bytes, length));
+    return WriteTag(format::kBlob, length) && (length == 0 || RawWrite(bytes, length));
 }
 
 std::uint32_t ScrambledRecordFile::ReadBlob(void* buffer, std::uint32_t capacity) {
     std::uint32_t length = 0;
-    if (!ReadTagged(kBlob, length)) {
+    if (!ReadTagged(format::kBlob, length)) {
         return 0;
     }
     if (!buffer) {
-        return RawSeek(-5, Origin::Current) ? length : 0;
+        return RawSeek(-static_cast<std::int64_t>(format::kRecordHead), Origin::Current) ? length
+                                                                                         : 0;
     }
     if (capacity < length || length > Remaining()) {
         return 0;

@@ -5,14 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "catalog/CatalogFormat.h"
 #include "catalog/Keystream.h"
 #include "catalog/MemoryFile.h"
 
 // The container of the catalogue file: the whole content as one in-memory image on which typed
-// records are written and read one after another. On disk the image stands behind a 16-byte
-// header (magic 1A 1A, multiplier, increment, seed, eight reserved bytes); image bytes 4 on are
-// XOR-scrambled with a generator stream and a key byte, and the prefix (bytes 0 to 3) holds the
-// marker 26, the 8-bit sum and OR of the plain bytes, and the key byte (= the sum).
+// records are written and read one after another, and its way to and from the disk (header,
+// prefix and scrambling as CatalogFormat.h lays them out).
 //
 // Every operation reaches the image through the raw operations only; they turn faults of the
 // memory file into false results (0 bytes for a read), so nothing is ever thrown from here.
@@ -21,13 +20,8 @@ class ScrambledRecordFile : private MemoryFile {
   public:
     using Origin = MemoryFile::Origin;
 
-    static constexpr std::size_t kHeaderSize = 16;
-    static constexpr std::size_t kPrefixSize = 4;
-    static constexpr std::uint8_t kMarker = 26;
     // Disk reads and writes and the passes over the body go in pieces of this size.
     static constexpr std::size_t kChunkSize = 65536;
-
-    enum Tag : std::uint8_t { kString = 1, kInteger = 2, kTruth = 3, kBlob = 4 };
 
     // How the last load went, for tools that say why a file was refused.
     enum class LoadStatus {
@@ -56,6 +50,8 @@ class ScrambledRecordFile : private MemoryFile {
     };
 
     ScrambledRecordFile(std::uint16_t multiplier, std::uint16_t increment, std::uint16_t seed);
+    explicit ScrambledRecordFile(catalog_format::Generator generator)
+        : ScrambledRecordFile(generator.multiplier, generator.increment, generator.seed) {}
     ~ScrambledRecordFile() override;
 
     bool LoadFromDisk(const std::string& path, bool createIfMissing);
@@ -95,7 +91,8 @@ class ScrambledRecordFile : private MemoryFile {
     std::vector<std::uint8_t> ImageBytes();
 
   protected:
-    bool WriteTag(std::uint8_t tag, std::uint32_t length);
+    // A record's tag and its 32-bit word.
+    bool WriteTag(std::uint8_t tag, std::uint32_t word);
     bool ReadTag(std::uint8_t tag);
     // A tag and the 32-bit value after it, read at once. A tag of another kind consumes its
     // byte only; a record cut short by the end of the image consumes what the image held.
@@ -115,7 +112,7 @@ class ScrambledRecordFile : private MemoryFile {
     bool PassBody(std::vector<std::uint8_t>& piece, const Keystream* stream, std::uint8_t key,
                   bool decode, Keystream::Totals& totals, std::size_t from, std::size_t to);
     // Decoding, image bytes 4 to plainEnd are plain already, with the totals plain.
-    bool Transform(bool decode, std::size_t plainEnd = kPrefixSize,
+    bool Transform(bool decode, std::size_t plainEnd = catalog_format::kPrefixSize,
                    Keystream::Totals plain = Keystream::Totals());
     bool UnscrambleAndVerifyFrom(std::size_t plainEnd, Keystream::Totals plain);
     LoadStatus LoadBody(const std::string& path, bool createIfMissing);

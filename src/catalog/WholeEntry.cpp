@@ -2,22 +2,19 @@
 
 #include <cstring>
 
-#include "catalog/ScrambledRecordFile.h"
+#include "catalog/CatalogFormat.h"
 
 namespace {
 
-using Record = ScrambledRecordFile;
-// A tag and a 32-bit value.
-constexpr std::size_t kHead = 5;
+namespace format = catalog_format;
 
 // Reads a record's tag and 32-bit value at p, when both lie before end.
 bool Head(const std::uint8_t*& p, const std::uint8_t* end, std::uint8_t tag, std::uint32_t& value) {
-    if (static_cast<std::size_t>(end - p) < kHead || p[0] != tag) {
+    if (static_cast<std::size_t>(end - p) < format::kRecordHead || p[0] != tag) {
         return false;
     }
-    value = static_cast<std::uint32_t>(p[1]) | (static_cast<std::uint32_t>(p[2]) << 8) |
-            (static_cast<std::uint32_t>(p[3]) << 16) | (static_cast<std::uint32_t>(p[4]) << 24);
-    p += kHead;
+    value = format::GetLe32(p + 1);
+    p += format::kRecordHead;
     return true;
 }
 
@@ -26,7 +23,7 @@ bool Head(const std::uint8_t*& p, const std::uint8_t* end, std::uint8_t tag, std
 bool Text(const std::uint8_t*& p, const std::uint8_t* end, const char*& text, std::size_t& size) {
     const std::uint8_t* at = p;
     std::uint32_t length = 0;
-    if (!Head(at, end, Record::kString, length) || static_cast<std::size_t>(end - at) < length) {
+    if (!Head(at, end, format::kString, length) || static_cast<std::size_t>(end - at) < length) {
         return false;
     }
     text = reinterpret_cast<const char*>(at);
@@ -44,7 +41,7 @@ std::size_t ParseWholeEntry(const std::uint8_t* bytes, std::size_t count, WholeE
     const char* key = nullptr;
     std::size_t keySize = 0;
     std::uint32_t code = 0;
-    if (!Text(p, end, key, keySize) || !Head(p, end, Record::kInteger, code)) {
+    if (!Text(p, end, key, keySize) || !Head(p, end, format::kInteger, code)) {
         return 0;
     }
     CatalogValue value;
@@ -54,7 +51,7 @@ std::size_t ParseWholeEntry(const std::uint8_t* bytes, std::size_t count, WholeE
         case CatalogValue::kInteger: {
             const std::uint8_t* record = p;
             const std::uint8_t tag =
-                value.type == CatalogValue::kTruth ? Record::kTruth : Record::kInteger;
+                value.type == CatalogValue::kTruth ? format::kTruth : format::kInteger;
             std::uint32_t word = 0;
             if (!Head(p, end, tag, word)) {
                 return 0;

@@ -10,10 +10,7 @@ bool WriteArticleCatalog(const std::string& path,
     CatalogStore store;
     CatalogSection& section = store.Section(ArticleCatalog::ArticleSectionName);
     for (const auto& [key, value] : articles) section.Set(key, CatalogValue::String(value));
-    const bool saved = store.Save(path, true);
-    // Saved or not, the store is not to save itself again when it goes.
-    store.modified = false;
-    return saved;
+    return store.Save(path, true);
 }
 
 }  // namespace support

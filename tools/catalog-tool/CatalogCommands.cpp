@@ -9,6 +9,7 @@
 #include "TextForm.h"
 #include "ToolFiles.h"
 #include "catalog/ArticleCatalog.h"
+#include "catalog/CatalogFormat.h"
 #include "catalog/DiskFile.h"
 #include "protocol/HandoffProtocol.h"
 
@@ -39,7 +40,8 @@ ExitCode DescribeFailure(const std::string& path, const CatalogStore::LoadReport
             err << path << ": too large to hold in memory\n";
             return ExitCode::Usage;
         case Status::HeaderShort:
-            err << path << ": header check failed: shorter than 16 bytes\n";
+            err << path << ": header check failed: shorter than " << catalog_format::kHeaderSize
+                << " bytes\n";
             return ExitCode::CheckFailed;
         case Status::BadMagic:
             err << path << ": magic check failed: the file does not begin with 1A 1A\n";
@@ -81,7 +83,8 @@ void DescribeStream(const CatalogStore::LoadReport& report, std::ostream& out) {
         out << "record stream: " << report.imageLength - report.streamEnd
             << " bytes follow the last record\n";
     } else {
-        out << "record stream: complete, " << report.imageLength - 4 << " bytes\n";
+        out << "record stream: complete, " << report.imageLength - catalog_format::kPrefixSize
+            << " bytes\n";
     }
 }
 

@@ -310,12 +310,12 @@ TEST_F(CatalogSave, RefusesToReplaceUnlessAskedAndRemembersTheLoadPath) {
         EXPECT_FALSE(store.Save("", false));
         EXPECT_EQ(ReadAll(path), before);
         EXPECT_TRUE(store.Save("", true));
-        store.Section("A").Set("k", CatalogValue::String("on destruction"));
-        store.modified = true;
+        store.Section("A").Set("k", CatalogValue::String("saved again"));
+        EXPECT_TRUE(store.Save("", true));
     }
     CatalogStore reread;
     ASSERT_TRUE(reread.Load(path));
-    EXPECT_EQ(reread.GetValueText("A", "k"), "on destruction");
+    EXPECT_EQ(reread.GetValueText("A", "k"), "saved again");
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #pragma once
 
 // Test helpers: a scratch folder, whole-file reads and writes, and a record stream builder that
-// encodes and scrambles on its own (serial generator), independent of the code under test.
+// lays out the bytes as the format says (CatalogFormat.h) and scrambles on its own (serial
+// generator), independent of the code under test.
 
 #include <cstdint>
 #include <filesystem>
@@ -12,6 +13,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include "catalog/CatalogFormat.h"
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -56,27 +59,27 @@ class Stream {
         return *this;
     }
     Stream& U32(std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) {
-            data.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-        }
+        std::uint8_t coded[4];
+        catalog_format::PutLe32(coded, v);
+        data.insert(data.end(), coded, coded + 4);
         return *this;
     }
     Stream& Str(const std::string& text) {
-        data.push_back(1);
+        data.push_back(catalog_format::kString);
         U32(static_cast<std::uint32_t>(text.size()));
         data.insert(data.end(), text.begin(), text.end());
         return *this;
     }
     Stream& Int(std::int32_t v) {
-        data.push_back(2);
+        data.push_back(catalog_format::kInteger);
         return U32(static_cast<std::uint32_t>(v));
     }
     Stream& Truth(std::uint32_t v) {
-        data.push_back(3);
+        data.push_back(catalog_format::kTruth);
         return U32(v);
     }
     Stream& Blob(const Bytes& bytes) {
-        data.push_back(4);
+        data.push_back(catalog_format::kBlob);
         U32(static_cast<std::uint32_t>(bytes.size()));
         data.insert(data.end(), bytes.begin(), bytes.end());
         return *this;
@@ -89,11 +92,7 @@ class Stream {
     Bytes data;
 };
 
-struct Generator {
-    std::uint16_t multiplier = 24117;
-    std::uint16_t increment = 51893;
-    std::uint16_t seed = 30562;
-};
+using Generator = catalog_format::Generator;
 
 // The disk form of a plain record stream: header, prefix (marker, sum, OR, key) and scrambled
 // body. headerGenerator is what the header claims; scrambleGenerator what was used; the key
@@ -101,21 +100,18 @@ struct Generator {
 inline Bytes DiskImage(const Bytes& stream, Generator headerGenerator = {},
                        Generator scrambleGenerator = {},
                        std::optional<std::uint8_t> givenKey = std::nullopt) {
-    Bytes file = {0x1A, 0x1A};
-    for (std::uint16_t v :
-         {headerGenerator.multiplier, headerGenerator.increment, headerGenerator.seed}) {
-        file.push_back(static_cast<std::uint8_t>(v));
-        file.push_back(static_cast<std::uint8_t>(v >> 8));
-    }
-    file.resize(16, 0);
+    Bytes file(catalog_format::kHeaderSize + catalog_format::kPrefixSize);
+    catalog_format::PutHeader(file.data(), headerGenerator);
     std::uint8_t sum = 0;
     std::uint8_t bitOr = 0;
     for (std::uint8_t b : stream) {
         sum = static_cast<std::uint8_t>(sum + b);
         bitOr |= b;
     }
+    std::uint8_t* prefix = file.data() + catalog_format::kHeaderSize;
+    catalog_format::PutPrefix(prefix, sum, bitOr);
     const std::uint8_t key = givenKey.value_or(sum);
-    file.insert(file.end(), {26, sum, bitOr, key});
+    prefix[3] = key;
     std::uint16_t s = scrambleGenerator.seed;
     for (std::uint8_t b : stream) {
         s = static_cast<std::uint16_t>(std::uint32_t{scrambleGenerator.multiplier} * s +
