@@ -56,11 +56,11 @@ TEST_F(DialogInProcess, BackReleasesTheStoredNumbersAndTakesTheTypedNumberBack) 
     int released = -1;
     std::string number;
     dialog.Run([&] {
-        dialog.OnBack();
+        dialog.Command(IDC_BACK);
         released = dialog.ReleaseItemNumbers();
         number = dialog.articleNumber;
     });
-    // OnBack released the numbers itself and emptied the list.
+    // Back released the numbers itself and emptied the list.
     EXPECT_EQ(released, 0);
     EXPECT_EQ(StoredNumbers(), std::vector<std::string>{});
     // Untrimmed, as typed before the search.
@@ -74,7 +74,7 @@ TEST_F(DialogInProcess, BackLeavesNextAsItWas) {
             dialog.NumberEdit().SetText(L"Z7");
             dialog.EnterLocalizationPage({{Cp1251("Немецкая"), "G7"}});
             dialog.NextButton().Enable(enabled);
-            dialog.OnBack();
+            dialog.Command(IDC_BACK);
             after = dialog.NextButton().IsEnabled();
         });
         EXPECT_EQ(after, enabled);
@@ -102,7 +102,7 @@ TEST_F(DialogInProcess, TheNumberFollowsTheItemTheListShows) {
         {"close-up",
          [&] {
              dialog.LocalizationList().SetCurSel(0);
-             dialog.TakeListSelection();
+             dialog.Command(IDC_LOCALIZATIONS, CBN_CLOSEUP);
          },
          "Русская", "RABC"},
     };
@@ -121,7 +121,7 @@ TEST_F(DialogInProcess, TheNumberFollowsTheItemTheListShows) {
     // No selection: the number stays.
     dialog.Run([&] {
         dialog.LocalizationList().SetCurSel(-1);
-        dialog.TakeListSelection();
+        dialog.Command(IDC_LOCALIZATIONS, CBN_CLOSEUP);
         number = dialog.articleNumber;
     });
     EXPECT_EQ(number, "RABC");
@@ -135,8 +135,8 @@ TEST_F(DialogInProcess, CancelTwiceReleasesEachNumberOnce) {
     int releasedAfter = -1, items = 0;
     std::vector<std::string> numbers;
     dialog.Run([&] {
-        dialog.OnCancel();
-        dialog.OnCancel();
+        dialog.Command(IDCANCEL);
+        dialog.Command(IDCANCEL);
         releasedAfter = dialog.ReleaseItemNumbers();
         items = dialog.LocalizationList().Count();
         for (int i = 0; i < items; ++i) numbers.push_back(dialog.ItemNumber(i) ? "set" : "-");

@@ -19,19 +19,22 @@ namespace support {
 // The application object of a test program that runs dialogs itself: it starts nothing.
 Application& TestApplication();
 
-// The real dialog with its page's steps opened to the test and one more message: a function run
-// on the dialog's thread, so that a test calls the steps the way the dialog's own messages would.
+// The real dialog as its user sees and works it (its controls, clicks, the launch's outcome), with
+// the number it holds and the numbers it stores with the list's items opened to the test, and one
+// more message: a function run on the dialog's thread, so that a test acts the way the dialog's
+// own messages would.
 class ProductDialogProbe : public ProductSelectDialog {
   public:
     using ProductSelectDialog::articleNumber;
-    using ProductSelectDialog::InsertLocalization;
     using ProductSelectDialog::ItemNumber;
-    using ProductSelectDialog::OnBack;
-    using ProductSelectDialog::OnCancel;
     using ProductSelectDialog::ReleaseItemNumbers;
-    using ProductSelectDialog::ShowLocalizationPage;
-    using ProductSelectDialog::TakeListSelection;
 
+    // A click, or another notification, of a control (on the dialog's thread), as the user's
+    // action sends it.
+    void Command(int controlId, int code = BN_CLICKED) {
+        SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(controlId, code),
+                     reinterpret_cast<LPARAM>(GetDlgItem(Handle(), controlId)));
+    }
     // The page's controls, as the user sees them.
     ComboBoxControl LocalizationList() const { return Control<ComboBoxControl>(IDC_LOCALIZATIONS); }
     ButtonControl NextButton() const { return Control<ButtonControl>(IDC_NEXT); }

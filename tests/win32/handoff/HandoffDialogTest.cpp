@@ -279,9 +279,8 @@ TEST_F(HandoffInProcess, OtherAnswerAfterALaunchEndsWithTheEventClosedAndNoRecor
 
 TEST_F(HandoffInProcess, NextResolvesTheItemTheListShowsHoweverItWasSelected) {
     dialog.Run([&] {
-        dialog.InsertLocalization(L"G", "G1");  // not in the catalogue
-        dialog.InsertLocalization(L"E", "E1");  // its set-up program cannot be started
-        dialog.ShowLocalizationPage();
+        // G1 is not in the catalogue; E1's set-up program cannot be started.
+        dialog.EnterLocalizationPage({{"G", "G1"}, {"E", "E1"}});
         dialog.NextButton().Enable(true);
         // Selected without any notification, as another program can.
         dialog.LocalizationList().SetCurSel(1);
