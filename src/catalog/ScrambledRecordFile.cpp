@@ -212,25 +212,40 @@ ScrambledRecordFile::LoadStatus ScrambledRecordFile::LoadBody(const std::string&
     if (!RawSeek(0, Origin::Begin)) {
         return LoadStatus::ImageFault;
     }
+    LoadStatus failure = LoadStatus::ImageFault;
+    if (!ReadGenerator(file, failure)) {
+        return failure;
+    }
+    return ReadBody(file);
+}
+
+bool ScrambledRecordFile::ReadGenerator(DiskFile& file, LoadStatus& failure) {
     std::array<std::uint8_t, format::kHeaderSize> header;
     std::size_t have = 0;
     while (have < header.size()) {
         const std::int64_t n = file.Read(header.data() + have, header.size() - have);
         if (n == DiskFile::kReadError) {
-            return LoadStatus::ReadError;
+            failure = LoadStatus::ReadError;
+            return false;
         }
         if (n == 0) {
-            return LoadStatus::HeaderShort;
+            failure = LoadStatus::HeaderShort;
+            return false;
         }
         have += static_cast<std::size_t>(n);
     }
     format::Generator generator;
     if (!format::GetHeader(header.data(), generator)) {
-        return LoadStatus::BadMagic;
+        failure = LoadStatus::BadMagic;
+        return false;
     }
     multiplier = generator.multiplier;
     increment = generator.increment;
     seed = generator.seed;
+    return true;
+}
+
+ScrambledRecordFile::LoadStatus ScrambledRecordFile::ReadBody(DiskFile& file) {
     std::vector<std::uint8_t> chunk;
     try {
         chunk.resize(kChunkSize);
@@ -285,6 +300,10 @@ ScrambledRecordFile::LoadStatus ScrambledRecordFile::LoadBody(const std::string&
     if (UnscrambleAndVerifyFrom(std::max(at, kPrefixSize), plain)) {
         return LoadStatus::Loaded;
     }
+    return VerifiedStatus();
+}
+
+ScrambledRecordFile::LoadStatus ScrambledRecordFile::VerifiedStatus() const {
     if (!lastCheck.markerGood) {
         return LoadStatus::BadMarker;
     }

@@ -9,6 +9,8 @@
 #include "catalog/Keystream.h"
 #include "catalog/MemoryFile.h"
 
+class DiskFile;
+
 // The container of the catalogue file: the whole content as one in-memory image on which typed
 // records are written and read one after another, and its way to and from the disk (header,
 // prefix and scrambling as CatalogFormat.h lays them out).
@@ -116,6 +118,11 @@ class ScrambledRecordFile : private MemoryFile {
                    Keystream::Totals plain = Keystream::Totals());
     bool UnscrambleAndVerifyFrom(std::size_t plainEnd, Keystream::Totals plain);
     LoadStatus LoadBody(const std::string& path, bool createIfMissing);
+    // LoadBody's steps: the header's generator taken over (false with the failure's status), the
+    // body read and unscrambled as it comes, and the status the last verify pass gives.
+    bool ReadGenerator(DiskFile& file, LoadStatus& failure);
+    LoadStatus ReadBody(DiskFile& file);
+    LoadStatus VerifiedStatus() const;
 
     std::uint16_t multiplier;
     std::uint16_t increment;
