@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "ProcessWindows.h"
 #include "protocol/HandoffProtocol.h"
@@ -66,13 +67,14 @@ bool Start(const std::string& program, std::string commandLine, const std::strin
 }
 
 // The installer's visible product dialog, within 30 s.
-HWND WaitDialog(DWORD processId) {
+HWND WaitDialog(DWORD processId, HANDLE process) {
     const double until = Now() + 30000;
-    while (Now() < until) {
+    for (double now = Now(); now < until; now = Now()) {
         for (HWND window : VisibleTopLevelWindows(processId)) {
             if (GetDlgItem(window, nextId) != nullptr) return window;
         }
-        Sleep(1);
+        if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) break;
+        AwaitNextLook({process});
     }
     return nullptr;
 }
@@ -90,7 +92,7 @@ double TimeInstaller(const std::string& medium, const std::string& number, int b
                      bool untilEnd, HANDLE hasNumber = nullptr, double* numberMs = nullptr) {
     Started installer;
     if (!Start(medium + "\\installer.exe", "installer.exe", medium, installer)) return -1;
-    HWND dialog = WaitDialog(installer.processId);
+    HWND dialog = WaitDialog(installer.processId, installer.process.Get());
     if (dialog == nullptr) return -1;
     SendMessageA(GetDlgItem(dialog, numberId), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>(number.c_str()));
@@ -98,7 +100,7 @@ double TimeInstaller(const std::string& medium, const std::string& number, int b
     const double start = Now();
     PostMessageA(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
     double result = -1;
-    while (Now() < start + 60000) {
+    for (double now = Now(); now < start + 60000; now = Now()) {
         if (hasNumber != nullptr && *numberMs < 0 &&
             WaitForSingleObject(hasNumber, 0) == WAIT_OBJECT_0) {
             *numberMs = Now() - start;
@@ -110,7 +112,10 @@ double TimeInstaller(const std::string& medium, const std::string& number, int b
             if (untilEnd) result = Now() - start;
             if (untilEnd || numberDone) break;
         }
-        Sleep(0);
+        // The number's event while it is awaited, and the installer's end, end the step early.
+        std::vector<HANDLE> handles{installer.process.Get()};
+        if (hasNumber != nullptr && *numberMs < 0) handles.push_back(hasNumber);
+        AwaitNextLook(handles);
     }
     if (WaitForSingleObject(installer.process.Get(), 20000) != WAIT_OBJECT_0) {
         TerminateProcess(installer.process.Get(), 1);

@@ -28,3 +28,7 @@ std::string WindowCaption(HWND window) {
     GetWindowTextA(window, text, sizeof(text));
     return text;
 }
+
+void AwaitNextLook(const std::vector<HANDLE>& handles) {
+    WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), FALSE, 1);
+}

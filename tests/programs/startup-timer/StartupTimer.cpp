@@ -79,12 +79,12 @@ int main(int argc, char** argv) {
             std::printf("timeout\n");
             break;
         }
-        Sleep(1);
+        AwaitNextLook({process.Get()});
     }
     std::fflush(stdout);
 
-    if (found != nullptr) {
-        Sleep(holdMs);
+    // Held open for the hold time, unless the program ends by itself before.
+    if (found != nullptr && WaitForSingleObject(process.Get(), holdMs) != WAIT_OBJECT_0) {
         PostMessageA(found, WM_COMMAND, IDCANCEL, 0);
     }
     if (WaitForSingleObject(process.Get(), 10000) != WAIT_OBJECT_0) {
