@@ -23,10 +23,8 @@ INT_PTR Dialog::DoModal() {
     controlsBound = false;
     // The template in the language of the module's texts, where it has one.
     const HINSTANCE module = ModuleInstance();
-    HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(templateId),
-                                  ResourceLanguageOf(module));
-    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
-    const void* localized = loaded != nullptr ? LockResource(loaded) : nullptr;
+    const void* localized = LockedResource(module, dialogTemplates, MAKEINTRESOURCEW(templateId),
+                                           ResourceLanguageOf(module));
     if (localized != nullptr)
         return DialogBoxIndirectParamW(module, static_cast<LPCDLGTEMPLATEW>(localized), owner,
                                        &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));

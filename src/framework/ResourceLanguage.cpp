@@ -2,15 +2,13 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <utility>
 
 namespace {
 
 // The flags of the preferred-language queries (Windows Vista and later).
 constexpr DWORD languageIds = 0x4;       // MUI_LANGUAGE_ID: hexadecimal language ids
 constexpr DWORD threadLanguages = 0x40;  // MUI_THREAD_LANGUAGES: the thread's own list only
-
-// The string tables' resource type.
-const LPCWSTR stringTables = MAKEINTRESOURCEW(6);
 
 using PreferredLanguagesQuery = BOOL(WINAPI*)(DWORD, PULONG, PZZWSTR, PULONG);
 
@@ -90,5 +88,21 @@ std::vector<LANGID> StringTableLanguages(HINSTANCE module) {
 }
 
 LANGID ResourceLanguageOf(HINSTANCE module) {
-    return PickResourceLanguage(PreferredUiLanguages(), StringTableLanguages(module));
+    thread_local std::vector<std::pair<HINSTANCE, LANGID>> known;
+    for (const auto& [knownModule, language] : known) {
+        if (knownModule == module) return language;
+    }
+    const LANGID language =
+        PickResourceLanguage(PreferredUiLanguages(), StringTableLanguages(module));
+    known.emplace_back(module, language);
+    return language;
+}
+
+const void* LockedResource(HINSTANCE module, LPCWSTR type, LPCWSTR name, LANGID language,
+                           DWORD* size) {
+    HRSRC found = FindResourceExW(module, type, name, language);
+    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    const void* locked = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (size != nullptr) *size = locked != nullptr ? SizeofResource(module, found) : 0;
+    return locked;
 }

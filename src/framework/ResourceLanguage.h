@@ -21,5 +21,16 @@ LANGID PickResourceLanguage(const std::vector<LANGID>& preferred,
 std::vector<LANGID> StringTableLanguages(HINSTANCE module);
 
 // The language the module's templates and strings are shown in for this thread's user; 0 when
-// the module has no string table.
+// the module has no string table. Worked out on a thread's first ask for each module and kept:
+// every dialog and string of a run is in the same language.
 LANGID ResourceLanguageOf(HINSTANCE module);
+
+// The resource types the framework loads: dialog templates (RT_DIALOG) and string tables
+// (RT_STRING), as the wide calls take them.
+inline const LPCWSTR dialogTemplates = MAKEINTRESOURCEW(5);
+inline const LPCWSTR stringTables = MAKEINTRESOURCEW(6);
+
+// The resource of a type and name in that language, locked in memory, with its size in bytes when
+// asked for; null when the module has none.
+const void* LockedResource(HINSTANCE module, LPCWSTR type, LPCWSTR name, LANGID language,
+                           DWORD* size = nullptr);

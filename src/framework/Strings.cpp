@@ -19,13 +19,11 @@ std::wstring LoadAnyLanguage(HINSTANCE module, UINT id) {
 std::wstring LoadResourceStringIn(HINSTANCE module, UINT id, LANGID language) {
     // A block holds the 16 entries from (id / 16) * 16, each a count of characters and the
     // characters; an entry that is not there has the count 0.
-    HRSRC found =
-        FindResourceExW(module, MAKEINTRESOURCEW(6), MAKEINTRESOURCEW(id / 16 + 1), language);
-    if (found == nullptr) return std::wstring();
-    HGLOBAL loaded = LoadResource(module, found);
-    const auto* entry = static_cast<const WORD*>(loaded ? LockResource(loaded) : nullptr);
+    DWORD size = 0;
+    const auto* entry = static_cast<const WORD*>(
+        LockedResource(module, stringTables, MAKEINTRESOURCEW(id / 16 + 1), language, &size));
     if (entry == nullptr) return std::wstring();
-    const WORD* const end = entry + SizeofResource(module, found) / sizeof(WORD);
+    const WORD* const end = entry + size / sizeof(WORD);
     for (UINT skip = id % 16; skip > 0 && entry < end; --skip) entry += 1 + *entry;
     if (entry >= end || entry + 1 + *entry > end) return std::wstring();
     return std::wstring(reinterpret_cast<const wchar_t*>(entry + 1), *entry);

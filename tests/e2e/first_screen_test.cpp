@@ -127,12 +127,10 @@ struct ControlShape {
 // dialog beside the program.
 std::vector<ControlShape> CheckTexts(UINT templateId, LANGID language, int dpi) {
     const HINSTANCE module = GetModuleHandleW(nullptr);
-    HRSRC found =
-        FindResourceExW(module, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(templateId), language);
-    EXPECT_NE(found, nullptr) << "template " << templateId << " in language " << language;
-    if (found == nullptr) return {};
-    const auto* dialogTemplate =
-        static_cast<LPCDLGTEMPLATEW>(LockResource(LoadResource(module, found)));
+    const auto* dialogTemplate = static_cast<LPCDLGTEMPLATEW>(
+        LockedResource(module, dialogTemplates, MAKEINTRESOURCEW(templateId), language));
+    EXPECT_NE(dialogTemplate, nullptr) << "template " << templateId << " in language " << language;
+    if (dialogTemplate == nullptr) return {};
     HWND dialog = CreateDialogIndirectParamW(module, dialogTemplate, nullptr, &PlainDialog, 0);
     EXPECT_NE(dialog, nullptr);
     if (dialog == nullptr) return {};
