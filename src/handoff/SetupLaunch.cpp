@@ -19,13 +19,16 @@ SetupLaunch::Start SetupLaunch::StartProgram(const std::string& path,
                                              const std::string& articleNumber) {
     settled = false;
     number = articleNumber;
-    if (!StartSetupProcess(path, BuildCommandLine(number), process, startedEvent.Get()))
+    bool signalTaken = false;
+    if (!StartSetupProcess(path, BuildCommandLine(number), process, startedEvent.Get(),
+                           &signalTaken))
         return Start::failed;
     started = true;
+    if (signalTaken) return Start::signalled;
     // The set-up program signals while it starts, and it has finished starting now (a console
-    // program: it has signalled, ended or had its time); a signal given since the installer's
-    // start counts too. Only a signal counts: without an event of its own (the name taken by
-    // another object) or with a wait that fails, there is no hand-off.
+    // program: it has ended or had its time, or the start's wait has taken its signal); a signal
+    // given since the installer's start counts too. Only a signal counts: without an event of its
+    // own (the name taken by another object) or with a wait that fails, there is no hand-off.
     if (!startedEvent || WaitForSingleObject(startedEvent.Get(), 1) != WAIT_OBJECT_0)
         return Start::unsignalled;
     return Start::signalled;

@@ -31,7 +31,9 @@ bool IsConsoleProgram(const std::string& path) {
 }  // namespace
 
 bool StartSetupProcess(const std::string& path, const std::string& commandLine,
-                       KernelHandle& process, HANDLE startedSignal, DWORD startBoundMs) {
+                       KernelHandle& process, HANDLE startedSignal, bool* signalTaken,
+                       DWORD startBoundMs) {
+    if (signalTaken != nullptr) *signalTaken = false;
     const bool console = startedSignal != nullptr && IsConsoleProgram(path);
     const std::wstring wideLine = WideFromCp1251(commandLine);
     std::vector<wchar_t> line(wideLine.begin(), wideLine.end());
@@ -55,8 +57,9 @@ bool StartSetupProcess(const std::string& path, const std::string& commandLine,
     KernelHandle thread(created.hThread);
     if (console) {
         HANDLE waits[] = {startedSignal, process.Get()};
-        if (WaitForMultipleObjects(2, waits, FALSE, consoleSignalBoundMs) == WAIT_OBJECT_0)
-            SetEvent(startedSignal);
+        const bool taken =
+            WaitForMultipleObjects(2, waits, FALSE, consoleSignalBoundMs) == WAIT_OBJECT_0;
+        if (signalTaken != nullptr) *signalTaken = taken;
     } else {
         // Fails at once for a program without a message loop of its own; then there is nothing
         // to wait for.

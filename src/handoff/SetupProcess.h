@@ -23,13 +23,13 @@ constexpr DWORD consoleSignalBoundMs = 2000;
 // starting, at most startBoundMs (at once for one that has already ended). A console program (its
 // file's PE subsystem says so) has no message loop to wait for: given startedSignal (the
 // auto-reset "Setup Started" event), the wait is instead until the program sets it or ends, at
-// most consoleSignalBoundMs, and a signal taken so is set again for the caller to find; without
-// startedSignal it is not waited for. Then closes the new thread's handle and gives the process's
-// to process: held open, its id names that process and no later one. False when the process could
-// not be created.
+// most consoleSignalBoundMs, and *signalTaken tells whether this wait took the signal (the event
+// is then no longer set); without startedSignal it is not waited for. Then closes the new
+// thread's handle and gives the process's to process: held open, its id names that process and no
+// later one. False when the process could not be created.
 bool StartSetupProcess(const std::string& path, const std::string& commandLine,
                        KernelHandle& process, HANDLE startedSignal = nullptr,
-                       DWORD startBoundMs = setupStartBoundMs);
+                       bool* signalTaken = nullptr, DWORD startBoundMs = setupStartBoundMs);
 
 // The set-up program's top-level window: among the windows titled with the caption as text (a
 // Unicode program's) or with the caption's cp1251 bytes through the ANSI API (an ANSI program's,
