@@ -63,9 +63,10 @@ class ProductSelectDialog : public Dialog {
     void ExpandLocalizations();
     // The set-up path a catalogue value names on this medium (UTF-8); empty when refused.
     std::string SetupPathOf(const std::string& value) const;
-    // Starts the set-up program of articleNumber and hands the number over (launch); the dialog
-    // tells the user of a failed start or a missing window and hides or ends as the launch goes.
-    void LaunchSetup();
+    // Starts the set-up program at path for articleNumber and hands the number over (launch); the
+    // dialog tells the user of a failed start or a missing window and hides or ends as the launch
+    // goes.
+    void LaunchSetup(const std::string& path);
     // The set-up program's answer, or any other WM_COPYDATA: the launch takes it, the dialog ends.
     LRESULT OnHandoffReply(WPARAM wParam, LPARAM lParam);
     // While the dialog waits hidden for the answer: ends it quietly once the set-up window is gone

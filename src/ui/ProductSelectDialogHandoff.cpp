@@ -63,8 +63,9 @@ void ProductSelectDialog::OnNext() {
     }
     UINT failure = IDS_WRONG_NUMBER;
     if (lookable && catalog.HasKey(articleNumber)) {
-        if (PathParts(SetupPathOf(catalog.GetValue(articleNumber))).Exists()) {
-            LaunchSetup();
+        const std::string path = SetupPathOf(catalog.GetValue(articleNumber));
+        if (PathParts(path).Exists()) {
+            LaunchSetup(path);
             return;
         }
         failure = IDS_SETUP_NOT_FOUND;
@@ -83,8 +84,9 @@ void ProductSelectDialog::OnNext() {
 void ProductSelectDialog::ExpandLocalizations() {
     bool found = false;
     for (const Candidate& candidate : ExpandCandidates(articleNumber)) {
-        const std::string path = SetupPathOf(catalog.GetValue(candidate.number));
-        if (!catalog.HasKey(candidate.number) || !PathParts(path).Exists()) continue;
+        if (!catalog.HasKey(candidate.number) ||
+            !PathParts(SetupPathOf(catalog.GetValue(candidate.number))).Exists())
+            continue;
         // Each item goes in at the top, so the last one found comes first.
         const std::wstring name =
             LoadResourceString(languageTable.nameIds[candidate.languageIndex]);
@@ -105,8 +107,7 @@ std::string ProductSelectDialog::SetupPathOf(const std::string& value) const {
     return SetupPathOnMedium(cp1251::ToUtf8(value), OwnProgramPath());
 }
 
-void ProductSelectDialog::LaunchSetup() {
-    const std::string path = SetupPathOf(catalog.GetValue(articleNumber));
+void ProductSelectDialog::LaunchSetup(const std::string& path) {
     switch (launch.StartProgram(path, articleNumber)) {
         case SetupLaunch::Start::failed:
             ShowApplicationError(Handle(), IDS_SETUP_NOT_FOUND);
