@@ -154,7 +154,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     int result = 0;
     const unsigned exitAfterMs = state.options.exitAfterMs;
-    if (state.options.openWindow && state.options.handoff != SetupOptions::Handoff::signal) {
+    if (state.options.openWindow) {
         result = RunStatusWindow(state, instance);
     } else if (state.handoff != nullptr) {
         SetupHandoffWait(state.handoff, exitAfterMs ? exitAfterMs : SETUP_HANDOFF_INFINITE);

@@ -5,7 +5,8 @@
 // How a run of the reference set-up program behaves. The program on the sample medium runs on
 // the defaults: the kit serves the hand-off and the status window stays until it is closed. The
 // tests' build reads them from its environment (tests/programs/reference-setup), so that tests
-// can steer a copy started by the installer:
+// can steer a copy started by the installer; HANDOFF and REPLY are that build's own
+// (SteeredOptions.h there), and signal opens no status window:
 //   REFERENCE_SETUP_LOG            the file its log appends to (SetupLog.h)
 //   REFERENCE_SETUP_HANDOFF        serve (default: the kit serves the hand-off), window (the
 //                                  program plays the set-up side itself, without the kit, for
@@ -21,12 +22,7 @@
 //   REFERENCE_SETUP_EXIT_AFTER_MS  end by itself after that many milliseconds
 //   REFERENCE_SETUP_NUMBER_EVENT   the name of an event to set once the kit has the number
 struct SetupOptions {
-    enum class Handoff { serve, window, signal, none };
-    enum class Reply { exact, later, lower, noBrace, none };
-
     std::string logPath;  // empty: no log
-    Handoff handoff = Handoff::serve;
-    Reply reply = Reply::exact;
     bool openWindow = true;
     unsigned exitAfterMs = 0;  // 0: run until closed
     std::string numberEvent;

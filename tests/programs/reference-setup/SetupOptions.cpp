@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "SetupModes.h"
-#include "SteeredHandoff.h"
+#include "SteeredOptions.h"
 
 namespace {
 
@@ -18,33 +18,40 @@ std::string Variable(const char* name) {
 SetupOptions ReadSetupOptions() {
     SetupOptions options;
     options.logPath = Variable("REFERENCE_SETUP_LOG");
-    const std::string handoff = Variable("REFERENCE_SETUP_HANDOFF");
-    using Handoff = SetupOptions::Handoff;
-    if (handoff == "window") options.handoff = Handoff::window;
-    if (handoff == "signal") options.handoff = Handoff::signal;
-    if (handoff == "none") options.handoff = Handoff::none;
-    const std::string reply = Variable("REFERENCE_SETUP_REPLY");
-    using Reply = SetupOptions::Reply;
-    if (reply == "later") options.reply = Reply::later;
-    if (reply == "lower") options.reply = Reply::lower;
-    if (reply == "nobrace") options.reply = Reply::noBrace;
-    if (reply == "none") options.reply = Reply::none;
-    options.openWindow = Variable("REFERENCE_SETUP_WINDOW") != "0";
+    // A program that only signals never finishes starting: it has no window of its own.
+    options.openWindow = Variable("REFERENCE_SETUP_WINDOW") != "0" &&
+                         ReadSteeredOptions().handoff != SteeredOptions::Handoff::signal;
     options.exitAfterMs = static_cast<unsigned>(
         std::strtoul(Variable("REFERENCE_SETUP_EXIT_AFTER_MS").c_str(), nullptr, 10));
     options.numberEvent = Variable("REFERENCE_SETUP_NUMBER_EVENT");
     return options;
 }
 
-std::string ReplyFor(const std::string& classId, SetupOptions::Reply reply) {
+SteeredOptions ReadSteeredOptions() {
+    SteeredOptions options;
+    const std::string handoff = Variable("REFERENCE_SETUP_HANDOFF");
+    using Handoff = SteeredOptions::Handoff;
+    if (handoff == "window") options.handoff = Handoff::window;
+    if (handoff == "signal") options.handoff = Handoff::signal;
+    if (handoff == "none") options.handoff = Handoff::none;
+    const std::string reply = Variable("REFERENCE_SETUP_REPLY");
+    using Reply = SteeredOptions::Reply;
+    if (reply == "later") options.reply = Reply::later;
+    if (reply == "lower") options.reply = Reply::lower;
+    if (reply == "nobrace") options.reply = Reply::noBrace;
+    if (reply == "none") options.reply = Reply::none;
+    return options;
+}
+
+std::string ReplyFor(const std::string& classId, SteeredOptions::Reply reply) {
     std::string text = classId;
     switch (reply) {
-        case SetupOptions::Reply::none:
+        case SteeredOptions::Reply::none:
             return {};
-        case SetupOptions::Reply::lower:
+        case SteeredOptions::Reply::lower:
             for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             return text;
-        case SetupOptions::Reply::noBrace:
+        case SteeredOptions::Reply::noBrace:
             if (!text.empty() && text.back() == '}') text.pop_back();
             return text;
         default:

@@ -30,7 +30,8 @@ std::string RecordedNumber(const std::string& identifier) {
 
 }  // namespace
 
-SteeredHandoff::SteeredHandoff(const SetupLog& log, SetupOptions::Reply reply, bool endWhenAnswered)
+SteeredHandoff::SteeredHandoff(const SetupLog& log, SteeredOptions::Reply reply,
+                               bool endWhenAnswered)
     : log(log), reply(reply), endWhenAnswered(endWhenAnswered) {}
 
 SteeredHandoff::~SteeredHandoff() {
@@ -82,7 +83,7 @@ void SteeredHandoff::OnCopyData(HWND sender, const COPYDATASTRUCT* record) {
     identifier = ReceivedReplyText(record->lpData, record->cbData);
     installer = sender;
     log.Write("copydata.classId", identifier);
-    if (reply == SetupOptions::Reply::later) {
+    if (reply == SteeredOptions::Reply::later) {
         PostMessageA(window, answerMessage, 0, 0);
     } else {
         Answer();
@@ -90,7 +91,7 @@ void SteeredHandoff::OnCopyData(HWND sender, const COPYDATASTRUCT* record) {
 }
 
 void SteeredHandoff::Answer() {
-    if (reply == SetupOptions::Reply::none) {
+    if (reply == SteeredOptions::Reply::none) {
         log.Write("reply", "none");
         return;
     }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "SetupLog.h"
-#include "SetupOptions.h"
+#include "SteeredOptions.h"
 
 // The set-up side of the hand-off played without the kit, for trying the installer's checks:
 // signals "Setup Started", owns a hidden window titled with the caption's cp1251 bytes through
@@ -15,7 +15,7 @@
 // once the answer is given.
 class SteeredHandoff {
   public:
-    SteeredHandoff(const SetupLog& log, SetupOptions::Reply reply, bool endWhenAnswered);
+    SteeredHandoff(const SetupLog& log, SteeredOptions::Reply reply, bool endWhenAnswered);
     ~SteeredHandoff();
     SteeredHandoff(const SteeredHandoff&) = delete;
     SteeredHandoff& operator=(const SteeredHandoff&) = delete;
@@ -30,13 +30,10 @@ class SteeredHandoff {
     void Answer();
 
     const SetupLog& log;
-    SetupOptions::Reply reply;
+    SteeredOptions::Reply reply;
     bool endWhenAnswered;
     HWND window = nullptr;
     HWND installer = nullptr;
     std::string identifier;
     bool received = false;
 };
-
-// The text sent back for a received identifier; empty for Reply::none.
-std::string ReplyFor(const std::string& classId, SetupOptions::Reply reply);

@@ -19,8 +19,8 @@ void CALLBACK EndMessages(HWND, UINT, UINT_PTR, DWORD) {
 // Plays the set-up side in a window of its own and serves its messages.
 class WindowMode : public SetupMode {
   public:
-    WindowMode(const SetupLog& log, const SetupOptions& options)
-        : log(log), handoff(log, options.reply, !options.openWindow) {
+    WindowMode(const SetupLog& log, SteeredOptions::Reply reply, bool openWindow)
+        : log(log), handoff(log, reply, !openWindow) {
         handoff.Open();
     }
     ~WindowMode() override {
@@ -58,15 +58,16 @@ void SignalSetupStarted(const SetupLog& log) {
 }  // namespace
 
 std::unique_ptr<SetupMode> StartSetupMode(const SetupOptions& options, const SetupLog& log) {
-    switch (options.handoff) {
-        case SetupOptions::Handoff::window:
-            return std::make_unique<WindowMode>(log, options);
-        case SetupOptions::Handoff::signal:
+    const SteeredOptions steered = ReadSteeredOptions();
+    switch (steered.handoff) {
+        case SteeredOptions::Handoff::window:
+            return std::make_unique<WindowMode>(log, steered.reply, options.openWindow);
+        case SteeredOptions::Handoff::signal:
             SignalSetupStarted(log);
             return std::make_unique<WaitMode>();
-        case SetupOptions::Handoff::none:
+        case SteeredOptions::Handoff::none:
             return std::make_unique<WaitMode>();
-        case SetupOptions::Handoff::serve:
+        case SteeredOptions::Handoff::serve:
             break;
     }
     return nullptr;
