@@ -1,6 +1,5 @@
 #include "HandoffSession.h"
 
-#include "SetupStartedEvent.h"
 #include "protocol/HandoffProtocol.h"
 #include "util/WideText.h"
 
@@ -50,7 +49,9 @@ std::unique_ptr<HandoffSession> HandoffSession::Start(const char* commandLine,
     if (commandLine == nullptr) {
         if (const auto text = CommandLineNumber(GetCommandLineW())) session->typedText = *text;
     }
-    const InstallerEvent event = OpenInstallerEvent(session->installerEvent);
+    // The installer makes "Setup Started" before it starts this program and holds it until it
+    // ends.
+    session->installerEvent.Reset(OpenEventA(EVENT_MODIFY_STATE, FALSE, setupStartedEventName));
     if (LanguageIndexOf(session->typed) < 0) {
         // The installer hides and ends without looking for a window; the signal only saves it
         // the wait.
@@ -62,7 +63,7 @@ std::unique_ptr<HandoffSession> HandoffSession::Start(const char* commandLine,
     // program. Without the event, or with its name taken by an object of another kind or by an
     // event this program may not set, no installer hands a number over.
     session->installer = ParentProcess::OfThisProcess();
-    if (event != InstallerEvent::open || !session->installer.Handle()) {
+    if (!session->installerEvent || !session->installer.Handle()) {
         session->Finish(SETUP_HANDOFF_NO_INSTALLER);
         return session;
     }
