@@ -12,6 +12,7 @@
 #include "RegistryTree.h"
 #include "framework/Strings.h"
 #include "protocol/HandoffProtocol.h"
+#include "support/HandoffRecords.h"
 #include "support/ProductDialogRun.h"
 #include "support/SetupLogFile.h"
 #include "support/Text.h"
@@ -271,10 +272,7 @@ TEST_F(HandoffInProcess, OtherAnswerAfterALaunchEndsWithTheEventClosedAndNoRecor
     Answer(id.substr(0, 37));
     EXPECT_FALSE(dialog.Launch().Settled());
     EXPECT_FALSE(HandleIsOpen(event));
-    HKEY key = nullptr;
-    EXPECT_NE(RegOpenKeyExA(HKEY_CLASSES_ROOT, HandoffKeyPath(id).c_str(), 0,
-                            KEY_READ | kHandoffRegistryView, &key),
-              ERROR_SUCCESS);
+    EXPECT_FALSE(support::HandoffKeyExists(HandoffKeyPath(id)));
 }
 
 TEST_F(HandoffInProcess, NextResolvesTheItemTheListShowsHoweverItWasSelected) {
@@ -345,7 +343,7 @@ TEST_F(HandoffInProcess, AnswerLaterThanTheSendIsAcceptedAndUntilThenTheHiddenDi
     Answer(sentId);
     EXPECT_TRUE(dialog.Launch().Settled());
     EXPECT_TRUE(HandleIsOpen(event));
-    EXPECT_EQ(ArtValue(sentId), "E3");
+    EXPECT_EQ(support::RecordedNumber(sentId), "E3");
     EXPECT_EQ(other.Count(), 0);
 }
 
@@ -420,13 +418,8 @@ TEST_F(HandoffInProcess, RefusedRecordEndsTheDialogAsAfterASuccess) {
     Answer(id);
     EXPECT_TRUE(dialog.Launch().Settled());
     EXPECT_TRUE(HandleIsOpen(event));
-    HKEY art = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, (HandoffKeyPath(id) + "\\Art").c_str(), 0,
-                            KEY_READ | kHandoffRegistryView, &art),
-              ERROR_SUCCESS);
-    EXPECT_EQ(RegQueryValueExA(art, nullptr, nullptr, nullptr, nullptr, nullptr),
-              ERROR_FILE_NOT_FOUND);
-    RegCloseKey(art);
+    ASSERT_TRUE(support::HandoffKeyExists(HandoffKeyPath(id) + "\\Art"));
+    EXPECT_EQ(support::RecordedNumber(id), "(none)");
 }
 
 // A mutex holds the event's name before the dialog is made: the dialog has no event, and no launch
