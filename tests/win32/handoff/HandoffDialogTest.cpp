@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <mutex>
 #include <string>
 #include <thread>
 
@@ -66,16 +65,9 @@ std::wstring WindowText(HWND window) {
 }
 
 // A top-level window with the English set-up caption, on a thread of its own, in the place of a
-// set-up program's window: it records each WM_COPYDATA it gets and sends no answer itself.
+// set-up program's window: it counts the WM_COPYDATA it gets and sends no answer itself.
 class SetupWindow {
   public:
-    struct Received {
-        HWND replyTo = nullptr;
-        ULONG_PTR dwData = 0;
-        DWORD cbData = 0;
-        std::string text;
-    };
-
     SetupWindow() {
         thread = std::thread([this] { Loop(); });
         WaitFor([this] { return ready.load(); });
@@ -89,13 +81,6 @@ class SetupWindow {
 
     HWND Handle() const { return window; }
     int Count() const { return count.load(); }
-    Received Last() const {
-        std::lock_guard<std::mutex> lock(mutex);
-        return last;
-    }
-    // Returns once the window's thread has finished with everything sent to it before, so the
-    // sender of a recorded message has its reply.
-    void Sync() const { SendMessageA(window, WM_NULL, 0, 0); }
 
   private:
     void Loop() {
@@ -122,15 +107,6 @@ class SetupWindow {
         }
         auto* self = reinterpret_cast<SetupWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
         if (message == WM_COPYDATA && self != nullptr) {
-            const auto* record = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-            {
-                std::lock_guard<std::mutex> lock(self->mutex);
-                self->last.replyTo = reinterpret_cast<HWND>(wParam);
-                self->last.dwData = record->dwData;
-                self->last.cbData = record->cbData;
-                self->last.text = std::string(static_cast<const char*>(record->lpData),
-                                              record->cbData > 0 ? record->cbData - 1 : 0);
-            }
             ++self->count;
             return TRUE;
         }
@@ -142,8 +118,6 @@ class SetupWindow {
     std::atomic<bool> ready{false};
     HWND window = nullptr;
     std::atomic<int> count{0};
-    mutable std::mutex mutex;
-    Received last;
 };
 
 // A "%:" value that climbs from the medium's folder (the test program's) to the drive's root and
