@@ -195,14 +195,23 @@ class HandoffInProcess : public ::testing::Test {
         PostMessageA(GetDlgItem(dialog.Handle(), IDC_NEXT), BM_CLICK, 0, 0);
     }
 
-    // Launches E3, whose window takes the identifier and never answers; returns the identifier
-    // sent, once the program has it.
-    std::string LaunchThatSent() {
+    // Launches E3, whose window takes the identifier and never answers; id receives the
+    // identifier sent, once the program has it.
+    void LaunchThatSent(std::string& id) {
         PressNext("E3");
-        EXPECT_TRUE(WaitFor([&] { return SetupLogged("reply"); }, 20000));
-        const std::string id = support::SetupLogValue(setupLog, "copydata.classId");
+        ASSERT_TRUE(WaitFor([&] { return SetupLogged("reply"); }, 20000));
+        id = support::SetupLogValue(setupLog, "copydata.classId");
         madeIds.push_back(id);
-        return id;
+    }
+
+    // Waits for a box on the dialog's thread, keeps its caption and message in box, answers it
+    // with OK and waits until it has gone.
+    void DismissBox() {
+        HWND shown = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (shown = FindBox(dialog.Handle())) != nullptr; }));
+        box = {WindowText(shown), WindowText(GetDlgItem(shown, 0xFFFF))};
+        PostMessageA(shown, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitFor([&] { return FindBox(dialog.Handle()) == nullptr; }));
     }
     void CopyDataBehindNextsBox(const std::string& number);
 
@@ -212,6 +221,10 @@ class HandoffInProcess : public ::testing::Test {
     support::ProductDialogProbe& dialog = run.dialog;
     HANDLE event = nullptr;
     std::vector<std::string> madeIds;
+    struct {
+        std::wstring caption;
+        std::wstring message;
+    } box;  // the last box DismissBox answered
 };
 
 TEST_F(HandoffInProcess, CancelWithoutALaunchLeavesTheEventOpen) {
@@ -220,14 +233,10 @@ TEST_F(HandoffInProcess, CancelWithoutALaunchLeavesTheEventOpen) {
 }
 
 TEST_F(HandoffInProcess, FailedStartKeepsTheDialogAndCancelThenClosesTheEvent) {
-    SetWindowTextA(GetDlgItem(dialog.Handle(), IDC_NUMBER), "E1");
-    PostMessageA(GetDlgItem(dialog.Handle(), IDC_NEXT), BM_CLICK, 0, 0);
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
+    PressNext("E1");
+    ASSERT_NO_FATAL_FAILURE(DismissBox());
     // The launch's box carries the application's title: the program file's name.
-    EXPECT_EQ(WindowText(box), support::TestApplication().Title());
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitFor([&] { return FindBox(dialog.Handle()) == nullptr; }));
+    EXPECT_EQ(box.caption, support::TestApplication().Title());
 
     bool settled = true;
     dialog.Run([&] { settled = dialog.Launch().Settled(); });
@@ -242,7 +251,8 @@ TEST_F(HandoffInProcess, FailedStartKeepsTheDialogAndCancelThenClosesTheEvent) {
 }
 
 TEST_F(HandoffInProcess, OtherAnswerAfterALaunchEndsWithTheEventClosedAndNoRecord) {
-    const std::string id = LaunchThatSent();
+    std::string id;
+    ASSERT_NO_FATAL_FAILURE(LaunchThatSent(id));
     Answer(id.substr(0, 37));
     EXPECT_FALSE(dialog.Launch().Settled());
     EXPECT_FALSE(HandleIsOpen(event));
@@ -258,12 +268,9 @@ TEST_F(HandoffInProcess, NextResolvesTheItemTheListShowsHoweverItWasSelected) {
         dialog.LocalizationList().SetCurSel(1);
     });
     PostMessageA(dialog.Handle(), WM_COMMAND, MAKEWPARAM(IDC_NEXT, BN_CLICKED), 0);
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
+    ASSERT_NO_FATAL_FAILURE(DismissBox());
     // The resolution's own box for a number without an entry, not the launch's box for E1.
-    EXPECT_EQ(WindowText(box), LoadResourceString(IDS_ERROR_CAPTION));
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitFor([&] { return FindBox(dialog.Handle()) == nullptr; }));
+    EXPECT_EQ(box.caption, LoadResourceString(IDS_ERROR_CAPTION));
     std::string number;
     dialog.Run([&] { number = dialog.articleNumber; });
     EXPECT_EQ(number, "G1");
@@ -273,10 +280,7 @@ TEST_F(HandoffInProcess, OkFromAnySenderEndsThroughCancel) {
     // As after a launch that has not settled (its program could not be started): the end must
     // apply the event rule.
     PressNext("E1");
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitFor([&] { return FindBox(dialog.Handle()) == nullptr; }));
+    ASSERT_NO_FATAL_FAILURE(DismissBox());
     PostMessageA(dialog.Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     EXPECT_EQ(run.Join(), IDCANCEL);
     EXPECT_FALSE(HandleIsOpen(event));
@@ -294,10 +298,8 @@ TEST_F(HandoffInProcess, AnswerLaterThanTheSendIsAcceptedAndUntilThenTheHiddenDi
     // Another program's window with the caption is there as well: it gets nothing.
     SetupWindow other;
     ASSERT_NE(other.Handle(), nullptr);
-    PressNext("E3");
-    ASSERT_TRUE(WaitFor([&] { return SetupLogged("reply"); }, 20000));
-    const std::string sentId = support::SetupLogValue(setupLog, "copydata.classId");
-    madeIds.push_back(sentId);
+    std::string sentId;
+    ASSERT_NO_FATAL_FAILURE(LaunchThatSent(sentId));
     EXPECT_EQ(support::SetupLogValue(setupLog, "copydata.dwData"),
               std::to_string(reinterpret_cast<ULONG_PTR>(event)));
     EXPECT_EQ(support::SetupLogValue(setupLog, "copydata.cbData"), "39");
@@ -323,11 +325,8 @@ TEST_F(HandoffInProcess, AnswerLaterThanTheSendIsAcceptedAndUntilThenTheHiddenDi
 
 TEST_F(HandoffInProcess, AValueThatLeavesTheMediumsFolderIsAMissingProgram) {
     PressNext("E4");
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
-    EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)), LoadResourceString(IDS_SETUP_NOT_FOUND));
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitFor([&] { return FindBox(dialog.Handle()) == nullptr; }));
+    ASSERT_NO_FATAL_FAILURE(DismissBox());
+    EXPECT_EQ(box.message, LoadResourceString(IDS_SETUP_NOT_FOUND));
     EXPECT_TRUE(IsWindowVisible(dialog.Handle()));
     EXPECT_FALSE(SetupLogged("pid")) << "the program outside the medium was started";
 }
@@ -339,10 +338,8 @@ TEST_F(HandoffInProcess, AWindowOutsideTheLaunchedProgramsGetsNothing) {
     ASSERT_NE(other.Handle(), nullptr);
     ASSERT_TRUE(SetEvent(event));
     PressNext("E2");
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
-    EXPECT_EQ(WindowText(box), support::TestApplication().Title());
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_NO_FATAL_FAILURE(DismissBox());
+    EXPECT_EQ(box.caption, support::TestApplication().Title());
     ASSERT_TRUE(run.WaitEnd());
     EXPECT_EQ(other.Count(), 0);
     EXPECT_FALSE(HandleIsOpen(event));
@@ -364,13 +361,13 @@ TEST_F(HandoffInProcess, NoSignalWithinTheWaitEndsTheDialogAndClosesTheEvent) {
 // waits for the user: the dialog ends and is hidden at once, the box stays until it is answered.
 void HandoffInProcess::CopyDataBehindNextsBox(const std::string& number) {
     PressNext(number);
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
+    HWND shown = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (shown = FindBox(dialog.Handle())) != nullptr; }));
     SendMessageA(dialog.Handle(), WM_COPYDATA, 0, 0);
     ASSERT_TRUE(IsWindow(dialog.Handle()));
     EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
-    EXPECT_TRUE(IsWindowVisible(box));
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(IsWindowVisible(shown));
+    PostMessageA(shown, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(run.WaitEnd());
     EXPECT_EQ(run.Result(), IDCANCEL);
 }
@@ -386,7 +383,8 @@ TEST_F(HandoffInProcess, CopyDataWhileTheResolutionsBoxIsOpenEndsTheDialog) {
 }
 
 TEST_F(HandoffInProcess, RefusedRecordEndsTheDialogAsAfterASuccess) {
-    const std::string id = LaunchThatSent();
+    std::string id;
+    ASSERT_NO_FATAL_FAILURE(LaunchThatSent(id));
     // The record's "Art" key is there already and refuses the writer's full access.
     ASSERT_TRUE(CreateKeyRefusingFullAccess(HKEY_CLASSES_ROOT, HandoffKeyPath(id) + "\\Art"));
     Answer(id);
