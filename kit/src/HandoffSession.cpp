@@ -1,15 +1,12 @@
 #include "HandoffSession.h"
 
-#include "SetupStartedEvent.h"
+#include "KitMessages.h"
 #include "protocol/HandoffProtocol.h"
 #include "util/WideText.h"
 
 namespace {
 
 const wchar_t windowClassName[] = L"SetupHandoffWindow";
-// Posted to the session's window once the outcome is set: the callback runs after the record's
-// send has returned, so the installer is not held by it.
-const UINT tellMessage = WM_APP + 0x48;
 // The installer writes its record while it handles the answer; only a hung installer takes long.
 const UINT answerTimeoutMs = 60000;
 
@@ -50,7 +47,9 @@ std::unique_ptr<HandoffSession> HandoffSession::Start(const char* commandLine,
     if (commandLine == nullptr) {
         if (const auto text = CommandLineNumber(GetCommandLineW())) session->typedText = *text;
     }
-    const InstallerEvent event = OpenInstallerEvent(session->installerEvent);
+    // The installer makes "Setup Started" before it starts this program and holds it until it
+    // ends.
+    session->installerEvent.Reset(OpenEventA(EVENT_MODIFY_STATE, FALSE, setupStartedEventName));
     if (LanguageIndexOf(session->typed) < 0) {
         // The installer hides and ends without looking for a window; the signal only saves it
         // the wait.
@@ -62,7 +61,7 @@ std::unique_ptr<HandoffSession> HandoffSession::Start(const char* commandLine,
     // program. Without the event, or with its name taken by an object of another kind or by an
     // event this program may not set, no installer hands a number over.
     session->installer = ParentProcess::OfThisProcess();
-    if (event != InstallerEvent::open || !session->installer.Handle()) {
+    if (!session->installerEvent || !session->installer.Handle()) {
         session->Finish(SETUP_HANDOFF_NO_INSTALLER);
         return session;
     }
@@ -222,7 +221,7 @@ LRESULT CALLBACK HandoffSession::WindowProc(HWND window, UINT message, WPARAM wP
         case WM_COPYDATA:
             return self->OnCopyData(reinterpret_cast<HWND>(wParam),
                                     reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-        case tellMessage:
+        case KIT_TELL_MESSAGE:
             // The session's own post once the hand-off has ended; a post from anywhere else
             // before that, or any after it, does nothing.
             if (self->ended) self->Tell();
@@ -288,7 +287,7 @@ void HandoffSession::Finish(int result) {
     // message that ends the thread when a waiter closes the session at once; it is handled once
     // this thread is back in its loop. An outcome known before there is a window is told by a
     // thread of its own.
-    if (window != nullptr) PostMessageW(window, tellMessage, 0, 0);
+    if (window != nullptr) PostMessageW(window, KIT_TELL_MESSAGE, 0, 0);
     if (done) SetEvent(done.Get());
     if (window == nullptr && !thread && callback != nullptr) StartThread();
 }

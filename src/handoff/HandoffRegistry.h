@@ -5,7 +5,7 @@
 
 // The registry side of the hand-off: a class identifier whose key under HKEY_CLASSES_ROOT\CLSID
 // is free, and the record that carries the article number to the set-up program. Both are in the
-// registry's 32-bit view (handoff/HandoffRegistryView.h), whichever build runs.
+// registry's 32-bit view (kHandoffRegistryView, protocol/HandoffProtocol.h), whichever build runs.
 
 // Draws identifiers from the system's cryptographic generator until one's key "CLSID\{id}" does not
 // open with KEY_ALL_ACCESS under HKEY_CLASSES_ROOT. Nothing about an identifier tells another: no

@@ -44,15 +44,6 @@ const char referenceStatusTitle[] = "Reference set-up program";
 const std::string referenceSetup = support::HostToWinePath(REFERENCE_SETUP_EXE);
 const std::string consoleSetup = support::HostToWinePath(REFERENCE_SETUP_CONSOLE_EXE);
 
-bool KeyExists(const std::string& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ | kHandoffRegistryView, &key) !=
-        ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
 // The default value of a key under HKEY_CLASSES_ROOT with its stored size; empty when missing.
 std::pair<std::string, DWORD> DefaultValue(const std::string& path) {
     HKEY key = nullptr;
@@ -379,7 +370,7 @@ TEST_F(Handoff, SetUpProgramThatCannotBeStartedLeavesTheDialogUsable) {
 // The record the installer wrote for number under classId, as the set-up program finds it.
 void ExpectRecord(const std::string& classId, const std::string& number) {
     ASSERT_EQ(classId.size(), handoffClassIdLength) << classId;
-    EXPECT_TRUE(KeyExists(HandoffKeyPath(classId) + "\\InprocServer32"));
+    EXPECT_TRUE(HandoffKeyExists(HandoffKeyPath(classId) + "\\InprocServer32"));
     EXPECT_EQ(DefaultValue(HandoffKeyPath(classId) + "\\Art"),
               std::make_pair(number, static_cast<DWORD>(number.size() + 1)));
 }
@@ -472,7 +463,7 @@ TEST_F(Handoff, AnswerInSmallLettersOrWithoutBraceIsRejected) {
         ASSERT_EQ(classId.size(), handoffClassIdLength);
         EXPECT_EQ(SetupLogValue(LaunchedLog(), "copydata.cbData"), "39");
         EXPECT_NE(SetupLogValue(LaunchedLog(), "copydata.dwData"), "0");
-        EXPECT_FALSE(KeyExists(HandoffKeyPath(classId)));
+        EXPECT_FALSE(HandoffKeyExists(HandoffKeyPath(classId)));
         EXPECT_EQ(SetupLogValue(LaunchedLog(), "reply.returned"), "yes");
         EXPECT_EQ(SetupLogValue(LaunchedLog(), "art").rfind("missing", 0), 0u);
 
@@ -695,7 +686,7 @@ TEST_F(Handoff, CopyDataBeforeAnyLaunchEndsTheDialog) {
         SendMessageTimeoutA(installer.Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record),
                             SMTO_ABORTIFHUNG, 5000, &ignored);
         EXPECT_TRUE(installer.WaitExit()) << installer.Describe();
-        EXPECT_FALSE(KeyExists(HandoffKeyPath(text)));
+        EXPECT_FALSE(HandoffKeyExists(HandoffKeyPath(text)));
     }
 }
 

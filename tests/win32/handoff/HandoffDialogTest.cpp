@@ -5,13 +5,13 @@
 #include <windows.h>
 
 #include <atomic>
-#include <mutex>
 #include <string>
 #include <thread>
 
 #include "RegistryTree.h"
 #include "framework/Strings.h"
 #include "protocol/HandoffProtocol.h"
+#include "support/HandoffRecords.h"
 #include "support/ProductDialogRun.h"
 #include "support/SetupLogFile.h"
 #include "support/Text.h"
@@ -65,16 +65,9 @@ std::wstring WindowText(HWND window) {
 }
 
 // A top-level window with the English set-up caption, on a thread of its own, in the place of a
-// set-up program's window: it records each WM_COPYDATA it gets and sends no answer itself.
+// set-up program's window: it counts the WM_COPYDATA it gets and sends no answer itself.
 class SetupWindow {
   public:
-    struct Received {
-        HWND replyTo = nullptr;
-        ULONG_PTR dwData = 0;
-        DWORD cbData = 0;
-        std::string text;
-    };
-
     SetupWindow() {
         thread = std::thread([this] { Loop(); });
         WaitFor([this] { return ready.load(); });
@@ -88,13 +81,6 @@ class SetupWindow {
 
     HWND Handle() const { return window; }
     int Count() const { return count.load(); }
-    Received Last() const {
-        std::lock_guard<std::mutex> lock(mutex);
-        return last;
-    }
-    // Returns once the window's thread has finished with everything sent to it before, so the
-    // sender of a recorded message has its reply.
-    void Sync() const { SendMessageA(window, WM_NULL, 0, 0); }
 
   private:
     void Loop() {
@@ -121,15 +107,6 @@ class SetupWindow {
         }
         auto* self = reinterpret_cast<SetupWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
         if (message == WM_COPYDATA && self != nullptr) {
-            const auto* record = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-            {
-                std::lock_guard<std::mutex> lock(self->mutex);
-                self->last.replyTo = reinterpret_cast<HWND>(wParam);
-                self->last.dwData = record->dwData;
-                self->last.cbData = record->cbData;
-                self->last.text = std::string(static_cast<const char*>(record->lpData),
-                                              record->cbData > 0 ? record->cbData - 1 : 0);
-            }
             ++self->count;
             return TRUE;
         }
@@ -141,8 +118,6 @@ class SetupWindow {
     std::atomic<bool> ready{false};
     HWND window = nullptr;
     std::atomic<int> count{0};
-    mutable std::mutex mutex;
-    Received last;
 };
 
 // A "%:" value that climbs from the medium's folder (the test program's) to the drive's root and
@@ -220,14 +195,23 @@ class HandoffInProcess : public ::testing::Test {
         PostMessageA(GetDlgItem(dialog.Handle(), IDC_NEXT), BM_CLICK, 0, 0);
     }
 
-    // Launches E3, whose window takes the identifier and never answers; returns the identifier
-    // sent, once the program has it.
-    std::string LaunchThatSent() {
+    // Launches E3, whose window takes the identifier and never answers; id receives the
+    // identifier sent, once the program has it.
+    void LaunchThatSent(std::string& id) {
         PressNext("E3");
-        EXPECT_TRUE(WaitFor([&] { return SetupLogged("reply"); }, 20000));
-        const std::string id = support::SetupLogValue(setupLog, "copydata.classId");
+        ASSERT_TRUE(WaitFor([&] { return SetupLogged("reply"); }, 20000));
+        id = support::SetupLogValue(setupLog, "copydata.classId");
         madeIds.push_back(id);
-        return id;
+    }
+
+    // Waits for a box on the dialog's thread, keeps its caption and message in box, answers it
+    // with OK and waits until it has gone.
+    void DismissBox() {
+        HWND shown = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (shown = FindBox(dialog.Handle())) != nullptr; }));
+        box = {WindowText(shown), WindowText(GetDlgItem(shown, 0xFFFF))};
+        PostMessageA(shown, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitFor([&] { return FindBox(dialog.Handle()) == nullptr; }));
     }
     void CopyDataBehindNextsBox(const std::string& number);
 
@@ -237,6 +221,10 @@ class HandoffInProcess : public ::testing::Test {
     support::ProductDialogProbe& dialog = run.dialog;
     HANDLE event = nullptr;
     std::vector<std::string> madeIds;
+    struct {
+        std::wstring caption;
+        std::wstring message;
+    } box;  // the last box DismissBox answered
 };
 
 TEST_F(HandoffInProcess, CancelWithoutALaunchLeavesTheEventOpen) {
@@ -245,14 +233,10 @@ TEST_F(HandoffInProcess, CancelWithoutALaunchLeavesTheEventOpen) {
 }
 
 TEST_F(HandoffInProcess, FailedStartKeepsTheDialogAndCancelThenClosesTheEvent) {
-    SetWindowTextA(GetDlgItem(dialog.Handle(), IDC_NUMBER), "E1");
-    PostMessageA(GetDlgItem(dialog.Handle(), IDC_NEXT), BM_CLICK, 0, 0);
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
+    PressNext("E1");
+    ASSERT_NO_FATAL_FAILURE(DismissBox());
     // The launch's box carries the application's title: the program file's name.
-    EXPECT_EQ(WindowText(box), support::TestApplication().Title());
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitFor([&] { return FindBox(dialog.Handle()) == nullptr; }));
+    EXPECT_EQ(box.caption, support::TestApplication().Title());
 
     bool settled = true;
     dialog.Run([&] { settled = dialog.Launch().Settled(); });
@@ -267,14 +251,12 @@ TEST_F(HandoffInProcess, FailedStartKeepsTheDialogAndCancelThenClosesTheEvent) {
 }
 
 TEST_F(HandoffInProcess, OtherAnswerAfterALaunchEndsWithTheEventClosedAndNoRecord) {
-    const std::string id = LaunchThatSent();
+    std::string id;
+    ASSERT_NO_FATAL_FAILURE(LaunchThatSent(id));
     Answer(id.substr(0, 37));
     EXPECT_FALSE(dialog.Launch().Settled());
     EXPECT_FALSE(HandleIsOpen(event));
-    HKEY key = nullptr;
-    EXPECT_NE(RegOpenKeyExA(HKEY_CLASSES_ROOT, HandoffKeyPath(id).c_str(), 0,
-                            KEY_READ | kHandoffRegistryView, &key),
-              ERROR_SUCCESS);
+    EXPECT_FALSE(support::HandoffKeyExists(HandoffKeyPath(id)));
 }
 
 TEST_F(HandoffInProcess, NextResolvesTheItemTheListShowsHoweverItWasSelected) {
@@ -286,12 +268,9 @@ TEST_F(HandoffInProcess, NextResolvesTheItemTheListShowsHoweverItWasSelected) {
         dialog.LocalizationList().SetCurSel(1);
     });
     PostMessageA(dialog.Handle(), WM_COMMAND, MAKEWPARAM(IDC_NEXT, BN_CLICKED), 0);
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
+    ASSERT_NO_FATAL_FAILURE(DismissBox());
     // The resolution's own box for a number without an entry, not the launch's box for E1.
-    EXPECT_EQ(WindowText(box), LoadResourceString(IDS_ERROR_CAPTION));
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitFor([&] { return FindBox(dialog.Handle()) == nullptr; }));
+    EXPECT_EQ(box.caption, LoadResourceString(IDS_ERROR_CAPTION));
     std::string number;
     dialog.Run([&] { number = dialog.articleNumber; });
     EXPECT_EQ(number, "G1");
@@ -301,10 +280,7 @@ TEST_F(HandoffInProcess, OkFromAnySenderEndsThroughCancel) {
     // As after a launch that has not settled (its program could not be started): the end must
     // apply the event rule.
     PressNext("E1");
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitFor([&] { return FindBox(dialog.Handle()) == nullptr; }));
+    ASSERT_NO_FATAL_FAILURE(DismissBox());
     PostMessageA(dialog.Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     EXPECT_EQ(run.Join(), IDCANCEL);
     EXPECT_FALSE(HandleIsOpen(event));
@@ -322,10 +298,8 @@ TEST_F(HandoffInProcess, AnswerLaterThanTheSendIsAcceptedAndUntilThenTheHiddenDi
     // Another program's window with the caption is there as well: it gets nothing.
     SetupWindow other;
     ASSERT_NE(other.Handle(), nullptr);
-    PressNext("E3");
-    ASSERT_TRUE(WaitFor([&] { return SetupLogged("reply"); }, 20000));
-    const std::string sentId = support::SetupLogValue(setupLog, "copydata.classId");
-    madeIds.push_back(sentId);
+    std::string sentId;
+    ASSERT_NO_FATAL_FAILURE(LaunchThatSent(sentId));
     EXPECT_EQ(support::SetupLogValue(setupLog, "copydata.dwData"),
               std::to_string(reinterpret_cast<ULONG_PTR>(event)));
     EXPECT_EQ(support::SetupLogValue(setupLog, "copydata.cbData"), "39");
@@ -345,17 +319,14 @@ TEST_F(HandoffInProcess, AnswerLaterThanTheSendIsAcceptedAndUntilThenTheHiddenDi
     Answer(sentId);
     EXPECT_TRUE(dialog.Launch().Settled());
     EXPECT_TRUE(HandleIsOpen(event));
-    EXPECT_EQ(ArtValue(sentId), "E3");
+    EXPECT_EQ(support::RecordedNumber(sentId), "E3");
     EXPECT_EQ(other.Count(), 0);
 }
 
 TEST_F(HandoffInProcess, AValueThatLeavesTheMediumsFolderIsAMissingProgram) {
     PressNext("E4");
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
-    EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)), LoadResourceString(IDS_SETUP_NOT_FOUND));
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitFor([&] { return FindBox(dialog.Handle()) == nullptr; }));
+    ASSERT_NO_FATAL_FAILURE(DismissBox());
+    EXPECT_EQ(box.message, LoadResourceString(IDS_SETUP_NOT_FOUND));
     EXPECT_TRUE(IsWindowVisible(dialog.Handle()));
     EXPECT_FALSE(SetupLogged("pid")) << "the program outside the medium was started";
 }
@@ -367,10 +338,8 @@ TEST_F(HandoffInProcess, AWindowOutsideTheLaunchedProgramsGetsNothing) {
     ASSERT_NE(other.Handle(), nullptr);
     ASSERT_TRUE(SetEvent(event));
     PressNext("E2");
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
-    EXPECT_EQ(WindowText(box), support::TestApplication().Title());
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_NO_FATAL_FAILURE(DismissBox());
+    EXPECT_EQ(box.caption, support::TestApplication().Title());
     ASSERT_TRUE(run.WaitEnd());
     EXPECT_EQ(other.Count(), 0);
     EXPECT_FALSE(HandleIsOpen(event));
@@ -392,13 +361,13 @@ TEST_F(HandoffInProcess, NoSignalWithinTheWaitEndsTheDialogAndClosesTheEvent) {
 // waits for the user: the dialog ends and is hidden at once, the box stays until it is answered.
 void HandoffInProcess::CopyDataBehindNextsBox(const std::string& number) {
     PressNext(number);
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindBox(dialog.Handle())) != nullptr; }));
+    HWND shown = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (shown = FindBox(dialog.Handle())) != nullptr; }));
     SendMessageA(dialog.Handle(), WM_COPYDATA, 0, 0);
     ASSERT_TRUE(IsWindow(dialog.Handle()));
     EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
-    EXPECT_TRUE(IsWindowVisible(box));
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(IsWindowVisible(shown));
+    PostMessageA(shown, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(run.WaitEnd());
     EXPECT_EQ(run.Result(), IDCANCEL);
 }
@@ -414,19 +383,15 @@ TEST_F(HandoffInProcess, CopyDataWhileTheResolutionsBoxIsOpenEndsTheDialog) {
 }
 
 TEST_F(HandoffInProcess, RefusedRecordEndsTheDialogAsAfterASuccess) {
-    const std::string id = LaunchThatSent();
+    std::string id;
+    ASSERT_NO_FATAL_FAILURE(LaunchThatSent(id));
     // The record's "Art" key is there already and refuses the writer's full access.
     ASSERT_TRUE(CreateKeyRefusingFullAccess(HKEY_CLASSES_ROOT, HandoffKeyPath(id) + "\\Art"));
     Answer(id);
     EXPECT_TRUE(dialog.Launch().Settled());
     EXPECT_TRUE(HandleIsOpen(event));
-    HKEY art = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, (HandoffKeyPath(id) + "\\Art").c_str(), 0,
-                            KEY_READ | kHandoffRegistryView, &art),
-              ERROR_SUCCESS);
-    EXPECT_EQ(RegQueryValueExA(art, nullptr, nullptr, nullptr, nullptr, nullptr),
-              ERROR_FILE_NOT_FOUND);
-    RegCloseKey(art);
+    ASSERT_TRUE(support::HandoffKeyExists(HandoffKeyPath(id) + "\\Art"));
+    EXPECT_EQ(support::RecordedNumber(id), "(none)");
 }
 
 // A mutex holds the event's name before the dialog is made: the dialog has no event, and no launch

@@ -371,10 +371,10 @@ TEST_F(ReferenceSetupRun, ALaunchWithoutTheDialogSettlesOnlyOnItsOwnIdentifier) 
     };
     answer(launch.ClassId().substr(1));
     EXPECT_FALSE(launch.Settled());
-    EXPECT_EQ(ArtValue(launch.ClassId()), "(none)");
+    EXPECT_EQ(RecordedNumber(launch.ClassId()), "(none)");
     answer(launch.ClassId());
     EXPECT_TRUE(launch.Settled());
-    EXPECT_EQ(ArtValue(launch.ClassId()), "E5");
+    EXPECT_EQ(RecordedNumber(launch.ClassId()), "E5");
     launch.End();
     ASSERT_NE(launch.Event(), nullptr);
     // The next scenario makes the event anew.

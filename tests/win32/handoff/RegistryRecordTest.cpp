@@ -10,6 +10,7 @@
 #include "handoff/HandoffRegistry.h"
 #include "handoff/RegistryKey.h"
 #include "protocol/HandoffProtocol.h"
+#include "support/HandoffRecords.h"
 
 namespace {
 
@@ -51,15 +52,6 @@ std::pair<int, int> CountContents(HKEY root, const std::string& path) {
                      nullptr, nullptr, nullptr);
     RegCloseKey(key);
     return {static_cast<int>(values), static_cast<int>(subkeys)};
-}
-
-bool KeyOpens(HKEY root, const std::string& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | kHandoffRegistryView, &key) !=
-        ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
 }
 
 class RegistryTest : public ::testing::Test {
@@ -173,7 +165,7 @@ TEST_F(RegistryTest, AnIdentifierWhoseKeyExistsIsDrawnAgain) {
     ASSERT_TRUE(taken.Create(HKEY_CLASSES_ROOT, HandoffKeyPath(scriptedFirst), nullptr, 0,
                              KEY_ALL_ACCESS | kHandoffRegistryView, nullptr, nullptr));
     EXPECT_EQ(MakeHandoffClassId(ScriptedDraws(), HandoffKeyOpens), scriptedSecond);
-    EXPECT_TRUE(KeyOpens(HKEY_CLASSES_ROOT, HandoffKeyPath(scriptedFirst)));
+    EXPECT_TRUE(support::HandoffKeyExists(HandoffKeyPath(scriptedFirst)));
 }
 
 TEST_F(RegistryTest, AKeyThatRefusesFullAccessCountsAsFree) {
@@ -214,7 +206,7 @@ TEST_F(RegistryTest, MadeIdentifiersAreFreeAndTheKeyTestSeesTheirPaths) {
     EXPECT_EQ(asked.back(), HandoffKeyPath(id));
     EXPECT_NE(asked[0], asked[1]);
     EXPECT_EQ(id.size(), handoffClassIdLength);
-    EXPECT_FALSE(KeyOpens(HKEY_CLASSES_ROOT, HandoffKeyPath(MakeHandoffClassId())));
+    EXPECT_FALSE(support::HandoffKeyExists(HandoffKeyPath(MakeHandoffClassId())));
 }
 
 }  // namespace

@@ -62,17 +62,3 @@ inline bool CreateKeyRefusingFullAccess(HKEY root, const std::string& path) {
     FreeSid(everyone);
     return created == ERROR_SUCCESS;
 }
-
-// The number recorded for a class identifier, read through the 8-bit call; "(none)" without one.
-inline std::string ArtValue(const std::string& classId) {
-    char value[64] = {};
-    DWORD size = sizeof value - 1;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (HandoffKeyPath(classId) + "\\Art").c_str(), 0,
-                      KEY_READ | kHandoffRegistryView, &key) != ERROR_SUCCESS)
-        return "(none)";
-    const LONG read =
-        RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    return read == ERROR_SUCCESS ? value : "(none)";
-}

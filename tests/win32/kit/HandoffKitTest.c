@@ -15,6 +15,7 @@
 #include <string.h>
 #include <windows.h>
 
+#include "KitMessages.h"
 #include "setup_handoff.h"
 
 #define BOUND_MS 30000
@@ -32,8 +33,6 @@ static const wchar_t typed[] = L"R12\x0439";
 static const char* const forgedIds[] = {"{0BADF00D-0000-0000-0000-000000000001}",
                                         "{0BADF00D-0000-0000-0000-000000000002}",
                                         "{0BADF00D-0000-0000-0000-000000000003}"};
-/* The message the kit posts to its own window to tell the outcome. */
-#define KIT_TELL_MESSAGE (WM_APP + 0x48)
 
 static char scenario[16];
 static int failed;
