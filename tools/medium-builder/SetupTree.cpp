@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <fstream>
 
+#include "FileDescriptor.h"
 #include "ToolFiles.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -36,13 +36,13 @@ bool Identify(Entry& entry, std::string& why) {
     entry.size = fs::file_size(entry.source, code);
     return static_cast<bool>(readable);
 #else
-    const int fd = open(entry.source.c_str(),
-                        O_RDONLY | O_CLOEXEC | O_NONBLOCK | (entry.link ? 0 : O_NOFOLLOW));
+    const toolfiles::FileDescriptor fd(open(
+        entry.source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | (entry.link ? 0 : O_NOFOLLOW)));
     struct stat info;
-    const bool opened = fd >= 0 && fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (!opened) why = std::string(" (") + std::strerror(errno) + ")";
-    if (fd >= 0) close(fd);
-    if (!opened) return false;
+    if (fd.Get() < 0 || fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        why = std::string(" (") + std::strerror(errno) + ")";
+        return false;
+    }
     entry.size = static_cast<std::uintmax_t>(info.st_size);
     entry.device = static_cast<std::uint64_t>(info.st_dev);
     entry.inode = static_cast<std::uint64_t>(info.st_ino);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "FileDescriptor.h"
+
 // The mark a run puts beside each target it writes: a lock file, "medium.iso.tmp-catalog-tool-
 // Ab3xYz", held locked with flock for as long as the run lives. Every temporary the run makes
 // beside that target carries the mark's id ("medium.iso.tmp-catalog-tool-Ab3xYz-Qw9eRt"), and
@@ -41,7 +43,7 @@ class RunMark {
 
   private:
     RunMark() = default;
-    int fd = -1;
+    FileDescriptor fd;
     std::string lockPath;
 };
 

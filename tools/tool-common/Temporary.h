@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "FileDescriptor.h"
 #include "RunMark.h"
 
 // Files and folders written beside their target under a temporary name and moved into place only
@@ -37,11 +38,9 @@ class Temporary {
     void Release() { path.clear(); }
 
   private:
-    void Close();
-
     std::shared_ptr<RunMark> mark;
     std::filesystem::path path;
-    int fd = -1;  // the file made, held open
+    FileDescriptor fd;  // the file made, held open
 };
 
 // The longest name a target in folder may have so that its temporaries' names can still be made.
