@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <fstream>
 
-#include "FileDescriptor.h"
 #include "ToolFiles.h"
 
 #ifndef _WIN32
@@ -36,10 +35,8 @@ bool Identify(Entry& entry, std::string& why) {
     entry.size = fs::file_size(entry.source, code);
     return static_cast<bool>(readable);
 #else
-    const toolfiles::FileDescriptor fd(open(
-        entry.source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | (entry.link ? 0 : O_NOFOLLOW)));
     struct stat info;
-    if (fd.Get() < 0 || fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (OpenAsScanned(entry, info).Get() < 0 || !S_ISREG(info.st_mode)) {
         why = std::string(" (") + std::strerror(errno) + ")";
         return false;
     }
@@ -133,6 +130,19 @@ class Walk {
 };
 
 }  // namespace
+
+#ifndef _WIN32
+toolfiles::FileDescriptor OpenAsScanned(const Entry& entry, struct stat& info) {
+    toolfiles::FileDescriptor fd(open(
+        entry.source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | (entry.link ? 0 : O_NOFOLLOW)));
+    if (fd.Get() >= 0 && fstat(fd.Get(), &info) != 0) {
+        const int failure = errno;
+        fd.Reset();
+        errno = failure;
+    }
+    return fd;
+}
+#endif
 
 std::vector<Entry> List(const fs::path& root, std::vector<setuptree::Problem>& problems) {
     std::vector<Entry> entries;

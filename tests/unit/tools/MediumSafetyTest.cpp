@@ -17,6 +17,7 @@
 #include <set>
 
 #include "../catalog/CatalogTestFiles.h"
+#include "SetupFile.h"
 #include "ToolRun.h"
 
 extern char** environ;
@@ -229,6 +230,38 @@ TEST_F(MediumSafety, AKilledBuildLeavesNothingBehindOnTheNextRun) {
     for (const std::string& medium : Below(dir.path / "medium")) after.insert("medium/" + medium);
     after.insert({"medium", "m.iso"});
     EXPECT_EQ(Below(dir.path), after);
+}
+
+TEST_F(MediumSafety, ASetUpFileExchangedAfterTheScanIsRefusedAndNeverWaitedOn) {
+    std::vector<setuptree::Problem> problems;
+    const std::vector<setuptree::Entry> entries = setuptree::List(work / "in", problems);
+    ASSERT_EQ(entries.size(), 4u);
+    const setuptree::Entry& setup = entries[1];
+    ASSERT_EQ(setup.relative, "English/setup.exe");
+    // Another file, then a FIFO, in its place; the FIFO has no writer, so the place is tried in a
+    // child that a wait on it would hold.
+    Write(work / "other.exe", "MZ other");
+    fs::rename(work / "other.exe", setup.source);
+    for (bool fifo : {false, true}) {
+        if (fifo) {
+            fs::remove(setup.source);
+            ASSERT_EQ(mkfifo(setup.source.c_str(), 0600), 0);
+        }
+        const pid_t child = fork();
+        if (child == 0) {
+            bool linked = false;
+            std::string error;
+            setupfile::Place(setup, dir.path / "copy", false, 0, linked, error);
+            _exit(error.find("was exchanged for another file") != std::string::npos ? 0 : 1);
+        }
+        const bool ended = WaitEnded(child);
+        if (!ended) kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(ended) << "the build waits on the FIFO";
+        EXPECT_EQ(status, 0) << fifo;
+    }
+    EXPECT_FALSE(fs::exists(dir.path / "copy"));
 }
 
 TEST_F(MediumSafety, NamesWindowsCannotShowAreRefusedAllAtOnce) {
