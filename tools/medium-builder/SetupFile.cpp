@@ -64,7 +64,8 @@ bool Place(const setuptree::Entry& entry, const fs::path& to, bool mayLink, std:
         }
         // Another file system, or a file of another owner: copied instead.
     }
-    return CopyOpenFile(in.Get(), entry.source, to, error) && Finish(to, seconds, error);
+    return CopyOpenFile(in.Get(), info.st_size, entry.source, to, error) &&
+           Finish(to, seconds, error);
 }
 #endif
 
