@@ -131,6 +131,10 @@ TEST_F(MediumSafety, NoOutputDeletesOrSwallowsAnInputAndAFailureWritesNothing) {
         EXPECT_EQ(run.code, 2) << outputs[1] << run.err;
         EXPECT_EQ(Below(work), inputs) << outputs[1];
     }
+    const ToolRun newline = Tool(Args({"-o", W("new\nline/medium")}));
+    EXPECT_NE(newline.err.find("line/medium: its folder " + W("new\\nline") + " does not exist"),
+              std::string::npos)
+        << newline.err;
     // --force replaces an earlier medium; an image refused up front leaves it as it was.
     fs::create_directory(dir.path / "out");
     ASSERT_EQ(Tool(Args({"-o", (dir.path / "out/medium").string()})).code, 0);
