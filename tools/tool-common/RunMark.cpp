@@ -50,8 +50,6 @@ std::vector<fs::path> SweepStoppedRuns(const fs::path&, std::vector<std::string>
 #else
 namespace {
 
-const char kMark[] = ".tmp-catalog-tool-";
-constexpr std::size_t kIdLength = 6;
 const char kHeader[] = "catalog-tool run\n";
 const char kMoveRecord[] = "move";
 const char kDoneRecord[] = "done";
@@ -89,11 +87,6 @@ bool ReadAll(int fd, std::string& text) {
         text.append(chunk, static_cast<std::size_t>(n));
         at += n;
     }
-}
-
-bool Present(const fs::path& path) {
-    struct stat info;
-    return lstat(path.c_str(), &info) == 0;
 }
 
 bool OwnedHere(const fs::path& path) {

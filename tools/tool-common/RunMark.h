@@ -53,7 +53,11 @@ class RunMark {
 std::vector<std::filesystem::path> SweepStoppedRuns(const std::filesystem::path& target,
                                                     std::vector<std::string>& notes);
 
+// A mark's name is its target's name, kMark and an id of kIdLength letters and digits (what
+// mkostemp puts for "XXXXXX"); a temporary's name adds '-' and another such id.
+inline constexpr char kMark[] = ".tmp-catalog-tool-";
+constexpr std::size_t kIdLength = 6;
 // The length the mark adds to a target's name in the longest temporary name.
-constexpr std::size_t kMarkSuffixLength = 18 + 6 + 1 + 6;
+constexpr std::size_t kMarkSuffixLength = sizeof kMark - 1 + kIdLength + 1 + kIdLength;
 
 }  // namespace toolfiles

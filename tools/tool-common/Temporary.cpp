@@ -1,8 +1,5 @@
 #include "Temporary.h"
 
-#include <cerrno>
-#include <cstring>
-
 #include "ToolFiles.h"
 
 #ifdef _WIN32
@@ -11,7 +8,6 @@
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 namespace toolfiles {
@@ -122,10 +118,6 @@ bool Temporary::MakeBeside(const fs::path& target, bool folder, Temporary& made,
 std::size_t LongestTargetName(const fs::path& folder) {
     const std::size_t longest = LongestName(folder);
     return longest > kMarkSuffixLength ? longest - kMarkSuffixLength : 0;
-}
-
-std::vector<fs::path> RemoveLeftovers(const fs::path& target, std::vector<std::string>& notes) {
-    return SweepStoppedRuns(target, notes);
 }
 
 bool ReplaceAtomically(const fs::path& target, bool replace, const FileWriter& write,

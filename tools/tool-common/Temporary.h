@@ -46,12 +46,6 @@ class Temporary {
 // The longest name a target in folder may have so that its temporaries' names can still be made.
 std::size_t LongestTargetName(const std::filesystem::path& folder);
 
-// Removes the temporaries beside target that an earlier run, no longer running, left behind,
-// after finishing or undoing its commit; returns their paths. Notes tell of what could not be
-// removed or put back.
-std::vector<std::filesystem::path> RemoveLeftovers(const std::filesystem::path& target,
-                                                   std::vector<std::string>& notes);
-
 // Writes a file beside target through write(temporary, error), which also reads it back, and
 // moves it into place. Without replace an existing target is never replaced.
 using FileWriter = std::function<bool(const std::filesystem::path& temporary, std::string& error)>;
