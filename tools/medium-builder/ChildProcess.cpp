@@ -1,5 +1,6 @@
 #include "ChildProcess.h"
 
+#include "FileDescriptor.h"
 #include "Interruption.h"
 
 #ifndef _WIN32
@@ -17,22 +18,7 @@ namespace childprocess {
 #ifndef _WIN32
 namespace {
 
-class Fd {
-  public:
-    explicit Fd(int f = -1) : fd(f) {}
-    ~Fd() { Close(); }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int Get() const { return fd; }
-    void Close() { Reset(-1); }
-    void Reset(int f) {
-        if (fd >= 0) close(fd);
-        fd = f;
-    }
-
-  private:
-    int fd;
-};
+using Fd = toolfiles::FileDescriptor;
 
 bool MakePipe(Fd& readEnd, Fd& writeEnd) {
     int ends[2];
@@ -72,8 +58,8 @@ int Run(const std::vector<std::string>& args, std::string* output) {
     if (child == 0) StartChild(argv.data(), parent, outputWrite.Get(), failureWrite.Get());
     interruption::SetChild(child);
     if (interruption::Signal() != 0) kill(child, SIGTERM);
-    outputWrite.Close();
-    failureWrite.Close();
+    outputWrite.Reset();
+    failureWrite.Reset();
 
     char chunk[65536];
     while (outputRead.Get() >= 0) {

@@ -7,29 +7,12 @@
 
 #include "ChildProcess.h"
 #include "Interruption.h"
+#include "util/KernelHandle.h"
 #include "util/WideText.h"
 
 namespace childprocess {
 
 namespace {
-
-class Handle {
-  public:
-    explicit Handle(HANDLE h = nullptr) : handle(h) {}
-    ~Handle() { Close(); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE Get() const { return handle; }
-    HANDLE* Out() { return &handle; }
-    bool Valid() const { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
-    void Close() {
-        if (Valid()) CloseHandle(handle);
-        handle = nullptr;
-    }
-
-  private:
-    HANDLE handle;
-};
 
 // One argument quoted the way the C runtime splits a command line again.
 std::string Quote(const std::string& arg) {
@@ -89,17 +72,18 @@ std::wstring FindOnPath(const std::string& program) {
 }
 
 // An inheritable copy of this program's handle, or NUL where it has none.
-bool InheritableCopy(HANDLE from, Handle& copy) {
+bool InheritableCopy(HANDLE from, KernelHandle& copy) {
     const HANDLE self = GetCurrentProcess();
+    HANDLE made = nullptr;
     if (from != nullptr && from != INVALID_HANDLE_VALUE &&
-        DuplicateHandle(self, from, self, copy.Out(), 0, TRUE, DUPLICATE_SAME_ACCESS)) {
+        DuplicateHandle(self, from, self, &made, 0, TRUE, DUPLICATE_SAME_ACCESS)) {
+        copy.Reset(made);
         return true;
     }
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    *copy.Out() =
-        CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    &inherit, OPEN_EXISTING, 0, nullptr);
-    return copy.Valid();
+    copy.Reset(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           &inherit, OPEN_EXISTING, 0, nullptr));
+    return static_cast<bool>(copy);
 }
 
 // The list of handles a child may inherit, where the system has one (Vista and later); elsewhere
@@ -164,7 +148,7 @@ int Run(const std::vector<std::string>& args, std::string* output) {
     for (std::size_t i = 1; i < args.size(); ++i) line += " " + Quote(args[i]);
     std::wstring commandLine = WideFromUtf8(line);
 
-    Handle job(CreateJobObjectW(nullptr, nullptr));
+    KernelHandle job(CreateJobObjectW(nullptr, nullptr));
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     if (job.Get() != nullptr)
@@ -172,12 +156,14 @@ int Run(const std::vector<std::string>& args, std::string* output) {
                                 sizeof limits);
 
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    Handle readEnd;
-    Handle writeEnd;
-    Handle input;
-    Handle error;
-    if (!CreatePipe(readEnd.Out(), writeEnd.Out(), &inherit, 0) ||
-        !SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0) ||
+    HANDLE pipeRead = nullptr;
+    HANDLE pipeWrite = nullptr;
+    if (!CreatePipe(&pipeRead, &pipeWrite, &inherit, 0)) return kNotStarted;
+    KernelHandle readEnd(pipeRead);
+    KernelHandle writeEnd(pipeWrite);
+    KernelHandle input;
+    KernelHandle error;
+    if (!SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0) ||
         !InheritableCopy(nullptr, input) ||
         !InheritableCopy(GetStdHandle(STD_ERROR_HANDLE), error)) {
         return kNotStarted;
@@ -202,17 +188,17 @@ int Run(const std::vector<std::string>& args, std::string* output) {
                         nullptr, nullptr, &startup.startup, &info)) {
         return kNotStarted;
     }
-    Handle process(info.hProcess);
-    Handle thread(info.hThread);
+    KernelHandle process(info.hProcess);
+    KernelHandle thread(info.hThread);
     if (job.Get() != nullptr) {
         AssignProcessToJobObject(job.Get(), process.Get());
         interruption::SetChild(reinterpret_cast<std::intptr_t>(job.Get()));
         if (interruption::Signal() != 0) TerminateJobObject(job.Get(), 1);
     }
     ResumeThread(thread.Get());
-    writeEnd.Close();
-    input.Close();
-    error.Close();
+    writeEnd.Reset();
+    input.Reset();
+    error.Reset();
     char chunk[4096];
     DWORD read = 0;
     while (ReadFile(readEnd.Get(), chunk, sizeof chunk, &read, nullptr) && read > 0) {

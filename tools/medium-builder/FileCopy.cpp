@@ -97,21 +97,16 @@ bool CopyFileContents(const fs::path& from, const fs::path& to, std::string& err
         error = toolfiles::ToArgument(from) + ": cannot be read (" + std::strerror(errno) + ")";
         return false;
     }
-    return CopyOpenFile(in.Get(), from, to, error);
+    return CopyOpenFile(in.Get(), info.st_size, from, to, error);
 }
 
-bool CopyOpenFile(int input, const fs::path& from, const fs::path& to, std::string& error) {
-    struct stat info;
-    if (fstat(input, &info) != 0) {
-        error = toolfiles::ToArgument(from) + ": cannot be read (" + std::strerror(errno) + ")";
-        return false;
-    }
+bool CopyOpenFile(int input, off_t size, const fs::path& from, const fs::path& to,
+                  std::string& error) {
     Fd out(open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
     if (out.Get() < 0) {
         error = toolfiles::ToArgument(to) + ": cannot be created (" + std::strerror(errno) + ")";
         return false;
     }
-    const off_t size = info.st_size;
     int failure = 0;
     // Data runs only: the holes between them stay holes.
     for (off_t at = 0; at < size && failure == 0;) {

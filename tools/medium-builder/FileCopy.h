@@ -3,6 +3,10 @@
 #include <filesystem>
 #include <string>
 
+#ifndef _WIN32
+#include <sys/types.h>
+#endif
+
 // Copies a file's bytes to a new file, of any size, in the kernel where it can
 // (copy_file_range, then sendfile), keeping holes: a sparse file stays sparse. A failure names
 // the side it happened on; a full disk is named as such, with the target.
@@ -10,7 +14,7 @@ bool CopyFileContents(const std::filesystem::path& from, const std::filesystem::
                       std::string& error);
 
 #ifndef _WIN32
-// The same from a file already open for reading (from names it in messages).
-bool CopyOpenFile(int input, const std::filesystem::path& from, const std::filesystem::path& to,
-                  std::string& error);
+// The same from a file already open for reading, of size bytes (from names it in messages).
+bool CopyOpenFile(int input, off_t size, const std::filesystem::path& from,
+                  const std::filesystem::path& to, std::string& error);
 #endif

@@ -84,7 +84,7 @@ void RemoveLeftovers(const Request& request, std::ostream& out) {
     for (const std::string& given : {request.folder, request.image}) {
         if (given.empty()) continue;
         std::vector<std::string> notes;
-        for (const fs::path& left : toolfiles::RemoveLeftovers(mediumplan::Normal(given), notes))
+        for (const fs::path& left : toolfiles::SweepStoppedRuns(mediumplan::Normal(given), notes))
             out << "make-medium: removed " << ToArgument(left) << ", left by a stopped run\n";
         for (const std::string& note : notes) out << "make-medium: " << note << "\n";
     }

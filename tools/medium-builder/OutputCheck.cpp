@@ -101,10 +101,11 @@ namespace {
 
 // An output may replace only what an earlier make-medium made there, and only with --force; it
 // may not be, hold or lie in an input, nor the other output; its folder has to exist and its name
-// leave room for the temporaries beside it.
-void CheckOutput(const fs::path& path, bool folder,
-                 const std::vector<std::pair<fs::path, std::string>>& inputs, bool force,
-                 Problems& problems) {
+// leave room for the temporaries beside it. Returns the folder it goes into, as the system
+// resolves it.
+fs::path CheckOutput(const fs::path& path, bool folder,
+                     const std::vector<std::pair<fs::path, std::string>>& inputs, bool force,
+                     Problems& problems) {
     const std::string name = ToArgument(path);
     const auto refuse = [&](const std::string& why) {
         problems.Add(Problems::Medium, ExitCode::Usage, name + ": " + why);
@@ -138,17 +139,19 @@ void CheckOutput(const fs::path& path, bool folder,
                    " make-medium made; nothing of it is replaced");
         }
     }
-    const fs::path parent = Real(path).parent_path();
-    if (!fs::is_directory(parent, code)) {
+    const fs::path parent = real.parent_path();
+    const bool present = fs::is_directory(parent, code);
+    const std::string unwritable = present ? Unwritable(parent) : std::string();
+    const std::size_t longest = toolfiles::LongestTargetName(parent);
+    if (!present) {
         refuse("its folder " + ToArgument(parent) + " does not exist");
-    } else if (!Unwritable(parent).empty()) {
-        refuse("its folder " + ToArgument(parent) + " cannot be written (" + Unwritable(parent) +
-               ")");
-    } else if (path.filename().u8string().size() > toolfiles::LongestTargetName(parent)) {
-        refuse("the name is longer than the " +
-               std::to_string(toolfiles::LongestTargetName(parent)) +
+    } else if (!unwritable.empty()) {
+        refuse("its folder " + ToArgument(parent) + " cannot be written (" + unwritable + ")");
+    } else if (path.filename().u8string().size() > longest) {
+        refuse("the name is longer than the " + std::to_string(longest) +
                " bytes that leave room for the temporary names beside it");
     }
+    return parent;
 }
 
 }  // namespace
@@ -161,17 +164,16 @@ void Check(const makemedium::Request& request, mediumplan::Plan& plan, Problems&
         {mediumplan::Normal(request.source), "the catalogue source " + request.source}};
     if (!plan.installer.empty())
         inputs.push_back({plan.installer, "the installer " + ToArgument(plan.installer)});
-    if (!plan.folder.empty()) {
-        CheckOutput(plan.folder, true, inputs, request.force, problems);
-        inputs.push_back({plan.folder, "the medium folder " + request.folder});
-    }
-    if (!plan.image.empty()) CheckOutput(plan.image, false, inputs, request.force, problems);
-
     // The space the outputs take, where they go.
     std::map<fs::path, std::uintmax_t> needs;
-    const auto parentOf = [](const fs::path& p) { return Real(p).parent_path(); };
-    if (!plan.folder.empty()) needs[parentOf(plan.folder)] += plan.folderBytes;
-    if (!plan.image.empty()) needs[parentOf(plan.image)] += plan.imageBytes + kImageOverhead;
+    if (!plan.folder.empty()) {
+        needs[CheckOutput(plan.folder, true, inputs, request.force, problems)] += plan.folderBytes;
+        inputs.push_back({plan.folder, "the medium folder " + request.folder});
+    }
+    if (!plan.image.empty()) {
+        needs[CheckOutput(plan.image, false, inputs, request.force, problems)] +=
+            plan.imageBytes + kImageOverhead;
+    }
     for (const auto& [where, bytes] : needs) {
         const std::int64_t free = toolfiles::FreeBytes(where);
         if (free >= 0 && static_cast<std::uintmax_t>(free) < bytes) {

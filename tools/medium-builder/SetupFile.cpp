@@ -1,7 +1,6 @@
 #include "SetupFile.h"
 
 #include "FileCopy.h"
-#include "FileDescriptor.h"
 #include "ToolFiles.h"
 
 #ifndef _WIN32
@@ -32,10 +31,6 @@ bool Finish(const fs::path& to, std::int64_t seconds, std::string& error) {
     return true;
 }
 
-#ifndef _WIN32
-using Fd = toolfiles::FileDescriptor;
-#endif
-
 }  // namespace
 
 #ifdef _WIN32
@@ -49,9 +44,9 @@ bool Place(const setuptree::Entry& entry, const fs::path& to, bool mayLink, std:
            bool& linked, std::string& error) {
     linked = false;
     const std::string name = toolfiles::ToArgument(entry.source);
-    Fd in(open(entry.source.c_str(), O_RDONLY | O_CLOEXEC | (entry.link ? 0 : O_NOFOLLOW)));
     struct stat info;
-    if (in.Get() < 0 || fstat(in.Get(), &info) != 0) {
+    const toolfiles::FileDescriptor in = setuptree::OpenAsScanned(entry, info);
+    if (in.Get() < 0) {
         error = name + ": cannot be read (" + std::strerror(errno) + ")";
         return false;
     }
@@ -69,7 +64,8 @@ bool Place(const setuptree::Entry& entry, const fs::path& to, bool mayLink, std:
         }
         // Another file system, or a file of another owner: copied instead.
     }
-    return CopyOpenFile(in.Get(), entry.source, to, error) && Finish(to, seconds, error);
+    return CopyOpenFile(in.Get(), info.st_size, entry.source, to, error) &&
+           Finish(to, seconds, error);
 }
 #endif
 

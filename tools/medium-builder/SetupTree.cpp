@@ -8,7 +8,6 @@
 #ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -36,13 +35,11 @@ bool Identify(Entry& entry, std::string& why) {
     entry.size = fs::file_size(entry.source, code);
     return static_cast<bool>(readable);
 #else
-    const int fd = open(entry.source.c_str(),
-                        O_RDONLY | O_CLOEXEC | O_NONBLOCK | (entry.link ? 0 : O_NOFOLLOW));
     struct stat info;
-    const bool opened = fd >= 0 && fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (!opened) why = std::string(" (") + std::strerror(errno) + ")";
-    if (fd >= 0) close(fd);
-    if (!opened) return false;
+    if (OpenAsScanned(entry, info).Get() < 0 || !S_ISREG(info.st_mode)) {
+        why = std::string(" (") + std::strerror(errno) + ")";
+        return false;
+    }
     entry.size = static_cast<std::uintmax_t>(info.st_size);
     entry.device = static_cast<std::uint64_t>(info.st_dev);
     entry.inode = static_cast<std::uint64_t>(info.st_ino);
@@ -133,6 +130,19 @@ class Walk {
 };
 
 }  // namespace
+
+#ifndef _WIN32
+toolfiles::FileDescriptor OpenAsScanned(const Entry& entry, struct stat& info) {
+    toolfiles::FileDescriptor fd(open(
+        entry.source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | (entry.link ? 0 : O_NOFOLLOW)));
+    if (fd.Get() >= 0 && fstat(fd.Get(), &info) != 0) {
+        const int failure = errno;
+        fd.Reset();
+        errno = failure;
+    }
+    return fd;
+}
+#endif
 
 std::vector<Entry> List(const fs::path& root, std::vector<setuptree::Problem>& problems) {
     std::vector<Entry> entries;

@@ -5,6 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "FileDescriptor.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 // The set-up programs' folder as it goes onto the medium. A link is followed only when it leads
 // to a file or folder inside the folder, and not to a folder it lies in (a loop); a link out of
 // the folder, a loop and a link to nothing are problems, as is anything that is neither file
@@ -31,5 +37,12 @@ struct Problem {
 // Every file and folder below root, sorted so that a folder comes before its contents; every
 // problem found on the way is added.
 std::vector<Entry> List(const std::filesystem::path& root, std::vector<Problem>& problems);
+
+#ifndef _WIN32
+// Opens entry's file for reading as the scan does: a link only where the scan followed one, and
+// without waiting on a FIFO found in its place. info is what the open file is; -1 (errno set)
+// when it cannot be opened or looked at.
+toolfiles::FileDescriptor OpenAsScanned(const Entry& entry, struct stat& info);
+#endif
 
 }  // namespace setuptree

@@ -67,28 +67,30 @@ std::string NameProblem(const std::string& name) {
     return std::string();
 }
 
-std::string Shown(const std::string& path) {
-    bool plain = true;
-    for (char c : path) plain = plain && static_cast<unsigned char>(c) >= 0x20 && c != 0x7F;
-    if (plain) return path;
-    std::string quoted = "\"";
-    for (char c : path) {
+std::string ControlsEscaped(const std::string& text) {
+    std::string escaped;
+    for (char c : text) {
         const auto b = static_cast<unsigned char>(c);
         if (c == '\n') {
-            quoted += "\\n";
+            escaped += "\\n";
         } else if (c == '\t') {
-            quoted += "\\t";
-        } else if (c == '"' || c == '\\') {
-            quoted += std::string("\\") + c;
+            escaped += "\\t";
         } else if (b < 0x20 || b == 0x7F) {
             char code[8];
             std::snprintf(code, sizeof code, "\\x%02X", b);
-            quoted += code;
+            escaped += code;
         } else {
-            quoted += c;
+            escaped += c;
         }
     }
-    return quoted + "\"";
+    return escaped;
+}
+
+std::string Shown(const std::string& path) {
+    if (ControlsEscaped(path) == path) return path;
+    std::string quoted;
+    for (char c : path) quoted += c == '"' || c == '\\' ? std::string("\\") + c : std::string(1, c);
+    return "\"" + ControlsEscaped(quoted) + "\"";
 }
 
 std::size_t JolietPathBytes(const std::string& relativePath) {

@@ -17,6 +17,9 @@ constexpr std::size_t kLongestPathBytes = 240;  // 1 for the root, then 1 + 2 pe
 // extension).
 std::string NameProblem(const std::string& name);
 
+// The text with every control character written as a C escape (\n, \t, \x1B), the rest as it is.
+std::string ControlsEscaped(const std::string& text);
+
 // A path as a report line shows it: as it is, or, when it holds a control character (a newline
 // would break the one-problem-per-line report), in double quotes with C escapes.
 std::string Shown(const std::string& path);

@@ -8,11 +8,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool Present(const fs::path& path) {
-    std::error_code code;
-    return fs::exists(fs::symlink_status(path, code));
-}
-
 std::string Kept(const fs::path& target, const std::string& why) {
     return ToArgument(target) + ": " + why + "; it is kept as it is";
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <map>
 
-#include "FileDescriptor.h"
 #include "ToolFiles.h"
 
 #ifdef _WIN32
@@ -51,8 +50,6 @@ std::vector<fs::path> SweepStoppedRuns(const fs::path&, std::vector<std::string>
 #else
 namespace {
 
-const char kMark[] = ".tmp-catalog-tool-";
-constexpr std::size_t kIdLength = 6;
 const char kHeader[] = "catalog-tool run\n";
 const char kMoveRecord[] = "move";
 const char kDoneRecord[] = "done";
@@ -90,11 +87,6 @@ bool ReadAll(int fd, std::string& text) {
         text.append(chunk, static_cast<std::size_t>(n));
         at += n;
     }
-}
-
-bool Present(const fs::path& path) {
-    struct stat info;
-    return lstat(path.c_str(), &info) == 0;
 }
 
 bool OwnedHere(const fs::path& path) {
@@ -175,10 +167,9 @@ bool StoppedJournal(const fs::path& lock, Fd& fd, std::string& journal) {
 }  // namespace
 
 RunMark::~RunMark() {
-    if (fd < 0) return;
-    (void)!ftruncate(fd, 0);
+    if (fd.Get() < 0) return;
+    (void)!ftruncate(fd.Get(), 0);
     unlink(lockPath.c_str());
-    close(fd);
 }
 
 std::shared_ptr<RunMark> RunMark::Beside(const fs::path& target, std::string& error) {
@@ -187,14 +178,14 @@ std::shared_ptr<RunMark> RunMark::Beside(const fs::path& target, std::string& er
     std::string pattern =
         (FolderOf(target) / (target.filename().native() + kMark + "XXXXXX")).native();
     std::shared_ptr<RunMark> mark(new RunMark());
-    mark->fd = mkostemp(&pattern[0], O_CLOEXEC);
-    if (mark->fd < 0) {
+    mark->fd.Reset(mkostemp(&pattern[0], O_CLOEXEC));
+    if (mark->fd.Get() < 0) {
         error = LastSystemError();
         return nullptr;
     }
     mark->lockPath = pattern;
     // Until the header is written a sweep takes the file for no mark, so it is locked first.
-    if (flock(mark->fd, LOCK_EX) != 0 || !WriteAll(mark->fd, kHeader)) {
+    if (flock(mark->fd.Get(), LOCK_EX) != 0 || !WriteAll(mark->fd.Get(), kHeader)) {
         error = LastSystemError();
         return nullptr;
     }
@@ -216,7 +207,7 @@ bool RunMark::Journal(const std::vector<Move>& moves, bool done) {
         }
     }
     if (done) text += std::string(kDoneRecord) + '\0';
-    return ftruncate(fd, 0) == 0 && WriteAll(fd, text) && fdatasync(fd) == 0;
+    return ftruncate(fd.Get(), 0) == 0 && WriteAll(fd.Get(), text) && fdatasync(fd.Get()) == 0;
 }
 
 std::vector<fs::path> SweepStoppedRuns(const fs::path& target, std::vector<std::string>& notes) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "FileDescriptor.h"
+
 // The mark a run puts beside each target it writes: a lock file, "medium.iso.tmp-catalog-tool-
 // Ab3xYz", held locked with flock for as long as the run lives. Every temporary the run makes
 // beside that target carries the mark's id ("medium.iso.tmp-catalog-tool-Ab3xYz-Qw9eRt"), and
@@ -41,7 +43,7 @@ class RunMark {
 
   private:
     RunMark() = default;
-    int fd = -1;
+    FileDescriptor fd;
     std::string lockPath;
 };
 
@@ -51,7 +53,11 @@ class RunMark {
 std::vector<std::filesystem::path> SweepStoppedRuns(const std::filesystem::path& target,
                                                     std::vector<std::string>& notes);
 
+// A mark's name is its target's name, kMark and an id of kIdLength letters and digits (what
+// mkostemp puts for "XXXXXX"); a temporary's name adds '-' and another such id.
+inline constexpr char kMark[] = ".tmp-catalog-tool-";
+constexpr std::size_t kIdLength = 6;
 // The length the mark adds to a target's name in the longest temporary name.
-constexpr std::size_t kMarkSuffixLength = 18 + 6 + 1 + 6;
+constexpr std::size_t kMarkSuffixLength = sizeof kMark - 1 + kIdLength + 1 + kIdLength;
 
 }  // namespace toolfiles

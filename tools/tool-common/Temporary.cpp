@@ -1,8 +1,5 @@
 #include "Temporary.h"
 
-#include <cerrno>
-#include <cstring>
-
 #include "ToolFiles.h"
 
 #ifdef _WIN32
@@ -11,7 +8,6 @@
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 namespace toolfiles {
@@ -26,8 +22,8 @@ void RemoveAll(const fs::path& path) {
 }
 
 #ifdef _WIN32
-bool MakeUnique(const RunMark&, const fs::path& target, bool folder, fs::path& made, int&,
-                std::string& reason) {
+bool MakeUnique(const RunMark&, const fs::path& target, bool folder, fs::path& made,
+                FileDescriptor&, std::string& reason) {
     wchar_t name[MAX_PATH + 1];
     for (int attempt = 0; attempt < 8; ++attempt) {
         if (GetTempFileNameW(FolderOf(target).c_str(), L"cto", 0, name) == 0) break;
@@ -40,10 +36,11 @@ bool MakeUnique(const RunMark&, const fs::path& target, bool folder, fs::path& m
     return false;
 }
 #else
-bool MakeUnique(const RunMark& mark, const fs::path&, bool folder, fs::path& made, int& fd,
-                std::string& reason) {
+bool MakeUnique(const RunMark& mark, const fs::path&, bool folder, fs::path& made,
+                FileDescriptor& fd, std::string& reason) {
     std::string pattern = mark.Pattern();
-    if (folder ? mkdtemp(&pattern[0]) == nullptr : (fd = mkostemp(&pattern[0], O_CLOEXEC)) < 0) {
+    if (!folder) fd.Reset(mkostemp(&pattern[0], O_CLOEXEC));
+    if (folder ? mkdtemp(&pattern[0]) == nullptr : fd.Get() < 0) {
         reason = LastSystemError();
         return false;
     }
@@ -56,31 +53,20 @@ bool MakeUnique(const RunMark& mark, const fs::path&, bool folder, fs::path& mad
 
 Temporary::~Temporary() {
     RemoveAll(path);
-    Close();
-}
-
-void Temporary::Close() {
-#ifndef _WIN32
-    if (fd >= 0) close(fd);
-#endif
-    fd = -1;
 }
 
 Temporary::Temporary(Temporary&& other) noexcept
-    : mark(std::move(other.mark)), path(std::move(other.path)), fd(other.fd) {
+    : mark(std::move(other.mark)), path(std::move(other.path)), fd(std::move(other.fd)) {
     other.path.clear();
-    other.fd = -1;
 }
 
 Temporary& Temporary::operator=(Temporary&& other) noexcept {
     if (this != &other) {
         RemoveAll(path);
-        Close();
         mark = std::move(other.mark);
         path = std::move(other.path);
-        fd = other.fd;
+        fd = std::move(other.fd);
         other.path.clear();
-        other.fd = -1;
     }
     return *this;
 }
@@ -89,7 +75,7 @@ fs::path Temporary::ThroughDescriptor() const {
 #ifdef _WIN32
     return path;
 #else
-    return fd < 0 ? path : fs::path("/proc/self/fd/" + std::to_string(fd));
+    return fd.Get() < 0 ? path : fs::path("/proc/self/fd/" + std::to_string(fd.Get()));
 #endif
 }
 
@@ -99,7 +85,7 @@ bool Temporary::StillMade() const {
 #else
     struct stat named;
     struct stat opened;
-    return fd >= 0 && lstat(path.c_str(), &named) == 0 && fstat(fd, &opened) == 0 &&
+    return fd.Get() >= 0 && lstat(path.c_str(), &named) == 0 && fstat(fd.Get(), &opened) == 0 &&
            named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
 #endif
 }
@@ -116,7 +102,7 @@ bool Temporary::MakeBeside(const fs::path& target, bool folder, Temporary& made,
     std::string reason;
     std::shared_ptr<RunMark> mark = RunMark::Beside(target, reason);
     fs::path path;
-    int fd = -1;
+    FileDescriptor fd;
     if (!mark || !MakeUnique(*mark, target, folder, path, fd, reason)) {
         error = ToArgument(target) + ": cannot make a temporary " + kind + " beside it (" + reason +
                 ")";
@@ -125,17 +111,13 @@ bool Temporary::MakeBeside(const fs::path& target, bool folder, Temporary& made,
     made = Temporary();
     made.mark = std::move(mark);
     made.path = path;
-    made.fd = fd;
+    made.fd = std::move(fd);
     return true;
 }
 
 std::size_t LongestTargetName(const fs::path& folder) {
     const std::size_t longest = LongestName(folder);
     return longest > kMarkSuffixLength ? longest - kMarkSuffixLength : 0;
-}
-
-std::vector<fs::path> RemoveLeftovers(const fs::path& target, std::vector<std::string>& notes) {
-    return SweepStoppedRuns(target, notes);
 }
 
 bool ReplaceAtomically(const fs::path& target, bool replace, const FileWriter& write,

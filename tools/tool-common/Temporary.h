@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "FileDescriptor.h"
 #include "RunMark.h"
 
 // Files and folders written beside their target under a temporary name and moved into place only
@@ -37,21 +38,13 @@ class Temporary {
     void Release() { path.clear(); }
 
   private:
-    void Close();
-
     std::shared_ptr<RunMark> mark;
     std::filesystem::path path;
-    int fd = -1;  // the file made, held open
+    FileDescriptor fd;  // the file made, held open
 };
 
 // The longest name a target in folder may have so that its temporaries' names can still be made.
 std::size_t LongestTargetName(const std::filesystem::path& folder);
-
-// Removes the temporaries beside target that an earlier run, no longer running, left behind,
-// after finishing or undoing its commit; returns their paths. Notes tell of what could not be
-// removed or put back.
-std::vector<std::filesystem::path> RemoveLeftovers(const std::filesystem::path& target,
-                                                   std::vector<std::string>& notes);
 
 // Writes a file beside target through write(temporary, error), which also reads it back, and
 // moves it into place. Without replace an existing target is never replaced.

@@ -20,7 +20,7 @@ namespace toolfiles {
 namespace fs = std::filesystem;
 
 fs::path OwnProgramFolder() {
-    const std::string program = ModuleFilePathByName("");
+    const std::string program = OwnProgramPath();
     return program.empty() ? fs::path() : fs::u8path(program).parent_path();
 }
 
@@ -40,6 +40,11 @@ fs::path FolderOf(const fs::path& target) {
 bool Exists(const std::string& path) {
     std::error_code code;
     return fs::exists(FromArgument(path), code);
+}
+
+bool Present(const fs::path& path) {
+    std::error_code code;
+    return fs::exists(fs::symlink_status(path, code));
 }
 
 #ifdef _WIN32

@@ -17,6 +17,8 @@ std::filesystem::path FolderOf(const std::filesystem::path& target);
 
 // True when a file or a folder exists at the UTF-8 path.
 bool Exists(const std::string& path);
+// True when anything stands at path itself, a link to nothing too.
+bool Present(const std::filesystem::path& path);
 
 // Moves from onto to. Without replace an existing to is left alone and the move fails, checked
 // in the same step as the move (a file or folder that appears at to meanwhile is never replaced).
