@@ -91,10 +91,15 @@ int CopyRange(int in, int out, off_t offset, off_t length) {
 }  // namespace
 
 bool CopyFileContents(const fs::path& from, const fs::path& to, std::string& error) {
-    Fd in(open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    // Not blocking: a FIFO in the file's place is refused rather than waited on.
+    Fd in(open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info;
     if (in.Get() < 0 || fstat(in.Get(), &info) != 0) {
         error = toolfiles::ToArgument(from) + ": cannot be read (" + std::strerror(errno) + ")";
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = toolfiles::ToArgument(from) + ": is not a plain file";
         return false;
     }
     return CopyOpenFile(in.Get(), info.st_size, from, to, error);

@@ -74,7 +74,9 @@ std::string Unwritable(const fs::path& folder) {
 bool IsOwnMediumFolder(const fs::path& folder) {
     std::string autorun;
     std::error_code code;
-    return ReadWhole(folder / mediumstage::kAutorunName, autorun) &&
+    // Only a plain file is read: a FIFO or a device would block or be read.
+    return fs::is_regular_file(fs::symlink_status(folder / mediumstage::kAutorunName, code)) &&
+           ReadWhole(folder / mediumstage::kAutorunName, autorun) &&
            mediumstage::IsOwnAutorun(autorun) &&
            fs::is_regular_file(folder / mediumstage::kCatalogName, code) &&
            fs::is_regular_file(folder / mediumstage::kInstallerName, code);

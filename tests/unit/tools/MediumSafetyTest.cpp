@@ -17,6 +17,8 @@
 #include <set>
 
 #include "../catalog/CatalogTestFiles.h"
+#include "FileCopy.h"
+#include "OutputCheck.h"
 #include "SetupFile.h"
 #include "ToolRun.h"
 
@@ -68,6 +70,19 @@ bool WaitEnded(pid_t process) {
     const bool ended = WaitReadable(pidfd);
     close(pidfd);
     return ended;
+}
+
+// Runs step in a child process, which a wait on a FIFO with no writer would hold: false when the
+// child did not end within the bound (it is killed then), else whether step gave true.
+template <class Step>
+bool EndsInChild(Step step, bool& ended) {
+    const pid_t child = fork();
+    if (child == 0) _exit(step() ? 0 : 1);
+    ended = WaitEnded(child);
+    if (!ended) kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // The first whole number written to a FIFO, once its writer has written it; 0 after the bound.
@@ -288,7 +303,7 @@ TEST_F(MediumSafety, AKilledBuildLeavesNothingBehindOnTheNextRun) {
     EXPECT_EQ(Below(dir.path), after);
 }
 
-TEST_F(MediumSafety, ASetUpFileExchangedAfterTheScanIsRefusedAndNeverWaitedOn) {
+TEST_F(MediumSafety, AFifoWhereAPlainFileWasIsRefusedAndNeverWaitedOn) {
     std::vector<setuptree::Problem> problems;
     const std::vector<setuptree::Entry> entries = setuptree::List(work / "in", problems);
     ASSERT_EQ(entries.size(), 4u);
@@ -303,21 +318,38 @@ TEST_F(MediumSafety, ASetUpFileExchangedAfterTheScanIsRefusedAndNeverWaitedOn) {
             fs::remove(setup.source);
             ASSERT_EQ(mkfifo(setup.source.c_str(), 0600), 0);
         }
-        const pid_t child = fork();
-        if (child == 0) {
-            bool linked = false;
-            std::string error;
-            setupfile::Place(setup, dir.path / "copy", false, 0, linked, error);
-            _exit(error.find("was exchanged for another file") != std::string::npos ? 0 : 1);
-        }
-        const bool ended = WaitEnded(child);
-        if (!ended) kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
+        bool ended = false;
+        EXPECT_TRUE(EndsInChild(
+            [&] {
+                bool linked = false;
+                std::string error;
+                setupfile::Place(setup, dir.path / "copy", false, 0, linked, error);
+                return error.find("was exchanged for another file") != std::string::npos;
+            },
+            ended))
+            << fifo;
         EXPECT_TRUE(ended) << "the build waits on the FIFO";
-        EXPECT_EQ(status, 0) << fifo;
     }
     EXPECT_FALSE(fs::exists(dir.path / "copy"));
+
+    // The installer's copy, and an earlier medium's autorun.inf read to tell whether the folder may
+    // be replaced: a FIFO in either place is refused at once, never read.
+    const fs::path medium = work / "earlier";
+    fs::create_directories(medium);
+    Write(medium / "install.crt", "catalogue");
+    Write(medium / "installer.exe", "MZ");
+    ASSERT_EQ(mkfifo((medium / "autorun.inf").c_str(), 0600), 0);
+    bool ended = false;
+    EXPECT_TRUE(EndsInChild([&] { return !outputcheck::IsOwnMediumFolder(medium); }, ended));
+    EXPECT_TRUE(ended) << "the check waits on autorun.inf";
+    EXPECT_TRUE(EndsInChild(
+        [&] {
+            std::string error;
+            return !CopyFileContents(medium / "autorun.inf", dir.path / "installer", error) &&
+                   error.find("not a plain file") != std::string::npos;
+        },
+        ended));
+    EXPECT_TRUE(ended) << "the copy waits on the FIFO";
 }
 
 TEST_F(MediumSafety, NamesWindowsCannotShowAreRefusedAllAtOnce) {
