@@ -404,7 +404,7 @@ TEST_F(MediumSafety, NamesWindowsCannotShowAreRefusedAllAtOnce) {
     EXPECT_FALSE(fs::exists(dir.path / "medium"));
 }
 
-TEST_F(MediumSafety, TheImagesJolietTreeHoldsNamesBeyondTheBasicPlaneWhole) {
+TEST_F(MediumSafety, TheImagesJolietTreeIsReadBackAndMustHoldTheFoldersNamesWhole) {
     if (!HaveXorriso()) GTEST_SKIP() << "xorriso is not there";
     const std::string emoji = "x\xF0\x9F\x98\x80y.txt";
     Write(work / "in" / "English" / emoji, "kept whole, checked by the read-back");
@@ -413,6 +413,23 @@ TEST_F(MediumSafety, TheImagesJolietTreeHoldsNamesBeyondTheBasicPlaneWhole) {
     const ToolRun joliet =
         Shell("xorriso -local_charset UTF-8 -read_fs norock -indev " + W("../m.iso") + " -find /");
     EXPECT_NE(joliet.out.find("'/English/" + emoji + "'"), std::string::npos) << joliet.out;
+
+    // A tree read back that differs from the folder, here by a name more, fails the build and
+    // publishes nothing.
+    const ToolRun real = Shell("command -v xorriso");
+    Write(work / "bin" / "xorriso",
+          "#!/bin/sh\ncase \" $* \" in *\" -find \"*) " + real.out.substr(0, real.out.find('\n')) +
+              " \"$@\"; echo \"'/English/ghost.txt'\";; *) exec " +
+              real.out.substr(0, real.out.find('\n')) + " \"$@\";; esac\n");
+    fs::permissions(work / "bin" / "xorriso", fs::perms::owner_all);
+    const ToolRun differing =
+        Shell("PATH=" + W("bin") + ":\"$PATH\" " + Command({"--image", W("../m2.iso")}));
+    EXPECT_EQ(differing.code, 1) << differing.err;
+    EXPECT_NE(
+        differing.err.find("English/ghost.txt: in the image's Joliet tree, not in the folder"),
+        std::string::npos)
+        << differing.err;
+    EXPECT_FALSE(fs::exists(dir.path / "m2.iso"));
 }
 
 TEST_F(MediumSafety, AnOutputNameTooLongToBuildBesideEndsWithAClearError) {
